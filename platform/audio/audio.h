@@ -1,0 +1,56 @@
+// The sound system behind the media channels and PlaySound: devices the backends provide.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/clock.h"
+
+namespace plat {
+
+// Channel modes as the program numbers them (the MCI mode code minus 524).
+enum class MciMode { NotReady = 0, Stopped = 1, Playing = 2, Recording = 3, Seeking = 4, Paused = 5, Open = 6 };
+
+// One media channel's device: a file opened for playback with a position.
+class MediaDevice {
+ public:
+  virtual ~MediaDevice() = default;
+  // Opens a host file; false with a readable reason when it is missing, unreadable or not playable.
+  virtual bool Open(const std::string& host_path, std::string* error) = 0;
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+  // Starts playback from the current position and returns at once; false when refused.
+  virtual bool Play() = 0;
+  virtual void Stop() = 0;  // keeps the position
+  virtual void Seek(uint64_t ms) = 0;
+  virtual uint64_t PositionMs() const = 0;
+  virtual uint64_t LengthMs() const = 0;
+  // Stopped or Playing while open; the mode reads Playing exactly while the sound is heard.
+  virtual MciMode Mode() const = 0;
+  // Clock time at which the mode changes by itself next (playback ends); kNever when nothing will.
+  virtual uint64_t NextChangeMs() const = 0;
+};
+
+constexpr uint32_t SND_ASYNC = 0x0001;
+constexpr uint32_t SND_NOSTOP = 0x0010;
+
+class AudioSystem {
+ public:
+  virtual ~AudioSystem() = default;
+  virtual std::unique_ptr<MediaDevice> CreateWaveDevice() = 0;  // ".wav"
+  virtual std::unique_ptr<MediaDevice> CreateMidiDevice() = 0;  // ".mid"
+  // The count of wave output devices: 0 when no audio output can be opened.
+  virtual int WaveOutDevices() = 0;
+  // PlaySound on a host file; nullptr stops the sound that plays. With SND_NOSTOP a new sound is
+  // dropped (false) while an earlier one still plays. False also when the file cannot be played.
+  virtual bool PlaySound(const char* host_path, uint32_t flags) = 0;
+  virtual bool EffectPlaying() const = 0;
+  // Earliest time any device or effect changes by itself (for wait loops); kNever when none.
+  virtual uint64_t NextChangeMs() const = 0;
+};
+
+// The process's audio system, installed by the backend at start.
+AudioSystem& Audio();
+void SetAudio(AudioSystem* audio);
+
+}  // namespace plat

@@ -1,0 +1,56 @@
+// What a backend gives the runtime: input, waiting, presentation, cursors, the clock and the sound system.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/geometry.h"
+
+namespace plat {
+
+class Surface;
+struct CursorImage;
+class AudioSystem;
+
+struct InputEvent {
+  enum class Kind {
+    MouseMove,   // pos
+    MouseDown,   // pos, button (0 left, 1 right, 2 middle)
+    MouseUp,     // pos, button
+    KeyChar,     // ch: a character as the program's key handler receives it (27 Esc, 13 Enter)
+    Text,        // text: UTF-8 typed into the focused edit field
+    DialogOk,    // confirm the open modal box
+    DialogCancel,
+    Activate,    // the application became active / inactive
+    Deactivate,
+    Quit,        // the window system asks the program to end (window closed)
+  };
+  Kind kind = Kind::MouseMove;
+  Point pos;  // screen coordinates
+  int button = 0;
+  unsigned ch = 0;
+  std::string text;
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+  virtual Clock& clock() = 0;
+  virtual AudioSystem& audio() = 0;
+  virtual Size ScreenSize() = 0;
+  // Appends input that is waiting, without blocking.
+  virtual void Poll(std::vector<InputEvent>& out) = 0;
+  // Blocks until input arrives or the clock reaches deadline_ms (kNever: until input), then appends
+  // the input. The headless backend moves its virtual clock instead of sleeping.
+  virtual void Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) = 0;
+  // Shows the framebuffer; only `damage` (screen coordinates) has changed since the last call.
+  virtual void Present(const Surface& framebuffer, const Rect& damage) = 0;
+  // The cursor to show now; nullptr: the system's arrow (or the system's busy cursor when busy).
+  virtual void ShowCursor(const CursorImage* img, bool busy) = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+  // The pointer's position in screen coordinates.
+  virtual Point PointerPos() = 0;
+};
+
+}  // namespace plat

@@ -1,0 +1,58 @@
+// The headless backend: virtual clock, injected input, an in-memory framebuffer, and recording fakes.
+#pragma once
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/gdi/canvas.h"
+
+namespace plat {
+
+class HeadlessAudio;
+
+class HeadlessBackend : public Backend {
+ public:
+  explicit HeadlessBackend(Size screen = {1024, 768}, bool sound_device = true);
+  ~HeadlessBackend() override;
+
+  Clock& clock() override { return clock_; }
+  VirtualClock& vclock() { return clock_; }
+  AudioSystem& audio() override;
+  Size ScreenSize() override { return screen_; }
+  void Poll(std::vector<InputEvent>& out) override;
+  // Hands out injected input; otherwise asks OnIdle (the simulator's script) for more, and without
+  // OnIdle moves the virtual clock to the deadline. Never sleeps.
+  void Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) override;
+  void Present(const Surface& fb, const Rect& damage) override;
+  void ShowCursor(const CursorImage* img, bool busy) override;
+  void SetTitle(const std::string& title) override { title_ = title; }
+  Point PointerPos() override { return pointer_; }
+
+  void Inject(InputEvent e);
+  bool HasInjected() const { return !injected_.empty(); }
+  // Called by Wait when nothing is injected. It may inject input and/or move the clock, but not past
+  // the deadline. If it does neither, Wait moves the clock to the deadline itself.
+  std::function<void(uint64_t deadline_ms)> OnIdle;
+
+  // What happened, for tests.
+  const std::string& title() const { return title_; }
+  const CursorImage* shown_cursor() const { return cursor_; }
+  bool shown_busy() const { return busy_; }
+  int presents() const { return presents_; }
+
+ private:
+  VirtualClock clock_;
+  Size screen_;
+  std::unique_ptr<HeadlessAudio> audio_;
+  std::deque<InputEvent> injected_;
+  std::string title_;
+  const CursorImage* cursor_ = nullptr;
+  bool busy_ = false;
+  int presents_ = 0;
+  Point pointer_{-1, -1};
+};
+
+}  // namespace plat

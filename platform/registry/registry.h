@@ -1,0 +1,56 @@
+// The current user's registry as one REGEDIT4 .reg text file: typed values, case-insensitive names,
+// locked read-modify-write with atomic replacement; a file that cannot be parsed is moved aside.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <functional>
+
+namespace plat {
+
+enum class RegType { String, ExpandString, Dword };
+
+struct RegValue {
+  RegType type = RegType::String;
+  std::string text;    // String and ExpandString (UTF-8)
+  uint32_t dword = 0;  // Dword
+  bool operator==(const RegValue&) const = default;
+};
+
+// Parsed contents: key path (relative to HKEY_CURRENT_USER, as written) → value name → value.
+// Lookups go through the functions below, which compare names without regard to case.
+struct RegData {
+  struct Key {
+    std::string name;  // spelling as first written
+    std::map<std::string, std::pair<std::string, RegValue>> values;  // lower-cased name → (spelling, value)
+  };
+  std::map<std::string, Key> keys;  // lower-cased path → key
+};
+
+// Parses REGEDIT4 / "Windows Registry Editor Version 5.00" text; nullopt when it is not such a file.
+std::optional<RegData> ParseReg(const std::string& text);
+std::string FormatReg(const RegData& data);
+
+// The store on disk. Every call re-reads the file; writes lock it and replace it atomically.
+class Registry {
+ public:
+  explicit Registry(std::string host_path);
+  // $OZZEL_REGISTRY, else $XDG_CONFIG_HOME/bimbalo/registry.reg, else ~/.config/bimbalo/registry.reg.
+  static std::string DefaultPath();
+  const std::string& path() const { return path_; }
+
+  bool KeyExists(const std::string& key);
+  // Creates the key (and writes the file) when missing. False when the store cannot be written.
+  bool CreateKey(const std::string& key);
+  std::optional<RegValue> Read(const std::string& key, const std::string& name);
+  // Sets one value, keeping everything else in the file. False when the store cannot be written.
+  bool Write(const std::string& key, const std::string& name, const RegValue& value);
+
+ private:
+  std::optional<RegData> Load();  // moves a corrupt file aside and returns empty data
+  bool Modify(const std::function<void(RegData&)>& change);
+  std::string path_;
+};
+
+}  // namespace plat

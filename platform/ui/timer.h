@@ -1,0 +1,42 @@
+// Window timers with WM_TIMER semantics: at most one pending tick, delivered only while the queue is pumped.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace plat {
+
+class Application;
+
+class Timer {
+ public:
+  Timer(Application& app, std::string name, uint32_t interval_ms, bool enabled,
+        std::function<void(Timer&)> on_timer = {});
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  const std::string& Name() const { return name_; }
+  bool Enabled() const { return enabled_; }
+  // Enabling starts a full interval from now; disabling drops a pending tick. Traces "timer NAME on|off".
+  void SetEnabled(bool on);
+  uint32_t Interval() const { return interval_; }
+  void SetInterval(uint32_t ms);  // restarts the interval
+  int Tag = 0;
+  std::function<void(Timer&)> OnTimer;
+
+  // For the application's scheduler.
+  uint64_t due() const { return due_; }
+  uint64_t serial() const { return serial_; }
+  void Fire();  // called by the application: reschedules, then runs OnTimer
+
+ private:
+  Application& app_;
+  std::string name_;
+  uint32_t interval_;
+  bool enabled_ = false;
+  uint64_t due_ = 0;
+  uint64_t serial_;
+};
+
+}  // namespace plat
