@@ -1,5 +1,6 @@
 // The whole program as one call, for the real executable and the simulator alike.
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -8,9 +9,15 @@
 
 namespace ozzel {
 
+struct ProgramOptions {
+  // Fixes the random generator's seed instead of seeding it from the clock.
+  std::optional<uint32_t> seed;
+};
+
 // Runs the program on a backend: start-up in its fixed order, the message loop, finalisation.
-// Returns the process's exit code. Installs the backend's audio system as plat::Audio().
-int RunProgram(plat::Backend& backend);
+// Returns the process's exit code (traced as "exit CODE"). Installs the backend's audio system as
+// plat::Audio(). The settings store is plat::Registry::DefaultPath() ($OZZEL_REGISTRY when set).
+int RunProgram(plat::Backend& backend, const ProgramOptions& options = {});
 
 // "K=V ..." for every shared variable of the main-window unit and of the settings unit, by their own
 // names, booleans as 0/1 (the simulator's `dump`).
