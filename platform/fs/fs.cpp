@@ -1,0 +1,143 @@
+// DOS-style paths resolved on the host: separators, drive letters, case-insensitive components.
+#include "platform/fs/fs.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+namespace plat::fs {
+
+namespace {
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+           return std::tolower(x) == std::tolower(y);
+         });
+}
+
+bool Exists(const std::string& p) {
+  struct stat st;
+  return ::lstat(p.c_str(), &st) == 0;
+}
+
+// The entry of dir whose name equals name without regard to case; the smallest such name when
+// several differ only in case, so the answer does not depend on directory order.
+std::optional<std::string> FindNoCase(const std::string& dir, const std::string& name) {
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return std::nullopt;
+  std::optional<std::string> best;
+  while (dirent* e = ::readdir(d)) {
+    std::string n = e->d_name;
+    if (EqualNoCase(n, name) && (!best || n < *best)) best = n;
+  }
+  ::closedir(d);
+  return best;
+}
+
+}  // namespace
+
+std::string HostPath(const std::string& dos_path) {
+  std::string s = dos_path;
+  std::replace(s.begin(), s.end(), '\\', '/');
+  // "D:", "D:\x" and "D:x" all name the root of the one drive we have.
+  if (s.size() >= 2 && std::isalpha(static_cast<unsigned char>(s[0])) && s[1] == ':') {
+    s.erase(0, 2);
+    if (s.empty() || s[0] != '/') s.insert(0, "/");
+  }
+  if (s.empty()) return s;
+
+  const bool absolute = s[0] == '/';
+  const bool trailing = s.size() > 1 && s.back() == '/';
+  std::vector<std::string> parts;
+  for (size_t i = 0; i < s.size();) {
+    size_t j = s.find('/', i);
+    if (j == std::string::npos) j = s.size();
+    if (j > i) parts.push_back(s.substr(i, j - i));
+    i = j + 1;
+  }
+
+  std::string out = absolute ? "/" : "";
+  bool resolving = true;  // stops at the first component that does not exist
+  for (size_t k = 0; k < parts.size(); ++k) {
+    const std::string& part = parts[k];
+    std::string base = out;
+    std::string name = part;
+    if (resolving && part != "." && part != "..") {
+      std::string exact = base + part;
+      if (!Exists(exact)) {
+        if (auto m = FindNoCase(base, part))
+          name = *m;
+        else
+          resolving = false;
+      }
+    }
+    out += name;
+    if (k + 1 < parts.size()) out += '/';
+  }
+  if (trailing && !parts.empty()) out += '/';
+  return out;
+}
+
+bool DirectoryExists(const std::string& dos_path) {
+  std::string p = HostPath(dos_path);
+  struct stat st;
+  return !p.empty() && ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool FileExists(const std::string& dos_path) {
+  std::string p = HostPath(dos_path);
+  struct stat st;
+  return !p.empty() && ::stat(p.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool SetCurrentDir(const std::string& dos_path) {
+  std::string p = HostPath(dos_path);
+  return !p.empty() && ::chdir(p.c_str()) == 0;
+}
+
+std::optional<std::string> ReadFile(const std::string& host_path, size_t max_bytes) {
+  int fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || uint64_t(st.st_size) > max_bytes) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  std::string data;
+  data.resize(size_t(st.st_size));
+  size_t got = 0;
+  // The file may change size under us: read until EOF, never past the cap.
+  for (;;) {
+    if (got == data.size()) {
+      if (data.size() >= max_bytes) {
+        char probe;
+        ssize_t n = ::read(fd, &probe, 1);
+        if (n > 0) {
+          ::close(fd);
+          return std::nullopt;
+        }
+        break;
+      }
+      data.resize(std::min(max_bytes, std::max<size_t>(data.size() * 2, 4096)));
+    }
+    ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+    if (n < 0) {
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    got += size_t(n);
+  }
+  ::close(fd);
+  data.resize(got);
+  return data;
+}
+
+}  // namespace plat::fs
