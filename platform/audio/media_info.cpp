@@ -1,0 +1,231 @@
+// WAV header and Standard MIDI File readers: every read is bounds-checked, data files are untrusted.
+#include "platform/audio/media_info.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace plat {
+
+namespace {
+
+uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint32_t Le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint16_t Be16(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
+uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]); }
+
+constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatExtensible = 0xFFFE;
+// The tail of KSDATAFORMAT_SUBTYPE_PCM after its leading format code.
+constexpr uint8_t kPcmGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                      0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+}  // namespace
+
+std::optional<WavInfo> ParseWav(const uint8_t* data, size_t size) {
+  if (!data || size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0)
+    return std::nullopt;
+  WavInfo info;
+  bool have_fmt = false, have_data = false;
+  size_t pos = 12;
+  while (size - pos >= 8 && !(have_fmt && have_data)) {
+    const uint8_t* id = data + pos;
+    const uint64_t len = Le32(data + pos + 4);
+    const size_t body = pos + 8;
+    const size_t avail = size - body;
+    if (std::memcmp(id, "fmt ", 4) == 0 && !have_fmt) {
+      if (len < 16 || avail < 16) return std::nullopt;
+      info.format = Le16(data + body);
+      info.channels = Le16(data + body + 2);
+      info.sample_rate = Le32(data + body + 4);
+      info.byte_rate = Le32(data + body + 8);
+      info.block_align = Le16(data + body + 12);
+      info.bits = Le16(data + body + 14);
+      if (info.format == kFormatExtensible) {
+        if (len < 40 || avail < 40) return std::nullopt;
+        const uint8_t* guid = data + body + 24;
+        if (Le16(guid) != kFormatPcm || std::memcmp(guid + 2, kPcmGuidTail, sizeof kPcmGuidTail) != 0)
+          return std::nullopt;
+        info.format = kFormatPcm;
+      }
+      have_fmt = true;
+    } else if (std::memcmp(id, "data", 4) == 0 && !have_data) {
+      info.data_offset = body;
+      info.data_bytes = uint32_t(std::min<uint64_t>(len, avail));
+      have_data = true;
+    }
+    const uint64_t next = uint64_t(body) + len + (len & 1);
+    if (next > size) break;
+    pos = size_t(next);
+  }
+  if (!have_fmt || !have_data || info.format != kFormatPcm) return std::nullopt;
+  if (info.channels < 1 || info.channels > 8) return std::nullopt;
+  if (info.sample_rate < 1 || info.sample_rate > 384000) return std::nullopt;
+  if (info.bits != 8 && info.bits != 16 && info.bits != 24 && info.bits != 32) return std::nullopt;
+  if (info.block_align != info.channels * (info.bits / 8)) return std::nullopt;
+  if (uint64_t(info.byte_rate) != uint64_t(info.sample_rate) * info.block_align) return std::nullopt;
+  info.data_bytes -= info.data_bytes % info.block_align;  // a partial last frame is never heard
+  info.duration_ms = uint64_t(info.data_bytes) * 1000 / info.byte_rate;
+  return info;
+}
+
+namespace {
+
+struct TempoChange {
+  uint64_t tick;
+  uint32_t us_per_quarter;
+};
+
+class Reader {
+ public:
+  Reader(const uint8_t* p, size_t n) : p_(p), n_(n) {}
+  bool AtEnd() const { return i_ >= n_; }
+  bool Byte(uint8_t* b) {
+    if (i_ >= n_) return false;
+    *b = p_[i_++];
+    return true;
+  }
+  bool Peek(uint8_t* b) const {
+    if (i_ >= n_) return false;
+    *b = p_[i_];
+    return true;
+  }
+  bool Skip(uint64_t k) {
+    if (k > n_ - i_) return false;
+    i_ += size_t(k);
+    return true;
+  }
+  // A variable-length quantity of at most four bytes (28 bits).
+  bool Vlq(uint32_t* v) {
+    uint32_t r = 0;
+    for (int k = 0; k < 4; ++k) {
+      uint8_t b;
+      if (!Byte(&b)) return false;
+      r = (r << 7) | (b & 0x7F);
+      if (!(b & 0x80)) {
+        *v = r;
+        return true;
+      }
+    }
+    return false;
+  }
+  const uint8_t* Here() const { return p_ + i_; }
+
+ private:
+  const uint8_t* p_;
+  size_t n_;
+  size_t i_ = 0;
+};
+
+// Walks one track's events; end_tick is the time of its end-of-track event (or of its last event
+// when the chunk simply ends).
+bool WalkTrack(const uint8_t* p, size_t n, uint64_t* end_tick, std::vector<TempoChange>* tempi) {
+  Reader r(p, n);
+  uint64_t tick = 0;
+  uint8_t running = 0;
+  while (!r.AtEnd()) {
+    uint32_t delta;
+    if (!r.Vlq(&delta)) return false;
+    tick += delta;
+    uint8_t b;
+    if (!r.Peek(&b)) return false;
+    uint8_t status;
+    if (b & 0x80) {
+      status = b;
+      r.Skip(1);
+    } else {
+      if (!running) return false;
+      status = running;
+    }
+    if (status < 0xF0) {
+      running = status;
+      const uint8_t kind = status & 0xF0;
+      const int count = (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
+      for (int k = 0; k < count; ++k) {
+        uint8_t d;
+        if (!r.Byte(&d) || (d & 0x80)) return false;
+      }
+    } else if (status == 0xFF) {
+      running = 0;
+      uint8_t type;
+      uint32_t len;
+      if (!r.Byte(&type) || !r.Vlq(&len)) return false;
+      const uint8_t* body = r.Here();
+      if (!r.Skip(len)) return false;
+      if (type == 0x51 && len >= 3) {
+        tempi->push_back({tick, uint32_t(body[0]) << 16 | uint32_t(body[1]) << 8 | body[2]});
+      } else if (type == 0x2F) {
+        *end_tick = tick;
+        return true;
+      }
+    } else if (status == 0xF0 || status == 0xF7) {
+      running = 0;
+      uint32_t len;
+      if (!r.Vlq(&len) || !r.Skip(len)) return false;
+    } else {
+      return false;  // system common / real-time messages do not belong in a file
+    }
+  }
+  *end_tick = tick;
+  return true;
+}
+
+}  // namespace
+
+std::optional<uint64_t> MidiDurationMs(const uint8_t* data, size_t size) {
+  if (!data || size < 14 || std::memcmp(data, "MThd", 4) != 0) return std::nullopt;
+  const uint32_t hlen = Be32(data + 4);
+  if (hlen < 6 || hlen > size - 8) return std::nullopt;
+  const uint16_t format = Be16(data + 8);
+  const uint16_t division = Be16(data + 12);
+  if (format > 1 || division == 0) return std::nullopt;
+
+  std::vector<TempoChange> tempi;
+  uint64_t end = 0;
+  int tracks = 0;
+  size_t pos = 8 + size_t(hlen);
+  while (size - pos >= 8) {
+    const uint32_t len = Be32(data + pos + 4);
+    const size_t body = pos + 8;
+    if (len > size - body) return std::nullopt;  // truncated chunk
+    if (std::memcmp(data + pos, "MTrk", 4) == 0) {
+      uint64_t track_end = 0;
+      if (!WalkTrack(data + body, len, &track_end, &tempi)) return std::nullopt;
+      end = std::max(end, track_end);
+      ++tracks;
+    }
+    pos = body + len;  // chunks of other types are skipped
+  }
+  if (tracks == 0) return std::nullopt;
+
+  using u128 = unsigned __int128;
+  u128 us;
+  if (division & 0x8000) {
+    // SMPTE time: frames per second and ticks per frame; tempo changes do not apply.
+    const int fps = -int8_t(division >> 8);
+    const uint32_t per_frame = division & 0xFF;
+    if (per_frame == 0 || (fps != 24 && fps != 25 && fps != 29 && fps != 30)) return std::nullopt;
+    // 29 stands for drop-frame 29.97 frames per second.
+    const u128 num = u128(end) * 1000000u * (fps == 29 ? 1001u : 1000u);
+    const u128 den = u128(per_frame) * (fps == 29 ? 30000u : uint32_t(fps) * 1000u);
+    us = num / den;
+  } else {
+    std::stable_sort(tempi.begin(), tempi.end(),
+                     [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
+    u128 sum = 0;  // ticks x microseconds per quarter
+    uint64_t at = 0;
+    uint32_t tempo = 500000;
+    for (const TempoChange& t : tempi) {
+      if (t.tick >= end) break;
+      sum += u128(t.tick - at) * tempo;
+      at = t.tick;
+      tempo = t.us_per_quarter;
+    }
+    sum += u128(end - at) * tempo;
+    us = sum / division;
+  }
+  const u128 ms = us / 1000;
+  return ms > UINT64_MAX ? UINT64_MAX : uint64_t(ms);
+}
+
+}  // namespace plat
