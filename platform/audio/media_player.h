@@ -35,7 +35,15 @@ class MediaPlayer {
   bool IsOpen() const;
   MediaDevice& device() { return *device_; }
 
+  // Every live channel, for the message loop's wake source: when the next one ends by itself
+  // (kNever when none will), and tracing "end" for those that have ended.
+  static uint64_t NextChangeAll();
+  static void PollAll();
+
  private:
+  // Traces "end" once when playback has run out by itself.
+  void ReportEnd() const;
+
   std::string name_, trace_;
   std::unique_ptr<MediaDevice> device_;
   mutable bool end_reported_ = true;
