@@ -34,7 +34,8 @@ class HeadlessBackend : public Backend {
   void Inject(InputEvent e);
   bool HasInjected() const { return !injected_.empty(); }
   // Called by Wait when nothing is injected. It may inject input and/or move the clock, but not past
-  // the deadline. If it does neither, Wait moves the clock to the deadline itself.
+  // the deadline. If it does neither, Wait moves the clock to the deadline itself. A wait that nothing
+  // can ever end (deadline kNever, nothing injected) throws std::logic_error instead of hanging.
   std::function<void(uint64_t deadline_ms)> OnIdle;
 
   // What happened, for tests.
@@ -42,6 +43,7 @@ class HeadlessBackend : public Backend {
   const CursorImage* shown_cursor() const { return cursor_; }
   bool shown_busy() const { return busy_; }
   int presents() const { return presents_; }
+  const Rect& last_damage() const { return last_damage_; }
 
  private:
   VirtualClock clock_;
@@ -52,6 +54,7 @@ class HeadlessBackend : public Backend {
   const CursorImage* cursor_ = nullptr;
   bool busy_ = false;
   int presents_ = 0;
+  Rect last_damage_;
   Point pointer_{-1, -1};
 };
 

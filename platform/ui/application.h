@@ -48,6 +48,17 @@ class Application {
   void RemoveForm(Form* f);
   const std::vector<Form*>& Forms() const { return forms_; }
   Form* MainForm() const { return main_form_; }
+  // The application owns the form from now on: it is destroyed on release or with the application
+  // (DestroyForms), whichever comes first.
+  Form& Adopt(std::unique_ptr<Form> f);
+  template <class F, class... Args>
+  F& CreateForm(Args&&... args) {
+    return static_cast<F&>(Adopt(std::make_unique<F>(*this, std::forward<Args>(args)...)));
+  }
+  bool Owns(const Form* f) const;
+  void DestroyOwned(Form* f);
+  // Destroys the owned forms, last adopted first (the application's destructor does it too).
+  void DestroyForms();
   void SetMainForm(Form* f) { main_form_ = f; }
 
   // Posted messages run in order with input, before timers.
@@ -104,15 +115,24 @@ class Application {
 
  private:
   void Compose(const Rect& r);
-  void WaitForNext();
-  bool RunOneTimer();
-  void DeliverInput(const InputEvent& e);
+  void PumpLoop(const std::function<bool()>& cond, uint64_t cap);
+  void WaitForNext(uint64_t cap);
+  Timer* DueTimer(const std::vector<Timer*>& skip) const;
+  void FetchInput();
+  void DispatchMouse(const InputEvent& e);
+  void TrackHover(Point p);
+  Form* FormAt(Point screen) const;
+  Form* FocusForm() const;
 
   Backend& backend_;
   Screen screen_;
   std::string title_;
   std::vector<Form*> forms_;
+  std::vector<std::unique_ptr<Form>> owned_;
   Form* main_form_ = nullptr;
+  std::vector<InputEvent> incoming_;
+  unsigned buttons_ = 0;  // ssLeft | ssRight | ssMiddle held
+  bool quit_pending_ = false;
   std::deque<std::function<void()>> queue_;
   std::vector<Timer*> timers_;
   struct WakeSource {

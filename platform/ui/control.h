@@ -81,7 +81,7 @@ class Control {
   // The topmost control under the pointer is no longer this one.
   virtual void MouseLeave() {}
   // The mouse capture was taken away (for example by a modal box) while a button was held.
-  virtual void CaptureLost() {}
+  virtual void CaptureLost() { pressed_left_ = false; }
   // Draws the control; the canvas origin is the control's top-left corner, clipped to its bounds.
   virtual void Paint(Canvas& c) {}
   // True when the control covers its whole rectangle (nothing under it needs drawing).

@@ -67,8 +67,12 @@ class Form {
 
   // Asks the close query; when allowed, hides the form, and the main form's close ends the message loop.
   void Close();
-  // Destroys the form once its pending messages have been handled (posted).
+  // Takes the form off the screen once the messages pending now have been handled: a posted message
+  // hides it, unregisters it from the application and runs OnReleased; a form the application owns
+  // (Application::Adopt) is then destroyed, any other stays alive for its owner to delete.
   void Release();
+  bool Released() const { return released_; }
+  std::function<void()> OnReleased;
   bool Loading() const { return loading_; }
   void SetLoading(bool l) { loading_ = l; }
 
@@ -87,6 +91,8 @@ class Form {
   bool visible_ = false;
   bool enabled_ = true;
   bool loading_ = false;
+  bool released_ = false;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // lets posted messages see a deleted form
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<std::unique_ptr<Timer>> timers_;
 };

@@ -37,6 +37,7 @@ class Screen {
   Application& app_;
   int cursor_ = 0;
   std::map<int, std::shared_ptr<const CursorImage>> table_;
+  std::vector<std::shared_ptr<const CursorImage>> retired_;
 };
 
 }  // namespace plat

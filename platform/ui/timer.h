@@ -7,6 +7,7 @@
 namespace plat {
 
 class Application;
+class Form;
 
 class Timer {
  public:
@@ -29,6 +30,8 @@ class Timer {
   uint64_t due() const { return due_; }
   uint64_t serial() const { return serial_; }
   void Fire();  // called by the application: reschedules, then runs OnTimer
+  // The form the timer belongs to (its switches are not traced while that form is loading).
+  void SetOwner(Form* f) { owner_ = f; }
 
  private:
   Application& app_;
@@ -37,6 +40,7 @@ class Timer {
   bool enabled_ = false;
   uint64_t due_ = 0;
   uint64_t serial_;
+  Form* owner_ = nullptr;
 };
 
 }  // namespace plat

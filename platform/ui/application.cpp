@@ -1,0 +1,460 @@
+// The message queue, timer scheduling, input dispatch, modal boxes and screen composition.
+#include "platform/ui/application.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/trace.h"
+#include "platform/ui/control.h"
+#include "platform/ui/form.h"
+#include "platform/ui/timer.h"
+
+namespace plat {
+
+namespace {
+Application* g_app = nullptr;
+
+unsigned ButtonBit(int button) {
+  switch (button) {
+    case 1: return ssRight;
+    case 2: return ssMiddle;
+    default: return ssLeft;
+  }
+}
+
+MouseButton ButtonOf(int button) {
+  switch (button) {
+    case 1: return MouseButton::Right;
+    case 2: return MouseButton::Middle;
+    default: return MouseButton::Left;
+  }
+}
+}  // namespace
+
+Application& App() {
+  if (!g_app) throw std::logic_error("no application object");
+  return *g_app;
+}
+
+bool HasApp() { return g_app != nullptr; }
+
+Application::Application(Backend& backend) : backend_(backend), screen_(*this) {
+  Size s = backend_.ScreenSize();
+  framebuffer_.Resize(s.w, s.h);
+  g_app = this;
+}
+
+Application::~Application() {
+  DestroyForms();
+  if (g_app == this) g_app = nullptr;
+}
+
+void Application::SetTitle(const std::string& t) {
+  title_ = t;
+  backend_.SetTitle(t);
+}
+
+// ---- forms ----
+
+void Application::AddForm(Form* f) {
+  if (std::find(forms_.begin(), forms_.end(), f) == forms_.end()) forms_.push_back(f);
+}
+
+void Application::RemoveForm(Form* f) {
+  auto it = std::find(forms_.begin(), forms_.end(), f);
+  if (it == forms_.end()) return;
+  forms_.erase(it);
+  if (main_form_ == f) main_form_ = nullptr;
+  if (capture_ && &capture_->form() == f) capture_ = nullptr;
+  if (hover_ && &hover_->form() == f) hover_ = nullptr;
+  if (f->Visible()) InvalidateScreen(f->Bounds());
+}
+
+Form& Application::Adopt(std::unique_ptr<Form> f) {
+  Form& ref = *f;
+  owned_.push_back(std::move(f));
+  return ref;
+}
+
+bool Application::Owns(const Form* f) const {
+  return std::any_of(owned_.begin(), owned_.end(), [f](const auto& p) { return p.get() == f; });
+}
+
+void Application::DestroyOwned(Form* f) {
+  auto it = std::find_if(owned_.begin(), owned_.end(), [f](const auto& p) { return p.get() == f; });
+  if (it == owned_.end()) return;
+  // Take it out first: its destructor may pump and look at the list.
+  std::unique_ptr<Form> doomed = std::move(*it);
+  owned_.erase(it);
+  doomed.reset();
+}
+
+void Application::DestroyForms() {
+  while (!owned_.empty()) {
+    std::unique_ptr<Form> doomed = std::move(owned_.back());
+    owned_.pop_back();
+    doomed.reset();
+  }
+}
+
+// ---- the queue ----
+
+void Application::Post(std::function<void()> fn) { queue_.push_back(std::move(fn)); }
+
+void Application::FetchInput() {
+  incoming_.clear();
+  backend_.Poll(incoming_);
+  for (auto& e : incoming_) queue_.push_back([this, e] { Dispatch(e); });
+  incoming_.clear();
+}
+
+void Application::RegisterTimer(Timer* t) { timers_.push_back(t); }
+
+void Application::UnregisterTimer(Timer* t) {
+  timers_.erase(std::remove(timers_.begin(), timers_.end(), t), timers_.end());
+}
+
+uint64_t Application::NextTimerDue() const {
+  uint64_t next = kNever;
+  for (Timer* t : timers_)
+    if (t->Enabled() && t->Interval() > 0) next = std::min(next, t->due());
+  return next;
+}
+
+Timer* Application::DueTimer(const std::vector<Timer*>& skip) const {
+  uint64_t now = backend_.clock().NowMs();
+  Timer* best = nullptr;
+  for (Timer* t : timers_) {
+    if (!t->Enabled() || t->Interval() == 0 || t->due() > now) continue;
+    if (std::find(skip.begin(), skip.end(), t) != skip.end()) continue;
+    if (!best || t->due() < best->due() || (t->due() == best->due() && t->serial() < best->serial()))
+      best = t;
+  }
+  return best;
+}
+
+void Application::ProcessMessages() {
+  FetchInput();
+  // Each timer ticks at most once per call, so a slow handler under the real clock cannot keep
+  // this loop going; a nested call is a new round and may tick it again.
+  std::vector<Timer*> fired;
+  for (;;) {
+    if (!queue_.empty()) {
+      auto fn = std::move(queue_.front());
+      queue_.pop_front();
+      fn();
+      continue;
+    }
+    Timer* t = DueTimer(fired);
+    if (!t) break;
+    fired.push_back(t);
+    t->Fire();
+  }
+}
+
+void Application::AddWakeSource(std::function<uint64_t()> next_change, std::function<void()> on_wake) {
+  wake_.push_back({std::move(next_change), std::move(on_wake)});
+}
+
+void Application::WaitForNext(uint64_t cap) {
+  PresentNow();
+  UpdateCursor();
+  uint64_t deadline = std::min(cap, NextTimerDue());
+  for (auto& w : wake_)
+    if (w.next) deadline = std::min(deadline, w.next());
+  incoming_.clear();
+  backend_.Wait(deadline, incoming_);
+  for (auto& e : incoming_) queue_.push_back([this, e] { Dispatch(e); });
+  incoming_.clear();
+  // Copy: an on_wake handler may add sources.
+  auto sources = wake_;
+  for (auto& w : sources)
+    if (w.on_wake) w.on_wake();
+}
+
+void Application::PumpLoop(const std::function<bool()>& cond, uint64_t cap) {
+  for (;;) {
+    ProcessMessages();
+    if (!cond()) break;
+    WaitForNext(cap);
+  }
+}
+
+void Application::PumpWhile(const std::function<bool()>& cond) { PumpLoop(cond, kNever); }
+
+void Application::Run() {
+  if (main_form_) {
+    Rect b = main_form_->Bounds();
+    main_form_->SetBounds((screen_.Width() - b.w) / 2, (screen_.Height() - b.h) / 2, b.w, b.h);
+    main_form_->Show();
+  }
+  PumpWhile([this] { return !terminated_; });
+}
+
+void Application::RunFor(uint64_t ms) {
+  uint64_t end = Now() + ms;
+  PumpLoop([this, end] { return !terminated_ && Now() < end; }, end);
+  PresentNow();
+}
+
+// ---- input ----
+
+Form* Application::FormAt(Point p) const {
+  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
+    if ((*it)->Visible() && (*it)->Bounds().contains(p)) return *it;
+  return nullptr;
+}
+
+Form* Application::FocusForm() const {
+  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
+    if ((*it)->Visible() && (*it)->Enabled()) return *it;
+  return nullptr;
+}
+
+Control* Application::ControlAtScreen(Point p) const {
+  Form* f = FormAt(p);
+  if (!f) return nullptr;
+  return f->ControlAt({p.x - f->Bounds().left, p.y - f->Bounds().top});
+}
+
+void Application::SetCapture(Control* c) { capture_ = c; }
+void Application::ReleaseCapture() { capture_ = nullptr; }
+
+int Application::AddMouseMoveHook(std::function<void(Point)> fn) {
+  move_hooks_.emplace_back(next_hook_, std::move(fn));
+  return next_hook_++;
+}
+
+int Application::AddDeactivateHook(std::function<void()> fn) {
+  deactivate_hooks_.emplace_back(next_hook_, std::move(fn));
+  return next_hook_++;
+}
+
+void Application::RemoveHook(int id) {
+  std::erase_if(move_hooks_, [id](const auto& h) { return h.first == id; });
+  std::erase_if(deactivate_hooks_, [id](const auto& h) { return h.first == id; });
+}
+
+void Application::ForgetControl(Control* c) {
+  if (capture_ == c) capture_ = nullptr;
+  if (hover_ == c) hover_ = nullptr;
+}
+
+void Application::TrackHover(Point p) {
+  Form* f = FormAt(p);
+  Control* now = nullptr;
+  if (f && f->Enabled() && !ActiveModal()) now = f->ControlAt({p.x - f->Bounds().left, p.y - f->Bounds().top});
+  if (now == hover_) return;
+  Control* old = hover_;
+  hover_ = now;
+  if (old) old->MouseLeave();
+}
+
+void Application::DispatchMouse(const InputEvent& e) {
+  using K = InputEvent::Kind;
+  // A press or release somewhere else than the pointer is implies the move that got it there.
+  if (e.kind != K::MouseMove && e.pos != pointer_) {
+    InputEvent move = e;
+    move.kind = K::MouseMove;
+    DispatchMouse(move);
+  }
+  if (e.kind == K::MouseMove) pointer_ = e.pos;
+
+  if (Modal* m = ActiveModal()) {
+    m->HandleInput(e);
+    if (e.kind == K::MouseMove) UpdateCursor();
+    return;
+  }
+
+  unsigned bit = ButtonBit(e.button);
+  if (e.kind == K::MouseDown) buttons_ |= bit;
+
+  Control* target = capture_;
+  if (!target) {
+    Form* f = FormAt(e.pos);
+    if (f && f->Enabled()) target = f->ControlAt({e.pos.x - f->Bounds().left, e.pos.y - f->Bounds().top});
+  }
+  if (target && !target->Enabled()) target = nullptr;
+
+  if (e.kind == K::MouseUp) {
+    buttons_ &= ~bit;
+    if (capture_ && buttons_ == 0) capture_ = nullptr;
+  } else if (e.kind == K::MouseDown && target) {
+    capture_ = target;
+  }
+
+  if (target) {
+    Point c = target->ScreenToClient(e.pos);
+    ShiftState s = buttons_;
+    switch (e.kind) {
+      case K::MouseMove: target->MouseMove(s, c.x, c.y); break;
+      case K::MouseDown: target->MouseDown(ButtonOf(e.button), s, c.x, c.y); break;
+      case K::MouseUp: target->MouseUp(ButtonOf(e.button), s, c.x, c.y); break;
+      default: break;
+    }
+  }
+
+  if (e.kind == K::MouseMove) {
+    TrackHover(pointer_);
+    auto hooks = move_hooks_;
+    for (auto& h : hooks) h.second(pointer_);
+    UpdateCursor();
+  }
+}
+
+void Application::Dispatch(const InputEvent& e) {
+  using K = InputEvent::Kind;
+  switch (e.kind) {
+    case K::MouseMove:
+    case K::MouseDown:
+    case K::MouseUp:
+      DispatchMouse(e);
+      break;
+    case K::KeyChar:
+    case K::Text:
+    case K::DialogOk:
+    case K::DialogCancel:
+      if (Modal* m = ActiveModal()) {
+        m->HandleInput(e);
+      } else if (e.kind == K::KeyChar) {
+        // No control of ours takes the keyboard focus, so the focused form's key handler sees every key.
+        Form* f = FocusForm();
+        if (f && f->OnKeyPress) {
+          char ch = char(e.ch);
+          f->OnKeyPress(ch);
+        }
+      }
+      break;
+    case K::Activate:
+      active_ = true;
+      break;
+    case K::Deactivate: {
+      active_ = false;
+      auto hooks = deactivate_hooks_;
+      for (auto& h : hooks) h.second();
+      break;
+    }
+    case K::Quit:
+      if (Modal* m = ActiveModal()) {
+        // Let the boxes go first; the close follows when the last one has returned.
+        quit_pending_ = true;
+        InputEvent cancel;
+        cancel.kind = K::DialogCancel;
+        m->HandleInput(cancel);
+      } else if (main_form_) {
+        main_form_->Close();
+      } else {
+        Terminate();
+      }
+      break;
+  }
+}
+
+// ---- modal boxes ----
+
+void Application::RunModal(Modal& m) {
+  if (capture_) {
+    Control* c = capture_;
+    capture_ = nullptr;
+    c->CaptureLost();
+  }
+  buttons_ = 0;
+  if (hover_) {
+    Control* old = hover_;
+    hover_ = nullptr;
+    old->MouseLeave();
+  }
+  modal_.push_back(&m);
+  Rect r = m.ScreenRect();
+  InvalidateScreen(r);
+  UpdateCursor();
+  struct Pop {
+    Application* a;
+    Modal* m;
+    Rect r;
+    ~Pop() {
+      auto it = std::find(a->modal_.begin(), a->modal_.end(), m);
+      if (it != a->modal_.end()) a->modal_.erase(it);
+      a->InvalidateScreen(r);
+    }
+  } pop{this, &m, r};
+  PumpWhile([&m] { return !m.Done(); });
+  if (modal_.size() == 1 && quit_pending_) {
+    quit_pending_ = false;
+    Post([this] {
+      if (main_form_) main_form_->Close();
+      else Terminate();
+    });
+  }
+}
+
+// ---- painting ----
+
+void Application::InvalidateScreen(const Rect& r) {
+  Rect s = r.intersect({0, 0, framebuffer_.width(), framebuffer_.height()});
+  if (!s.empty()) damage_ = damage_.unite(s);
+}
+
+void Application::Compose(const Rect& r) {
+  Canvas c(framebuffer_);
+  c.SetOriginClip({0, 0}, r);
+  c.Fill(r, kBlack);
+  for (Form* f : forms_) {
+    if (!f->Visible()) continue;
+    Rect b = f->Bounds();
+    Rect part = b.intersect(r);
+    if (part.empty()) continue;
+    c.SetOriginClip({b.left, b.top}, part);
+    f->PaintTo(c, part.offset(-b.left, -b.top));
+  }
+  for (Modal* m : modal_) {
+    Rect b = m->ScreenRect();
+    Rect part = b.intersect(r);
+    if (part.empty()) continue;
+    c.SetOriginClip({b.left, b.top}, part);
+    m->Paint(c);
+  }
+}
+
+void Application::PresentNow() {
+  if (damage_.empty()) return;
+  Rect d = damage_;
+  damage_ = {};
+  Compose(d);
+  backend_.Present(framebuffer_, d);
+}
+
+const Surface& Application::ComposeAll() {
+  damage_ = {};
+  Rect all{0, 0, framebuffer_.width(), framebuffer_.height()};
+  Compose(all);
+  backend_.Present(framebuffer_, all);
+  return framebuffer_;
+}
+
+void Application::UpdateCursor() {
+  int slot = screen_.Cursor();
+  if (slot == crDefault) {
+    if (ActiveModal()) {
+      slot = crArrow;
+    } else {
+      Control* c = capture_ ? capture_ : ControlAtScreen(pointer_);
+      if (c && c->Cursor() != crDefault) {
+        slot = c->Cursor();
+      } else {
+        Form* f = c ? &c->form() : FormAt(pointer_);
+        slot = f ? f->Cursor : crDefault;
+      }
+    }
+  }
+  if (slot == crDefault) slot = crArrow;
+  const CursorImage* img = screen_.CursorImageOf(slot);
+  bool busy = slot == crHourGlass;
+  if (cursor_known_ && img == shown_cursor_ && busy == shown_busy_) return;
+  cursor_known_ = true;
+  shown_cursor_ = img;
+  shown_busy_ = busy;
+  backend_.ShowCursor(img, busy);
+}
+
+}  // namespace plat
