@@ -9,23 +9,28 @@
 
 namespace plat {
 
-enum class RegType { String, ExpandString, Dword };
+// Raw: any other type found in the file (binary, multi-string...), kept as its .reg data text
+// ("hex:..", "hex(7):..") so that it is written back unchanged.
+enum class RegType { String, ExpandString, Dword, Raw };
 
 struct RegValue {
   RegType type = RegType::String;
-  std::string text;    // String and ExpandString (UTF-8)
+  std::string text;    // String and ExpandString (UTF-8); Raw: the data as written after '='
   uint32_t dword = 0;  // Dword
   bool operator==(const RegValue&) const = default;
 };
 
 // Parsed contents: key path (relative to HKEY_CURRENT_USER, as written) → value name → value.
-// Lookups go through the functions below, which compare names without regard to case.
+// Keys of other hives keep their full path ("HKEY_LOCAL_MACHINE\..."). The default value ("@") has
+// the empty name. Lookups go through the functions below, which compare names without regard to case.
 struct RegData {
   struct Key {
     std::string name;  // spelling as first written
     std::map<std::string, std::pair<std::string, RegValue>> values;  // lower-cased name → (spelling, value)
+    bool operator==(const Key&) const = default;
   };
   std::map<std::string, Key> keys;  // lower-cased path → key
+  bool operator==(const RegData&) const = default;
 };
 
 // Parses REGEDIT4 / "Windows Registry Editor Version 5.00" text; nullopt when it is not such a file.

@@ -1,0 +1,264 @@
+// The registry file on disk: locked read-modify-write, atomic replacement, corrupt files moved aside.
+#include "platform/registry/registry.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace plat {
+
+namespace {
+
+constexpr size_t kMaxFile = 16u << 20;  // far beyond any settings file; larger is not ours
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// Key path as the callers spell it, without surrounding backslashes or the HKEY_CURRENT_USER prefix;
+// nullopt for names that cannot be stored in the text file.
+std::optional<std::string> CleanKey(const std::string& key) {
+  if (key.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return std::nullopt;
+  std::string k = key;
+  if (Lower(k.substr(0, 17)) == "hkey_current_user" && (k.size() == 17 || k[17] == '\\')) k.erase(0, 17);
+  while (!k.empty() && k.front() == '\\') k.erase(0, 1);
+  while (!k.empty() && k.back() == '\\') k.pop_back();
+  return k;
+}
+
+bool CleanName(const std::string& name) { return name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos; }
+
+enum class ReadState { Ok, Missing, TooBig, Error };
+
+ReadState ReadAll(const std::string& path, std::string& out) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? ReadState::Missing : ReadState::Error;
+  out.clear();
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      ::close(fd);
+      return ReadState::Error;
+    }
+    if (n == 0) break;
+    if (out.size() + size_t(n) > kMaxFile) {
+      ::close(fd);
+      return ReadState::TooBig;
+    }
+    out.append(buf, size_t(n));
+  }
+  ::close(fd);
+  return ReadState::Ok;
+}
+
+std::string Parent(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+bool MakeDirs(const std::string& dir) {
+  struct stat st;
+  if (::stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  std::string parent = Parent(dir);
+  if (parent != dir && !MakeDirs(parent)) return false;
+  return ::mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+// Holds an exclusive flock on the sibling lock file for its lifetime.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path) {
+    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ < 0) return;
+    while (::flock(fd_, LOCK_EX) != 0) {
+      if (errno != EINTR) {
+        ::close(fd_);
+        fd_ = -1;
+        return;
+      }
+    }
+  }
+  ~FileLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing releases the lock
+  }
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  int fd_ = -1;
+};
+
+void MoveAside(const std::string& path) {
+  std::string base = path + ".corrupt-" + std::to_string(static_cast<long long>(std::time(nullptr)));
+  std::string target = base;
+  struct stat st;
+  for (int i = 1; ::lstat(target.c_str(), &st) == 0 && i < 1000; ++i) target = base + "-" + std::to_string(i);
+  std::rename(path.c_str(), target.c_str());
+}
+
+// Reads and parses; with the lock held a file that cannot be parsed is moved aside and counts as
+// empty. Without the lock, it takes the lock first, so that a file a writer has just replaced is
+// never the one moved away. nullopt when the file cannot be read at all.
+std::optional<RegData> LoadFile(const std::string& path, bool locked) {
+  std::string text;
+  switch (ReadAll(path, text)) {
+    case ReadState::Missing:
+      return RegData{};
+    case ReadState::Error:
+      return std::nullopt;
+    case ReadState::TooBig:
+      break;
+    case ReadState::Ok:
+      if (auto d = ParseReg(text)) return d;
+      break;
+  }
+  if (!locked) {
+    FileLock lock(path);
+    if (!lock.held()) return std::nullopt;
+    return LoadFile(path, true);
+  }
+  MoveAside(path);
+  return RegData{};
+}
+
+bool WriteAll(int fd, const std::string& s) {
+  size_t done = 0;
+  while (done < s.size()) {
+    ssize_t n = ::write(fd, s.data() + done, s.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += size_t(n);
+  }
+  return true;
+}
+
+bool ReplaceFile(const std::string& path, const std::string& text) {
+  static std::atomic<unsigned> counter{0};
+  std::string tmp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, text);
+  ok = ::fsync(fd) == 0 && ok;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  // The rename itself must reach the disk too.
+  int dfd = ::open(Parent(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+  return true;
+}
+
+// Adds the key and every missing key above it, as registry editors list them.
+RegData::Key& EnsureKey(RegData& d, const std::string& key) {
+  for (size_t pos = key.find('\\'); pos != std::string::npos; pos = key.find('\\', pos + 1)) {
+    std::string part = key.substr(0, pos);
+    auto [it, fresh] = d.keys.try_emplace(Lower(part));
+    if (fresh) it->second.name = part;
+  }
+  auto [it, fresh] = d.keys.try_emplace(Lower(key));
+  if (fresh) it->second.name = key;
+  return it->second;
+}
+
+bool HasKey(const RegData& d, const std::string& key) {
+  if (key.empty()) return true;
+  std::string lk = Lower(key);
+  auto it = d.keys.lower_bound(lk);
+  if (it == d.keys.end()) return false;
+  if (it->first == lk) return true;
+  // A listed sub-key implies its parents.
+  auto sub = d.keys.lower_bound(lk + "\\");
+  return sub != d.keys.end() && sub->first.compare(0, lk.size() + 1, lk + "\\") == 0;
+}
+
+}  // namespace
+
+Registry::Registry(std::string host_path) : path_(std::move(host_path)) {}
+
+std::string Registry::DefaultPath() {
+  if (const char* p = std::getenv("OZZEL_REGISTRY"); p && *p) return p;
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') return std::string(x) + "/bimbalo/registry.reg";
+  std::string home;
+  if (const char* h = std::getenv("HOME"); h && *h)
+    home = h;
+  else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+    home = pw->pw_dir;
+  else
+    home = ".";
+  return home + "/.config/bimbalo/registry.reg";
+}
+
+std::optional<RegData> Registry::Load() { return LoadFile(path_, false); }
+
+bool Registry::Modify(const std::function<void(RegData&)>& change) {
+  if (!MakeDirs(Parent(path_))) return false;
+  FileLock lock(path_);
+  if (!lock.held()) return false;
+  std::optional<RegData> d = LoadFile(path_, true);
+  if (!d) return false;
+  RegData before = *d;
+  change(*d);
+  if (*d == before) {
+    struct stat st;
+    if (::stat(path_.c_str(), &st) == 0) return true;  // nothing to change on disk
+  }
+  return ReplaceFile(path_, FormatReg(*d));
+}
+
+bool Registry::KeyExists(const std::string& key) {
+  auto k = CleanKey(key);
+  if (!k) return false;
+  auto d = Load();
+  return d && HasKey(*d, *k);
+}
+
+bool Registry::CreateKey(const std::string& key) {
+  auto k = CleanKey(key);
+  if (!k) return false;
+  if (auto d = Load(); d && HasKey(*d, *k)) return true;
+  return Modify([&](RegData& d) {
+    if (!HasKey(d, *k)) EnsureKey(d, *k);
+  });
+}
+
+std::optional<RegValue> Registry::Read(const std::string& key, const std::string& name) {
+  auto k = CleanKey(key);
+  if (!k || !CleanName(name)) return std::nullopt;
+  auto d = Load();
+  if (!d) return std::nullopt;
+  auto kit = d->keys.find(Lower(*k));
+  if (kit == d->keys.end()) return std::nullopt;
+  auto vit = kit->second.values.find(Lower(name));
+  if (vit == kit->second.values.end()) return std::nullopt;
+  return vit->second.second;
+}
+
+bool Registry::Write(const std::string& key, const std::string& name, const RegValue& value) {
+  auto k = CleanKey(key);
+  if (!k || !CleanName(name)) return false;
+  return Modify([&](RegData& d) {
+    RegData::Key& rk = EnsureKey(d, *k);
+    auto [it, fresh] = rk.values.try_emplace(Lower(name), name, value);
+    if (!fresh) it->second.second = value;  // the name keeps its first spelling
+  });
+}
+
+}  // namespace plat
