@@ -1,0 +1,93 @@
+// Drives the program from a script: runs in the headless backend's idle hook, moves virtual time
+// for `wait` and injects input for the rest.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <istream>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/clock.h"
+#include "platform/geometry.h"
+#include "sim/script.h"
+
+namespace ozzel::sim {
+
+struct EndOfScript {};
+using SourceItem = std::variant<Command, ParseError, EndOfScript>;
+
+// Where commands come from: a script checked in full beforehand, or a stream read line by line.
+class CommandSource {
+ public:
+  virtual ~CommandSource() = default;
+  virtual SourceItem Next() = 0;
+};
+
+class ScriptSource : public CommandSource {
+ public:
+  explicit ScriptSource(std::vector<Command> commands) : commands_(std::move(commands)) {}
+  SourceItem Next() override;
+
+ private:
+  std::vector<Command> commands_;
+  size_t pos_ = 0;
+};
+
+// Reads a line only when the next command is needed, so another program can drive the sim.
+class StreamSource : public CommandSource {
+ public:
+  explicit StreamSource(std::istream& in) : in_(in) {}
+  SourceItem Next() override;
+
+ private:
+  std::istream& in_;
+  int line_no_ = 0;
+};
+
+// What the driver needs from the program and the backend.
+struct DriverHooks {
+  std::function<void(const plat::InputEvent&)> inject;
+  // Screen position of the main window's client origin.
+  std::function<plat::Point()> origin;
+  std::function<std::optional<plat::Point>(int code)> animal_point;
+  std::function<std::string()> dump_state;
+  std::function<std::string()> dump_questions;
+  // Writes the screen as NAME.png; returns an error text on failure.
+  std::function<std::optional<std::string>(const std::string& name)> shot;
+  // Runs after every command (flushes the trace for an interactive reader).
+  std::function<void()> after_command;
+};
+
+class Driver {
+ public:
+  enum class Status { Running, Ended, Failed };
+
+  Driver(plat::VirtualClock& clock, CommandSource& source, DriverHooks hooks)
+      : clock_(clock), source_(source), hooks_(std::move(hooks)) {}
+
+  // The backend's idle hook: the program waits until deadline_ms. Returns Ended when the script has
+  // no more commands, Failed on a malformed line (error() says which); the caller then stops the run.
+  Status OnIdle(uint64_t deadline_ms);
+
+  const std::string& error() const { return error_; }
+  // The virtual time a `wait` in progress runs to.
+  std::optional<uint64_t> wait_target() const { return waiting_ ? std::optional(target_) : std::nullopt; }
+
+ private:
+  // Executes one command; true when it injected input (the program must run before the next one).
+  bool Execute(const Command& c);
+  void Mouse(plat::InputEvent::Kind kind, const Command& c, plat::Point screen);
+
+  plat::VirtualClock& clock_;
+  CommandSource& source_;
+  DriverHooks hooks_;
+  bool waiting_ = false;
+  uint64_t target_ = 0;
+  Status status_ = Status::Running;
+  std::string error_;
+};
+
+}  // namespace ozzel::sim

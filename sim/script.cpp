@@ -1,0 +1,227 @@
+// Script parsing: strict, so that a typo fails loudly with its line number instead of running a
+// different scenario.
+#include "sim/script.h"
+
+#include <cctype>
+#include <charconv>
+#include <sstream>
+
+namespace ozzel::sim {
+
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+// The line without its comment and surrounding whitespace.
+std::string StripComment(const std::string& line) {
+  size_t end = line.size();
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '#' && (i == 0 || IsSpace(line[i - 1]))) {
+      end = i;
+      break;
+    }
+  }
+  size_t b = 0;
+  while (b < end && IsSpace(line[b])) ++b;
+  while (end > b && IsSpace(line[end - 1])) --end;
+  return line.substr(b, end - b);
+}
+
+std::vector<std::string> Split(const std::string& s) {
+  std::vector<std::string> out;
+  size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && IsSpace(s[i])) ++i;
+    size_t b = i;
+    while (i < s.size() && !IsSpace(s[i])) ++i;
+    if (i > b) out.push_back(s.substr(b, i - b));
+  }
+  return out;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+template <class T>
+bool ParseNumber(const std::string& s, T lo, T hi, T& out) {
+  T v{};
+  const char* b = s.data();
+  const char* e = s.data() + s.size();
+  if (b != e && *b == '+') ++b;  // from_chars does not take a plus sign
+  auto [p, ec] = std::from_chars(b, e, v);
+  if (ec != std::errc() || p != e || b == e) return false;
+  if (v < lo || v > hi) return false;
+  out = v;
+  return true;
+}
+
+// Decodes s when it is exactly one UTF-8 encoded character.
+std::optional<unsigned> OneCharacter(const std::string& s) {
+  if (s.empty()) return std::nullopt;
+  auto u = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+  unsigned c0 = u(0);
+  size_t n;
+  unsigned cp;
+  if (c0 < 0x80) {
+    n = 1, cp = c0;
+  } else if ((c0 & 0xE0) == 0xC0) {
+    n = 2, cp = c0 & 0x1F;
+  } else if ((c0 & 0xF0) == 0xE0) {
+    n = 3, cp = c0 & 0x0F;
+  } else if ((c0 & 0xF8) == 0xF0) {
+    n = 4, cp = c0 & 0x07;
+  } else {
+    return std::nullopt;
+  }
+  if (s.size() != n) return std::nullopt;
+  for (size_t i = 1; i < n; ++i) {
+    if ((u(i) & 0xC0) != 0x80) return std::nullopt;
+    cp = (cp << 6) | (u(i) & 0x3F);
+  }
+  static const unsigned kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
+  return cp;
+}
+
+constexpr int kCoordLimit = 100000;
+constexpr uint64_t kMaxWaitMs = 1000ull * 60 * 60 * 24 * 365;  // a year of virtual time
+
+struct Spec {
+  const char* name;
+  Command::Kind kind;
+  size_t min_args, max_args;
+  const char* usage;
+};
+
+const Spec kSpecs[] = {
+    {"wait", Command::Kind::Wait, 1, 1, "wait MS"},
+    {"move", Command::Kind::Move, 2, 2, "move X Y"},
+    {"click", Command::Kind::Click, 2, 3, "click X Y [left|right|middle]"},
+    {"down", Command::Kind::Down, 2, 3, "down X Y [left|right|middle]"},
+    {"up", Command::Kind::Up, 2, 3, "up X Y [left|right|middle]"},
+    {"dblclick", Command::Kind::DblClick, 2, 2, "dblclick X Y"},
+    {"key", Command::Kind::Key, 1, 1, "key esc|enter|C"},
+    {"type", Command::Kind::Type, 1, SIZE_MAX, "type TEXT"},
+    {"ok", Command::Kind::Ok, 0, 0, "ok"},
+    {"cancel", Command::Kind::Cancel, 0, 0, "cancel"},
+    {"animal", Command::Kind::Animal, 1, 1, "animal N"},
+    {"dump", Command::Kind::Dump, 0, 0, "dump"},
+    {"shot", Command::Kind::Shot, 1, 1, "shot NAME"},
+};
+
+}  // namespace
+
+LineResult ParseLine(const std::string& raw, int line_no) {
+  auto fail = [&](const std::string& why) {
+    return ParseError{"script line " + std::to_string(line_no) + ": " + why};
+  };
+  std::string line = StripComment(raw);
+  if (line.empty()) return Blank{};
+  std::vector<std::string> tok = Split(line);
+  const std::string& word = tok[0];
+  const Spec* spec = nullptr;
+  for (const Spec& s : kSpecs) {
+    if (word == s.name) spec = &s;
+  }
+  if (!spec) return fail("unknown command '" + word + "'");
+  size_t nargs = tok.size() - 1;
+  if (nargs < spec->min_args || nargs > spec->max_args) {
+    return fail(std::string(nargs < spec->min_args ? "missing" : "extra") + " argument; usage: " + spec->usage);
+  }
+
+  Command c;
+  c.kind = spec->kind;
+  c.line = line_no;
+  auto coords = [&]() -> std::optional<ParseError> {
+    if (!ParseNumber(tok[1], -kCoordLimit, kCoordLimit, c.x)) return fail("bad X coordinate '" + tok[1] + "'");
+    if (!ParseNumber(tok[2], -kCoordLimit, kCoordLimit, c.y)) return fail("bad Y coordinate '" + tok[2] + "'");
+    return std::nullopt;
+  };
+
+  switch (c.kind) {
+    case Command::Kind::Wait:
+      if (!ParseNumber<uint64_t>(tok[1], 0, kMaxWaitMs, c.ms)) return fail("bad time '" + tok[1] + "'");
+      break;
+    case Command::Kind::Move:
+    case Command::Kind::DblClick:
+      if (auto e = coords()) return *e;
+      break;
+    case Command::Kind::Click:
+    case Command::Kind::Down:
+    case Command::Kind::Up:
+      if (auto e = coords()) return *e;
+      if (nargs == 3) {
+        std::string b = Lower(tok[3]);
+        if (b == "left") {
+          c.button = 0;
+        } else if (b == "right") {
+          c.button = 1;
+        } else if (b == "middle") {
+          c.button = 2;
+        } else {
+          return fail("bad button '" + tok[3] + "' (left, right or middle)");
+        }
+      }
+      break;
+    case Command::Kind::Key: {
+      std::string k = Lower(tok[1]);
+      if (k == "esc") {
+        c.ch = 27;
+      } else if (k == "enter") {
+        c.ch = 13;
+      } else if (k == "space") {
+        c.ch = ' ';
+      } else if (k == "backspace") {
+        c.ch = 8;
+      } else if (auto ch = OneCharacter(tok[1])) {
+        c.ch = *ch;
+      } else {
+        return fail("bad key '" + tok[1] + "' (esc, enter or one character)");
+      }
+      break;
+    }
+    case Command::Kind::Type: {
+      // The text keeps its inner spacing: everything after the command word.
+      size_t p = line.find_first_of(" \t\r\n\v\f");
+      while (p < line.size() && IsSpace(line[p])) ++p;
+      c.text = line.substr(p);
+      break;
+    }
+    case Command::Kind::Animal:
+      if (!ParseNumber(tok[1], 0, 1000000, c.code)) return fail("bad animal code '" + tok[1] + "'");
+      break;
+    case Command::Kind::Shot:
+      if (tok[1] == "." || tok[1] == ".." || tok[1].find_first_of("/\\") != std::string::npos) {
+        return fail("bad shot name '" + tok[1] + "' (a plain file name)");
+      }
+      c.text = tok[1];
+      break;
+    case Command::Kind::Ok:
+    case Command::Kind::Cancel:
+    case Command::Kind::Dump:
+      break;
+  }
+  return c;
+}
+
+Script ParseScript(const std::string& text) {
+  Script s;
+  std::istringstream in(text);
+  std::string line;
+  int n = 0;
+  while (std::getline(in, line)) {
+    ++n;
+    LineResult r = ParseLine(line, n);
+    if (auto* e = std::get_if<ParseError>(&r)) {
+      s.error = *e;
+      s.commands.clear();
+      return s;
+    }
+    if (auto* c = std::get_if<Command>(&r)) s.commands.push_back(std::move(*c));
+  }
+  return s;
+}
+
+}  // namespace ozzel::sim
