@@ -32,6 +32,10 @@ class AnimateControl : public Control {
   bool PlayRange(int first, int last, int repeat);
   bool Playing() const { return playing_; }
   int CurrentFrame() const { return frame_; }
+  // Why the last OpenClip failed.
+  const std::string& LastError() const { return error_; }
+  // Timer period of the open clip: its frame duration, at least 10 ms.
+  uint32_t FrameIntervalMs() const;
 
   bool Center = true;
   bool TransparentBackground = true;
@@ -43,6 +47,10 @@ class AnimateControl : public Control {
 
  private:
   void Step(Timer&);
+  void Halt(const char* why);
+  void Notify(bool start);
+  std::shared_ptr<bool> alive_;  // lets posted notifications skip a destroyed control
+  std::string error_;
   std::unique_ptr<AviClip> clip_;
   std::unique_ptr<Timer> timer_;
   int first_ = 0, last_ = 0, repeat_ = 0, frame_ = 0;
