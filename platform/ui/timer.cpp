@@ -28,7 +28,8 @@ void Timer::SetEnabled(bool on) {
   if (on == enabled_) return;
   enabled_ = on;
   if (on) due_ = app_.Now() + interval_;
-  if (!(owner_ && owner_->Loading())) trace::Emit("timer", name_ + (on ? " on" : " off"));
+  // Unnamed timers belong to controls (hover tracking, clip playback) and stay out of the trace.
+  if (!name_.empty() && !(owner_ && owner_->Loading())) trace::Emit("timer", name_ + (on ? " on" : " off"));
 }
 
 void Timer::SetInterval(uint32_t ms) {

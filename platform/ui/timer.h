@@ -19,7 +19,8 @@ class Timer {
 
   const std::string& Name() const { return name_; }
   bool Enabled() const { return enabled_; }
-  // Enabling starts a full interval from now; disabling drops a pending tick. Traces "timer NAME on|off".
+  // Enabling starts a full interval from now; disabling drops a pending tick. Traces "timer NAME on|off"
+  // (unnamed timers are not traced).
   void SetEnabled(bool on);
   uint32_t Interval() const { return interval_; }
   void SetInterval(uint32_t ms);  // restarts the interval
