@@ -166,13 +166,8 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
   return true;
 }
 
-// Adds the key and every missing key above it, as registry editors list them.
+// Parents need no section of their own: a listed sub-key implies them.
 RegData::Key& EnsureKey(RegData& d, const std::string& key) {
-  for (size_t pos = key.find('\\'); pos != std::string::npos; pos = key.find('\\', pos + 1)) {
-    std::string part = key.substr(0, pos);
-    auto [it, fresh] = d.keys.try_emplace(Lower(part));
-    if (fresh) it->second.name = part;
-  }
   auto [it, fresh] = d.keys.try_emplace(Lower(key));
   if (fresh) it->second.name = key;
   return it->second;

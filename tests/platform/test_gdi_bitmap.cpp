@@ -1,0 +1,248 @@
+// BMP reading (exact palette entries, row orders, bounds) and writing, with hand-made files.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/gdi/bitmap.h"
+
+using plat::Bitmap;
+using plat::GdiError;
+using plat::Rgb;
+
+namespace {
+
+struct BmpSpec {
+  int w = 0, h = 0, bpp = 8;
+  bool top_down = false;
+  uint32_t compression = 0;
+  std::vector<Rgb> palette;  // for bpp <= 8
+  std::vector<uint8_t> pixel_data;  // already laid out as in the file (rows, padding)
+};
+
+void Put16(std::vector<uint8_t>& v, uint32_t x) {
+  v.push_back(uint8_t(x));
+  v.push_back(uint8_t(x >> 8));
+}
+void Put32(std::vector<uint8_t>& v, uint32_t x) {
+  Put16(v, x & 0xFFFF);
+  Put16(v, x >> 16);
+}
+
+std::vector<uint8_t> MakeBmp(const BmpSpec& s) {
+  std::vector<uint8_t> v;
+  uint32_t off = 14 + 40 + uint32_t(s.palette.size()) * 4;
+  v.push_back('B');
+  v.push_back('M');
+  Put32(v, off + uint32_t(s.pixel_data.size()));
+  Put32(v, 0);
+  Put32(v, off);
+  Put32(v, 40);
+  Put32(v, uint32_t(s.w));
+  Put32(v, uint32_t(s.top_down ? -s.h : s.h));
+  Put16(v, 1);
+  Put16(v, uint16_t(s.bpp));
+  Put32(v, s.compression);
+  Put32(v, uint32_t(s.pixel_data.size()));
+  Put32(v, 2835);
+  Put32(v, 2835);
+  Put32(v, uint32_t(s.palette.size()));
+  Put32(v, 0);
+  for (Rgb c : s.palette) {
+    v.push_back(c.b);
+    v.push_back(c.g);
+    v.push_back(c.r);
+    v.push_back(0);
+  }
+  v.insert(v.end(), s.pixel_data.begin(), s.pixel_data.end());
+  return v;
+}
+
+Bitmap Load(const std::vector<uint8_t>& v) { return Bitmap::LoadBmpMemory(v.data(), v.size()); }
+
+// 3 × 2, 8-bit, five palette entries of which index 4 is never used. Rows are given top first.
+const std::vector<Rgb> kPal = {{0, 0, 0}, {64, 160, 224}, {255, 0, 0}, {1, 2, 3}, {9, 9, 9}};
+const uint8_t kIdx[2][3] = {{1, 2, 3}, {3, 0, 1}};
+
+BmpSpec Palettised(bool top_down) {
+  BmpSpec s{3, 2, 8, top_down, 0, kPal, {}};
+  for (int i = 0; i < 2; ++i) {
+    int y = top_down ? i : 1 - i;
+    s.pixel_data.insert(s.pixel_data.end(), {kIdx[y][0], kIdx[y][1], kIdx[y][2], 0});
+  }
+  return s;
+}
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string t = std::filesystem::temp_directory_path() / "ozzel-gdi-XXXXXX";
+    path_ = ::mkdtemp(t.data());
+  }
+  ~TempDir() { std::filesystem::remove_all(path_); }
+  std::string operator/(const std::string& n) const { return path_ + "/" + n; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
+TEST(BmpRead, PalettisedReadsExactPaletteEntriesInBothRowOrders) {
+  for (bool top_down : {false, true}) {
+    SCOPED_TRACE(top_down ? "top-down" : "bottom-up");
+    Bitmap b = Load(MakeBmp(Palettised(top_down)));
+    ASSERT_EQ(b.width(), 3);
+    ASSERT_EQ(b.height(), 2);
+    EXPECT_EQ(b.source_bits(), 8);
+    EXPECT_EQ(b.palette_size(), 5);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 3; ++x) EXPECT_EQ(b.PixelAt(x, y), kPal[kIdx[y][x]]) << x << "," << y;
+  }
+}
+
+TEST(BmpRead, OutsideThePictureThereIsNoColour) {
+  Bitmap b = Load(MakeBmp(Palettised(false)));
+  EXPECT_FALSE(b.PixelAt(-1, 0));
+  EXPECT_FALSE(b.PixelAt(0, -1));
+  EXPECT_FALSE(b.PixelAt(3, 0));
+  EXPECT_FALSE(b.PixelAt(0, 2));
+  EXPECT_FALSE(Bitmap().PixelAt(0, 0));
+  EXPECT_TRUE(b.PixelAt(2, 1));
+}
+
+TEST(BmpRead, TrueColourWithRowPadding) {
+  // 3 × 2, 24-bit: 9 bytes per row padded to 12; bottom row first.
+  BmpSpec s{3, 2, 24, false, 0, {}, {}};
+  const Rgb px[2][3] = {{{1, 2, 3}, {250, 251, 252}, {64, 160, 224}}, {{0, 0, 0}, {255, 255, 255}, {7, 8, 9}}};
+  for (int y : {1, 0}) {
+    for (int x = 0; x < 3; ++x) s.pixel_data.insert(s.pixel_data.end(), {px[y][x].b, px[y][x].g, px[y][x].r});
+    s.pixel_data.insert(s.pixel_data.end(), {0, 0, 0});
+  }
+  Bitmap b = Load(MakeBmp(s));
+  EXPECT_EQ(b.source_bits(), 24);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(b.PixelAt(x, y), px[y][x]);
+
+  // The same picture as 32-bit, top-down.
+  BmpSpec s32{3, 2, 32, true, 0, {}, {}};
+  for (int y : {0, 1})
+    for (int x = 0; x < 3; ++x) s32.pixel_data.insert(s32.pixel_data.end(), {px[y][x].b, px[y][x].g, px[y][x].r, 0});
+  Bitmap b32 = Load(MakeBmp(s32));
+  EXPECT_EQ(b32.source_bits(), 32);
+  EXPECT_EQ(b32.pixels(), b.pixels());
+}
+
+TEST(BmpRead, OneBitAndRle8) {
+  BmpSpec mono{10, 1, 1, false, 0, {{0, 0, 128}, {255, 255, 0}}, {0b10100000, 0b01000000, 0, 0}};
+  Bitmap m = Load(MakeBmp(mono));
+  EXPECT_EQ(m.PixelAt(0, 0), (Rgb{255, 255, 0}));
+  EXPECT_EQ(m.PixelAt(1, 0), (Rgb{0, 0, 128}));
+  EXPECT_EQ(m.PixelAt(9, 0), (Rgb{255, 255, 0}));
+
+  // 4 × 2 RLE8: bottom row four of index 1; top row 2, 2, 3, 3.
+  BmpSpec rle{4, 2, 8, false, 1, {{0, 0, 0}, {10, 20, 30}, {40, 50, 60}, {70, 80, 90}},
+              {4, 1, 0, 0, 2, 2, 2, 3, 0, 1}};
+  Bitmap r = Load(MakeBmp(rle));
+  EXPECT_EQ(r.PixelAt(0, 1), (Rgb{10, 20, 30}));
+  EXPECT_EQ(r.PixelAt(3, 1), (Rgb{10, 20, 30}));
+  EXPECT_EQ(r.PixelAt(1, 0), (Rgb{40, 50, 60}));
+  EXPECT_EQ(r.PixelAt(2, 0), (Rgb{70, 80, 90}));
+}
+
+TEST(BmpRead, BrokenFilesThrowWithoutReadingOutOfBounds) {
+  const std::vector<uint8_t> good = MakeBmp(Palettised(false));
+  // Every truncation of a valid file is refused.
+  for (size_t n = 0; n < good.size(); ++n) {
+    std::vector<uint8_t> cut(good.begin(), good.begin() + long(n));
+    EXPECT_THROW(Load(cut), GdiError) << "length " << n;
+  }
+  EXPECT_THROW(Bitmap::LoadBmpMemory(nullptr, 0), GdiError);
+
+  auto patched = [&](size_t at, std::vector<uint8_t> bytes) {
+    std::vector<uint8_t> v = good;
+    std::copy(bytes.begin(), bytes.end(), v.begin() + long(at));
+    return v;
+  };
+  EXPECT_THROW(Load(patched(0, {'P', 'K'})), GdiError);                  // not a BMP
+  EXPECT_THROW(Load(patched(10, {0xFF, 0xFF, 0, 0})), GdiError);         // pixel offset past the end
+  EXPECT_THROW(Load(patched(18, {0, 0x50, 0, 0})), GdiError);            // 20480 wide
+  EXPECT_THROW(Load(patched(18, {0, 0, 0, 0})), GdiError);               // zero width
+  EXPECT_THROW(Load(patched(22, {0, 0, 0, 0x80})), GdiError);            // INT_MIN height
+  EXPECT_THROW(Load(patched(26, {2, 0})), GdiError);                     // two planes
+  EXPECT_THROW(Load(patched(28, {16, 0})), GdiError);                    // 16-bit
+  EXPECT_THROW(Load(patched(30, {2, 0, 0, 0})), GdiError);               // RLE4
+  EXPECT_THROW(Load(patched(46, {0x01, 0x01, 0, 0})), GdiError);         // 257 palette entries
+  EXPECT_THROW(Load(patched(14, {41, 0, 0, 0})), GdiError);              // unknown header size
+  // 16384 × 4097 passes the side limit but not the pixel count.
+  EXPECT_THROW(Load(patched(18, {0, 0x40, 0, 0, 0x01, 0x10, 0, 0})), GdiError);
+
+  std::vector<uint8_t> garbage(4096);
+  for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = uint8_t(i * 131 + 7);
+  garbage[0] = 'B';
+  garbage[1] = 'M';
+  EXPECT_THROW(Load(garbage), GdiError);
+}
+
+TEST(BmpRead, FilesFromDisk) {
+  TempDir dir;
+  EXPECT_THROW(Bitmap::LoadBmpFile(dir / "missing.bmp"), GdiError);
+  EXPECT_THROW(Bitmap::LoadBmpFile(dir.path()), GdiError);
+  auto bytes = MakeBmp(Palettised(true));
+  std::ofstream(dir / "p.bmp", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+  EXPECT_EQ(Bitmap::LoadBmpFile(dir / "p.bmp").PixelAt(1, 0), kPal[2]);
+}
+
+TEST(BmpWrite, FewColoursGiveAPalettisedFileThatReadsBackExactly) {
+  Bitmap b(5, 3, Rgb{64, 160, 224});
+  b.SetPixel(4, 2, Rgb{0, 0, 128});
+  b.SetPixel(1, 1, Rgb{255, 255, 255});
+  b.SetPixel(-1, 0, Rgb{1, 1, 1});  // ignored
+  std::vector<uint8_t> v = b.EncodeBmp();
+  EXPECT_EQ(v[28], 8);
+  EXPECT_EQ(v[46], 3);  // palette holds exactly the colours used
+  // First palette entry is the top-left colour, in file order B, G, R.
+  EXPECT_EQ(v[54], 224);
+  EXPECT_EQ(v[55], 160);
+  EXPECT_EQ(v[56], 64);
+  EXPECT_EQ(v.size(), 14u + 40 + 3 * 4 + 3 * 8);  // rows padded to 8 bytes
+  EXPECT_EQ(v, b.EncodeBmp());
+
+  Bitmap r = Load(v);
+  EXPECT_EQ(r.pixels(), b.pixels());
+  EXPECT_EQ(r.source_bits(), 8);
+  EXPECT_EQ(r.palette_size(), 3);
+}
+
+TEST(BmpWrite, ManyColoursGiveTrueColour) {
+  Bitmap b(17, 17);
+  for (int y = 0; y < 17; ++y)
+    for (int x = 0; x < 17; ++x) b.SetPixel(x, y, Rgb{uint8_t(x * 15), uint8_t(y * 15), uint8_t(x ^ y)});
+  std::vector<uint8_t> v = b.EncodeBmp();
+  EXPECT_EQ(v[28], 24);
+  Bitmap r = Load(v);
+  EXPECT_EQ(r.pixels(), b.pixels());
+
+  // Exactly 256 colours still fit a palette.
+  Bitmap p(16, 16);
+  for (int i = 0; i < 256; ++i) p.SetPixel(i % 16, i / 16, Rgb{uint8_t(i), 0, uint8_t(255 - i)});
+  EXPECT_EQ(p.EncodeBmp()[28], 8);
+  EXPECT_EQ(Load(p.EncodeBmp()).pixels(), p.pixels());
+
+  EXPECT_THROW(Bitmap().EncodeBmp(), GdiError);
+}
+
+TEST(BmpWrite, SaveReplacesTheFileWhole) {
+  TempDir dir;
+  Bitmap b(4, 4, Rgb{9, 8, 7});
+  b.SaveBmpFile(dir / "a.bmp");
+  Bitmap c(2, 2, Rgb{1, 2, 3});
+  c.SaveBmpFile(dir / "a.bmp");
+  EXPECT_EQ(Bitmap::LoadBmpFile(dir / "a.bmp").pixels(), c.pixels());
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temp file left
+  EXPECT_THROW(b.SaveBmpFile(dir / "no/such/dir/a.bmp"), GdiError);
+}

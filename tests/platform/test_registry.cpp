@@ -1,0 +1,263 @@
+// The registry file: REGEDIT4 text, typed values, case-insensitive names, safe concurrent updates.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/registry/registry.h"
+
+using namespace plat;
+namespace stdfs = std::filesystem;
+
+namespace {
+
+const char* kOdklon = "Software\\Orvel Team\\BM4\\Odklon";
+const char* kObecne = "Software\\Orvel Team\\BM4\\Nastaveni - obecne";
+
+RegValue Str(std::string s) { return {RegType::String, std::move(s), 0}; }
+RegValue Exp(std::string s) { return {RegType::ExpandString, std::move(s), 0}; }
+RegValue Dw(uint32_t d) { return {RegType::Dword, "", d}; }
+
+std::optional<RegValue> Get(const RegData& d, const std::string& key, const std::string& name) {
+  auto k = d.keys.find(key);
+  if (k == d.keys.end()) return std::nullopt;
+  auto v = k->second.values.find(name);
+  if (v == k->second.values.end()) return std::nullopt;
+  return v->second.second;
+}
+
+std::string Slurp(const std::string& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::stringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+class RegFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string t = stdfs::temp_directory_path() / "ozzel-reg-XXXXXX";
+    dir_ = ::mkdtemp(t.data());
+    path_ = dir_ + "/cfg/bimbalo/registry.reg";  // parent directories do not exist yet
+  }
+  void TearDown() override { stdfs::remove_all(dir_); }
+  std::string dir_, path_;
+};
+
+const char* kSample =
+    "REGEDIT4\r\n"
+    "\r\n"
+    "; written by another program of the suite\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Odklon]\r\n"
+    "\"kde_je_BM4\"=\"C:\\\\DATA\\\\\"\r\n"
+    "\"Quote\"=\"say \\\"ahoj\\\"\"\r\n"
+    "@=\"default\"\r\n"
+    "\r\n"
+    "[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Nastaveni - obecne]\r\n"
+    "\"Ozzel_starty\"=dword:00000003\r\n"
+    "\"Cesta\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,5c,00,0d,01,\\\r\n"
+    "  7e,01,00,00\r\n"
+    "\"Binary\"=hex:01,02,FF\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\Software\\Jiny]\r\n"
+    "\"x\"=dword:ffffffff\r\n";
+
+}  // namespace
+
+TEST(RegFormat, ParsesTheThreeTypesEscapesAndOtherHives) {
+  auto d = ParseReg(kSample);
+  ASSERT_TRUE(d);
+  const std::string odklon = "software\\orvel team\\bm4\\odklon";
+  EXPECT_EQ(d->keys.at(odklon).name, kOdklon);
+  EXPECT_EQ(Get(*d, odklon, "kde_je_bm4"), Str("C:\\DATA\\"));
+  EXPECT_EQ(Get(*d, odklon, "quote"), Str("say \"ahoj\""));
+  EXPECT_EQ(Get(*d, odklon, ""), Str("default"));
+  const std::string obecne = "software\\orvel team\\bm4\\nastaveni - obecne";
+  EXPECT_EQ(Get(*d, obecne, "ozzel_starty"), Dw(3));
+  EXPECT_EQ(Get(*d, obecne, "cesta"), Exp("%HOME%\\čž"));
+  EXPECT_EQ(Get(*d, obecne, "binary"), (RegValue{RegType::Raw, "hex:01,02,ff", 0}));
+  EXPECT_EQ(Get(*d, "hkey_local_machine\\software\\jiny", "x"), Dw(0xFFFFFFFF));
+  EXPECT_EQ(d->keys.at(obecne).values.at("ozzel_starty").first, "Ozzel_starty");
+
+  // Writing and reading again gives the same data, and writing is stable.
+  std::string text = FormatReg(*d);
+  auto again = ParseReg(text);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(*again, *d);
+  EXPECT_EQ(FormatReg(*again), text);
+  EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Jiny]\n"), std::string::npos);
+}
+
+TEST(RegFormat, WritesTheUsualSpelling) {
+  RegData d;
+  auto& k = d.keys["software\\orvel team\\bm4\\odklon"];
+  k.name = kOdklon;
+  k.values["kde_je_bm4"] = {"kde_je_BM4", Str("/media/cdrom")};
+  k.values["ozzel_starty"] = {"Ozzel_starty", Dw(3)};
+  k.values["e"] = {"E", Exp("A")};
+  EXPECT_EQ(FormatReg(d),
+            "REGEDIT4\n\n"
+            "[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Odklon]\n"
+            "\"E\"=hex(2):41,00,00,00\n"
+            "\"kde_je_BM4\"=\"/media/cdrom\"\n"
+            "\"Ozzel_starty\"=dword:00000003\n");
+
+  // Long expandable strings wrap; line breaks inside plain strings survive as hex(1).
+  k.values["e"].second = Exp(std::string(200, 'x'));
+  k.values["nl"] = {"nl", Str("a\nb")};
+  std::string text = FormatReg(d);
+  EXPECT_NE(text.find(",\\\n  "), std::string::npos);
+  auto back = ParseReg(text);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(*back, d);
+}
+
+TEST(RegFormat, RefusesWhatIsNotARegistryFile) {
+  EXPECT_FALSE(ParseReg("hello\n"));
+  EXPECT_FALSE(ParseReg("REGEDIT4\n\"a\"=dword:1\n"));                        // value before any key
+  EXPECT_FALSE(ParseReg("REGEDIT4\n[HKEY_CURRENT_USER\\a]\ngarbage\n"));      // stray line
+  EXPECT_FALSE(ParseReg("REGEDIT4\n[HKEY_CURRENT_USER\\a]\n\"a\"=dword:123456789\n"));
+  EXPECT_FALSE(ParseReg("REGEDIT4\n[HKEY_CURRENT_USER\\a]\n\"a\"=\"open\n"));
+  EXPECT_FALSE(ParseReg("REGEDIT4\n[HKEY_CURRENT_USER\\a]\n\"a\"=hex:1g\n"));
+  EXPECT_FALSE(ParseReg("REGEDIT4\n[HKEY_CURRENT_USER\\a\n"));
+  // Empty text is an empty registry, not a broken one.
+  auto empty = ParseReg("");
+  ASSERT_TRUE(empty);
+  EXPECT_TRUE(empty->keys.empty());
+}
+
+TEST(RegFormat, ReadsUtf16FilesOfNewerEditors) {
+  std::string u8 = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Č]\r\n\"v\"=\"žluť\"\r\n";
+  std::string u16 = "\xFF\xFE";
+  // Every character here is in the Basic Multilingual Plane.
+  for (size_t i = 0; i < u8.size();) {
+    unsigned char c = u8[i];
+    uint32_t cp = c;
+    int n = 1;
+    if (c >= 0xE0) cp = c & 0x0F, n = 3;
+    else if (c >= 0xC0) cp = c & 0x1F, n = 2;
+    for (int k = 1; k < n; ++k) cp = (cp << 6) | (u8[i + k] & 0x3F);
+    u16 += char(cp & 0xFF);
+    u16 += char(cp >> 8);
+    i += n;
+  }
+  auto d = ParseReg(u16);
+  ASSERT_TRUE(d);
+  EXPECT_EQ(Get(*d, "software\\Č", "v"), Str("žluť"));
+}
+
+TEST_F(RegFile, ValuesRoundTripWithNamesInAnyCase) {
+  Registry r(path_);
+  EXPECT_FALSE(r.Read(kOdklon, "kde_je_BM4"));
+  EXPECT_FALSE(r.KeyExists(kOdklon));
+  ASSERT_TRUE(r.Write(kOdklon, "kde_je_BM4", Str("/media/cdrom")));
+  ASSERT_TRUE(r.Write(kObecne, "Ozzel_starty", Dw(3)));
+  ASSERT_TRUE(r.Write(kObecne, "Cesta", Exp("%HOME%\\data")));
+  ASSERT_TRUE(r.Write(kObecne, "", Str("výchozí")));
+
+  Registry again(path_);
+  EXPECT_EQ(again.Read("SOFTWARE\\orvel team\\bm4\\ODKLON", "KDE_JE_bm4"), Str("/media/cdrom"));
+  EXPECT_EQ(again.Read(kObecne, "ozzel_STARTY"), Dw(3));
+  EXPECT_EQ(again.Read(kObecne, "cesta"), Exp("%HOME%\\data"));
+  EXPECT_EQ(again.Read(kObecne, ""), Str("výchozí"));
+  // A differently spelt write replaces the value and keeps the first spelling.
+  ASSERT_TRUE(again.Write(kObecne, "OZZEL_STARTY", Dw(4)));
+  std::string text = Slurp(path_);
+  EXPECT_NE(text.find("\"Ozzel_starty\"=dword:00000004\n"), std::string::npos);
+  EXPECT_NE(text.find("@=\"výchozí\"\n"), std::string::npos);
+  EXPECT_EQ(text.find("OZZEL_STARTY"), std::string::npos);
+
+  EXPECT_TRUE(again.KeyExists("Software\\Orvel Team"));  // parents of a key exist
+  EXPECT_FALSE(again.KeyExists("Software\\Orvel"));
+  EXPECT_FALSE(again.Write(kObecne, "bad\nname", Dw(1)));
+}
+
+TEST_F(RegFile, CreateKeyWritesOnlyWhenMissing) {
+  Registry r(path_);
+  ASSERT_TRUE(r.CreateKey("Software\\Orvel Team\\BM4"));
+  EXPECT_TRUE(r.KeyExists("software\\orvel team\\bm4"));
+  EXPECT_NE(Slurp(path_).find("[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4]"), std::string::npos);
+  auto before = stdfs::last_write_time(path_);
+  ASSERT_TRUE(r.CreateKey("SOFTWARE\\Orvel Team"));
+  EXPECT_EQ(stdfs::last_write_time(path_), before);
+}
+
+TEST_F(RegFile, OtherProgramsValuesSurviveOurWrite) {
+  stdfs::create_directories(stdfs::path(path_).parent_path());
+  std::ofstream(path_, std::ios::binary) << kSample;
+  Registry r(path_);
+  ASSERT_TRUE(r.Write(kObecne, "Ozzel_starty", Dw(4)));
+  auto d = ParseReg(Slurp(path_));
+  auto orig = ParseReg(kSample);
+  ASSERT_TRUE(d && orig);
+  orig->keys.at("software\\orvel team\\bm4\\nastaveni - obecne").values.at("ozzel_starty").second = Dw(4);
+  EXPECT_EQ(*d, *orig);
+}
+
+TEST_F(RegFile, UnparsableFileIsMovedAsideNotOverwritten) {
+  stdfs::create_directories(stdfs::path(path_).parent_path());
+  std::ofstream(path_) << "this is not a registry\n";
+  Registry r(path_);
+  EXPECT_FALSE(r.Read(kOdklon, "kde_je_BM4"));
+  EXPECT_FALSE(stdfs::exists(path_));
+  ASSERT_TRUE(r.Write(kObecne, "KORDO SERIE", Dw(1)));
+
+  int moved = 0;
+  for (auto& e : stdfs::directory_iterator(stdfs::path(path_).parent_path())) {
+    std::string n = e.path().filename();
+    if (n.rfind("registry.reg.corrupt-", 0) == 0) {
+      ++moved;
+      EXPECT_EQ(Slurp(e.path()), "this is not a registry\n");
+    }
+  }
+  EXPECT_EQ(moved, 1);
+  EXPECT_EQ(r.Read(kObecne, "kordo serie"), Dw(1));
+}
+
+TEST_F(RegFile, ConcurrentWritersLoseNothing) {
+  constexpr int kRounds = 150;
+  pid_t kids[2];
+  for (int k = 0; k < 2; ++k) {
+    kids[k] = ::fork();
+    ASSERT_GE(kids[k], 0);
+    if (kids[k] == 0) {
+      Registry r(path_);
+      bool ok = true;
+      for (int i = 0; i < kRounds; ++i) ok = r.Write(kObecne, "writer" + std::to_string(k), Dw(uint32_t(i))) && ok;
+      std::_Exit(ok ? 0 : 1);
+    }
+  }
+  for (pid_t p : kids) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(p, &status, 0), p);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  Registry r(path_);
+  EXPECT_EQ(r.Read(kObecne, "writer0"), Dw(kRounds - 1));
+  EXPECT_EQ(r.Read(kObecne, "writer1"), Dw(kRounds - 1));
+  for (auto& e : stdfs::directory_iterator(stdfs::path(path_).parent_path()))
+    EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();
+}
+
+TEST(RegPath, DefaultPathFollowsTheEnvironment) {
+  auto keep = [](const char* n) { const char* v = std::getenv(n); return v ? std::optional<std::string>(v) : std::nullopt; };
+  auto restore = [](const char* n, const std::optional<std::string>& v) {
+    if (v) ::setenv(n, v->c_str(), 1); else ::unsetenv(n);
+  };
+  auto reg = keep("OZZEL_REGISTRY"), xdg = keep("XDG_CONFIG_HOME"), home = keep("HOME");
+  ::setenv("OZZEL_REGISTRY", "/x/y.reg", 1);
+  ::setenv("XDG_CONFIG_HOME", "/cfg", 1);
+  ::setenv("HOME", "/home/u", 1);
+  EXPECT_EQ(Registry::DefaultPath(), "/x/y.reg");
+  ::unsetenv("OZZEL_REGISTRY");
+  EXPECT_EQ(Registry::DefaultPath(), "/cfg/bimbalo/registry.reg");
+  ::setenv("XDG_CONFIG_HOME", "", 1);
+  EXPECT_EQ(Registry::DefaultPath(), "/home/u/.config/bimbalo/registry.reg");
+  restore("OZZEL_REGISTRY", reg);
+  restore("XDG_CONFIG_HOME", xdg);
+  restore("HOME", home);
+}
