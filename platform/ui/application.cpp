@@ -335,6 +335,7 @@ void Application::Dispatch(const InputEvent& e) {
       break;
     }
     case K::Quit:
+      if (terminated_) break;
       if (Modal* m = ActiveModal()) {
         // Let the boxes go first; the close follows when the last one has returned.
         quit_pending_ = true;

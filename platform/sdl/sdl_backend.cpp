@@ -1,0 +1,216 @@
+// SDL2 window, event translation, blocking waits, window-surface presentation and colour cursors.
+#include "platform/sdl/sdl_backend.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/gdi/canvas.h"
+#include "platform/sdl/sdl_audio.h"
+#include "platform/ui/screen.h"
+
+namespace plat {
+
+namespace {
+
+bool WindowedMode() {
+  const char* v = std::getenv("OZZEL_WINDOWED");
+  return v && std::strcmp(v, "1") == 0;
+}
+
+InputEvent Make(InputEvent::Kind k, Point pos = {}) {
+  InputEvent e;
+  e.kind = k;
+  e.pos = pos;
+  return e;
+}
+
+int ButtonIndex(Uint8 b) {
+  switch (b) {
+    case SDL_BUTTON_LEFT: return 0;
+    case SDL_BUTTON_RIGHT: return 1;
+    case SDL_BUTTON_MIDDLE: return 2;
+    default: return -1;
+  }
+}
+
+}  // namespace
+
+SdlBackend::SdlBackend() {
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+    throw std::runtime_error(std::string("cannot open the display: ") + SDL_GetError());
+  SdlWakeEventType();  // registered on this thread before any sound can push it
+
+  if (WindowedMode()) {
+    size_ = {640, 480};
+    window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size_.w, size_.h, 0);
+  } else {
+    SDL_DisplayMode dm;
+    if (SDL_GetDesktopDisplayMode(0, &dm) != 0 || dm.w <= 0 || dm.h <= 0) {
+      dm.w = 640;
+      dm.h = 480;
+    }
+    size_ = {dm.w, dm.h};
+    window_ = SDL_CreateWindow("", 0, 0, size_.w, size_.h, SDL_WINDOW_BORDERLESS);
+  }
+  if (!window_) {
+    std::string err = SDL_GetError();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    throw std::runtime_error("cannot open the window: " + err);
+  }
+  SDL_RaiseWindow(window_);
+  SDL_StartTextInput();
+  audio_ = std::make_unique<SdlAudio>(clock_);
+}
+
+SdlBackend::~SdlBackend() {
+  audio_.reset();
+  SDL_SetCursor(SDL_GetDefaultCursor());
+  for (auto& [img, cur] : cursors_) SDL_FreeCursor(cur);
+  if (arrow_) SDL_FreeCursor(arrow_);
+  if (wait_) SDL_FreeCursor(wait_);
+  if (window_) SDL_DestroyWindow(window_);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+AudioSystem& SdlBackend::audio() { return *audio_; }
+
+bool SdlBackend::Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
+  using K = InputEvent::Kind;
+  switch (e.type) {
+    case SDL_MOUSEMOTION:
+      out.push_back(Make(K::MouseMove, {e.motion.x, e.motion.y}));
+      return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      int b = ButtonIndex(e.button.button);
+      if (b < 0) return false;
+      // A double click arrives as a second plain press; the click count is not passed on.
+      InputEvent ev = Make(e.type == SDL_MOUSEBUTTONDOWN ? K::MouseDown : K::MouseUp, {e.button.x, e.button.y});
+      ev.button = b;
+      out.push_back(ev);
+      return true;
+    }
+    case SDL_TEXTINPUT: {
+      std::string text = e.text.text;
+      if (text.size() == 1 && static_cast<unsigned char>(text[0]) < 0x80) {
+        InputEvent k = Make(K::KeyChar);
+        k.ch = static_cast<unsigned char>(text[0]);
+        out.push_back(k);
+      }
+      InputEvent t = Make(K::Text);
+      t.text = text;
+      out.push_back(t);
+      return true;
+    }
+    case SDL_KEYDOWN: {
+      unsigned ch = 0;
+      switch (e.key.keysym.sym) {
+        case SDLK_ESCAPE: ch = 27; break;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER: ch = 13; break;
+        case SDLK_BACKSPACE: ch = 8; break;
+        default: return false;
+      }
+      InputEvent k = Make(K::KeyChar);
+      k.ch = ch;
+      out.push_back(k);
+      return true;
+    }
+    case SDL_WINDOWEVENT:
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_LOST: out.push_back(Make(K::Deactivate)); return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: out.push_back(Make(K::Activate)); return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_RESTORED:
+          if (last_fb_) Blit(*last_fb_, {0, 0, last_fb_->width(), last_fb_->height()});
+          return false;
+        // Closing the only window also raises SDL_QUIT, which is the one we pass on.
+        default: return false;
+      }
+    case SDL_QUIT:
+      out.push_back(Make(K::Quit));
+      return true;
+    default:
+      return e.type == SdlWakeEventType();
+  }
+}
+
+void SdlBackend::Poll(std::vector<InputEvent>& out) {
+  SDL_Event e;
+  while (SDL_PollEvent(&e)) Translate(e, out);
+}
+
+void SdlBackend::Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) {
+  uint64_t now = clock_.NowMs();
+  if (deadline_ms > now) {
+    uint64_t wait = std::min<uint64_t>(deadline_ms - now, 1000);
+    SDL_Event e;
+    if (SDL_WaitEventTimeout(&e, int(wait))) Translate(e, out);
+  }
+  Poll(out);
+}
+
+void SdlBackend::Blit(const Surface& fb, const Rect& damage) {
+  SDL_Surface* ws = SDL_GetWindowSurface(window_);
+  if (!ws) return;
+  Rect r = damage.intersect({0, 0, std::min(fb.width(), ws->w), std::min(fb.height(), ws->h)});
+  if (r.empty()) return;
+  if (SDL_MUSTLOCK(ws)) SDL_LockSurface(ws);
+  const int bpp = ws->format->BytesPerPixel;
+  uint8_t* dst = static_cast<uint8_t*>(ws->pixels) + size_t(r.top) * ws->pitch + size_t(r.left) * bpp;
+  const uint32_t* src = fb.row(r.top) + r.left;
+  // Our pixels are 0x00RRGGBB, which is SDL's RGB888.
+  SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_RGB888, src, fb.width() * 4, ws->format->format, dst, ws->pitch);
+  if (SDL_MUSTLOCK(ws)) SDL_UnlockSurface(ws);
+  SDL_Rect sr{r.left, r.top, r.w, r.h};
+  SDL_UpdateWindowSurfaceRects(window_, &sr, 1);
+}
+
+void SdlBackend::Present(const Surface& fb, const Rect& damage) {
+  last_fb_ = &fb;
+  Blit(fb, damage);
+}
+
+void SdlBackend::ShowCursor(const CursorImage* img, bool busy) {
+  SDL_Cursor* cur = nullptr;
+  if (img && img->w > 0 && img->h > 0 && img->argb.size() >= size_t(img->w) * img->h) {
+    auto it = cursors_.find(img);
+    if (it != cursors_.end()) {
+      cur = it->second;
+    } else {
+      SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(img->argb.data()), img->w, img->h,
+                                                          32, img->w * 4, SDL_PIXELFORMAT_ARGB8888);
+      if (s) {
+        cur = SDL_CreateColorCursor(s, img->hotspot.x, img->hotspot.y);
+        SDL_FreeSurface(s);
+      }
+      if (cur) cursors_[img] = cur;
+    }
+  }
+  if (!cur && busy) {
+    if (!wait_) wait_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
+    cur = wait_;
+  }
+  if (!cur) {
+    if (!arrow_) arrow_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+    cur = arrow_;
+  }
+  if (cur) SDL_SetCursor(cur);
+}
+
+void SdlBackend::SetTitle(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
+
+Point SdlBackend::PointerPos() {
+  int x = 0, y = 0;
+  SDL_GetMouseState(&x, &y);
+  return {x, y};
+}
+
+}  // namespace plat
