@@ -114,10 +114,13 @@ int RunSim(int argc, char** argv) {
       return 2;
     }
   }
-  std::string shots_dir = opts.shots.value_or(".");
-  if (opts.shots) {
+  // Absolute now: the program changes the current directory to its data root.
+  std::string shots_dir;
+  {
     std::error_code ec;
-    fs::create_directories(shots_dir, ec);
+    if (opts.shots) fs::create_directories(*opts.shots, ec);
+    fs::path p = fs::absolute(opts.shots.value_or("."), ec);
+    shots_dir = ec ? opts.shots.value_or(".") : p.string();
   }
 
   plat::HeadlessBackend backend(opts.screen, opts.sound_device);

@@ -10,6 +10,7 @@
 //   #! timeout: 60                       real seconds before the run is killed
 //   #> 500 show btn_obraz1               this line must follow the previous expectation's line
 //
+// $MEDIUM and $TMP expand everywhere in the file, script lines and expectations included.
 // An expectation without a leading time matches the line after its time stamp. In patterns, `*`
 // stands for one token and `**` for any number of tokens (none included).
 #pragma once

@@ -185,10 +185,9 @@ TEST_P(Scenarios, TraceMatches) {
   std::string text = ReadFile(file);
   ParsedScenario parsed = ParseScenario(text);
   ASSERT_TRUE(parsed.error.empty()) << file.string() << ": " << parsed.error;
-  const Scenario& s = parsed.scenario;
 
   std::vector<std::pair<std::string, std::string>> vars;
-  if (s.uses_medium) {
+  if (parsed.scenario.uses_medium) {
     std::string why;
     auto medium = DemoMedium(why);
     if (!medium) GTEST_SKIP() << why;
@@ -198,11 +197,17 @@ TEST_P(Scenarios, TraceMatches) {
   ASSERT_NE(mkdtemp(tmpl), nullptr);
   fs::path tmp = tmpl;
   vars.push_back({"TMP", tmp.string()});
+  // Variables work in script lines and expectations too (a typed path, a traced path).
+  text = Expand(text, vars);
+  parsed = ParseScenario(text);
+  ASSERT_TRUE(parsed.error.empty()) << file.string() << ": " << parsed.error;
+  const Scenario& s = parsed.scenario;
+  fs::path script = tmp / "script.scn";
+  std::ofstream(script, std::ios::binary) << text;
 
   for (const SetupStep& step : s.setup) {
     std::error_code ec;
-    std::vector<std::string> a;
-    for (const auto& x : step.args) a.push_back(Expand(x, vars));
+    const std::vector<std::string>& a = step.args;
     switch (step.kind) {
       case SetupStep::Kind::Mkdir:
         fs::create_directories(a[0], ec);
@@ -221,13 +226,13 @@ TEST_P(Scenarios, TraceMatches) {
 
   std::vector<std::string> argv{std::string(OZZEL_BINARY_DIR) + "/ozzel-sim"};
   ASSERT_TRUE(fs::exists(argv[0])) << argv[0] << " is not built";
-  for (const auto& a : s.args) argv.push_back(Expand(a, vars));
+  for (const auto& a : s.args) argv.push_back(a);
   std::string input;
   if (s.use_stdin) {
     input = text;
   } else {
     argv.push_back("--script");
-    argv.push_back(file.string());
+    argv.push_back(script.string());
   }
   RunResult r = RunProcess(argv, input, tmp, s.timeout_s);
   std::vector<std::string> lines = Lines(r.out);
