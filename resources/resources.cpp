@@ -1,0 +1,159 @@
+// Finding, decoding and caching the program's own pictures and cursors.
+#include "resources/resources.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+
+#include "resources/cursor_file.h"
+
+#ifndef OZZEL_RESOURCE_DIR
+#define OZZEL_RESOURCE_DIR "resources/data"
+#endif
+
+namespace ozzel::res {
+
+namespace {
+
+namespace fsys = std::filesystem;
+
+// Cursor files are small; anything bigger is not one of ours.
+constexpr std::uintmax_t kMaxCursorFileBytes = 256 * 1024;
+
+struct Cache {
+  std::mutex mu;
+  std::map<std::string, plat::Bitmap> pictures;
+  std::map<std::string, std::shared_ptr<const plat::CursorImage>> cursors;
+  std::shared_ptr<const plat::CursorImage> icon;
+  bool icon_tried = false;
+};
+
+Cache& TheCache() {
+  static Cache c;
+  return c;
+}
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return s;
+}
+
+std::shared_ptr<const plat::CursorImage> LoadCursor(const std::string& lower_name) {
+  std::error_code ec;
+  fsys::path p = fsys::path(ResourceDir()) / CursorFile(lower_name);
+  auto size = fsys::file_size(p, ec);
+  if (ec || size > kMaxCursorFileBytes) return nullptr;
+  std::ifstream in(p, std::ios::binary);
+  if (!in) return nullptr;
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  auto img = ParseCursorText(ss.str());
+  if (!img) return nullptr;
+  return std::make_shared<const plat::CursorImage>(std::move(*img));
+}
+
+}  // namespace
+
+std::string ResourceDir() {
+  if (const char* env = std::getenv("OZZEL_RESOURCES"); env && *env) return env;
+  std::error_code ec;
+  fsys::path exe = fsys::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    fsys::path installed = exe.parent_path() / ".." / "share" / "ozzel" / "resources";
+    if (fsys::is_directory(installed, ec)) return fsys::weakly_canonical(installed, ec).string();
+  }
+  return OZZEL_RESOURCE_DIR;
+}
+
+const std::vector<std::string>& PictureNames() {
+  static const std::vector<std::string> names = {
+      "glyph_obraz1", "glyph_obraz2", "glyph_obraz3", "glyph_obraz4", "glyph_konec", "pocitadlo",
+      "roh_LH",       "roh_PH",       "roh_LD",       "roh_PD",       "pozadi",      "icon",
+      "RGB_doma",     "RGB_uzitecna", "RGB_lesni",    "RGB_safari"};
+  return names;
+}
+
+const std::vector<std::string>& CursorNames() {
+  static const std::vector<std::string> names = {"SIPKA1", "SIPKA2", "RUKA1", "HODINY1", "PASTELKA"};
+  return names;
+}
+
+std::string PictureFile(const std::string& name) { return name + ".bmp"; }
+std::string CursorFile(const std::string& name) { return Lower(name) + ".cur"; }
+
+plat::Bitmap Picture(const std::string& name) {
+  Cache& c = TheCache();
+  {
+    std::lock_guard<std::mutex> lock(c.mu);
+    auto it = c.pictures.find(name);
+    if (it != c.pictures.end()) return it->second;
+  }
+  const auto& names = PictureNames();
+  if (std::find(names.begin(), names.end(), name) == names.end())
+    throw plat::GdiError("no such picture: " + name);
+  plat::Bitmap bmp = plat::Bitmap::LoadBmpFile((fsys::path(ResourceDir()) / PictureFile(name)).string());
+  std::lock_guard<std::mutex> lock(c.mu);
+  return c.pictures.emplace(name, std::move(bmp)).first->second;
+}
+
+std::shared_ptr<const plat::CursorImage> Cursor(const std::string& name) {
+  std::string lower = Lower(name);
+  bool known = false;
+  for (const auto& n : CursorNames()) known |= Lower(n) == lower;
+  if (!known) return nullptr;
+  Cache& c = TheCache();
+  std::lock_guard<std::mutex> lock(c.mu);
+  auto it = c.cursors.find(lower);
+  if (it != c.cursors.end()) return it->second;
+  auto cur = LoadCursor(lower);
+  if (cur) c.cursors.emplace(lower, cur);
+  return cur;
+}
+
+std::shared_ptr<const plat::CursorImage> Icon() {
+  Cache& c = TheCache();
+  {
+    std::lock_guard<std::mutex> lock(c.mu);
+    if (c.icon_tried) return c.icon;
+  }
+  std::shared_ptr<const plat::CursorImage> icon;
+  try {
+    plat::Bitmap colour = Picture("icon");
+    plat::Bitmap mask = plat::Bitmap::LoadBmpFile((fsys::path(ResourceDir()) / kIconMaskFile).string());
+    if (mask.width() == colour.width() && mask.height() == colour.height()) {
+      auto img = std::make_shared<plat::CursorImage>();
+      img->w = colour.width();
+      img->h = colour.height();
+      img->argb.resize(size_t(img->w) * img->h);
+      for (int y = 0; y < img->h; ++y)
+        for (int x = 0; x < img->w; ++x) {
+          bool opaque = mask.PixelAt(x, y)->r >= 128;
+          img->argb[size_t(y) * img->w + x] = opaque ? (0xFF000000u | colour.PixelAt(x, y)->packed()) : 0u;
+        }
+      icon = std::move(img);
+    }
+  } catch (const plat::GdiError&) {
+  }
+  std::lock_guard<std::mutex> lock(c.mu);
+  c.icon_tried = true;
+  c.icon = icon;
+  return icon;
+}
+
+void ClearCache() {
+  Cache& c = TheCache();
+  std::lock_guard<std::mutex> lock(c.mu);
+  c.pictures.clear();
+  c.cursors.clear();
+  c.icon.reset();
+  c.icon_tried = false;
+}
+
+}  // namespace ozzel::res
