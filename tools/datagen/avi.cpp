@@ -1,0 +1,238 @@
+// RIFF AVI encoding and the procedurally drawn talking girl.
+#include "tools/datagen/avi.h"
+
+#include <unordered_map>
+
+#include "tools/datagen/error.h"
+#include "tools/datagen/raster.h"
+
+namespace datagen {
+
+using plat::Rgb;
+
+namespace {
+
+void Put16(std::vector<uint8_t>& v, uint32_t x) {
+  v.push_back(uint8_t(x));
+  v.push_back(uint8_t(x >> 8));
+}
+void Put32(std::vector<uint8_t>& v, uint32_t x) {
+  Put16(v, x);
+  Put16(v, x >> 16);
+}
+void Tag(std::vector<uint8_t>& v, const char* t) { v.insert(v.end(), t, t + 4); }
+
+// Writes a chunk header with a placeholder size; Close fills it in and pads to an even length.
+size_t Open(std::vector<uint8_t>& v, const char* id, const char* list_type = nullptr) {
+  Tag(v, id);
+  const size_t at = v.size();
+  Put32(v, 0);
+  if (list_type) Tag(v, list_type);
+  return at;
+}
+void Close(std::vector<uint8_t>& v, size_t at) {
+  const uint32_t n = uint32_t(v.size() - at - 4);
+  for (int i = 0; i < 4; ++i) v[at + i] = uint8_t(n >> (8 * i));
+  if (n & 1) v.push_back(0);
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodeAvi8(const std::vector<plat::Bitmap>& frames, uint32_t usec_per_frame) {
+  if (frames.empty() || frames[0].empty()) throw Error("AVI: no frames");
+  const int w = frames[0].width(), h = frames[0].height();
+  std::vector<uint32_t> palette;
+  std::unordered_map<uint32_t, uint8_t> index;
+  for (const plat::Bitmap& f : frames) {
+    if (f.width() != w || f.height() != h) throw Error("AVI: frames differ in size");
+    for (uint32_t p : f.pixels()) {
+      p &= 0xFFFFFF;
+      if (index.count(p)) continue;
+      if (palette.size() == 256) throw Error("AVI: more than 256 colours");
+      index.emplace(p, uint8_t(palette.size()));
+      palette.push_back(p);
+    }
+  }
+  const uint32_t stride = (uint32_t(w) + 3) & ~3u;
+  const uint32_t frame_bytes = stride * uint32_t(h);
+  const uint32_t count = uint32_t(frames.size());
+
+  std::vector<uint8_t> v;
+  const size_t riff = Open(v, "RIFF", "AVI ");
+  const size_t hdrl = Open(v, "LIST", "hdrl");
+  const size_t avih = Open(v, "avih");
+  Put32(v, usec_per_frame);
+  Put32(v, uint32_t(uint64_t(frame_bytes) * 1000000 / usec_per_frame));
+  Put32(v, 0);
+  Put32(v, 0x10);  // AVIF_HASINDEX
+  Put32(v, count);
+  Put32(v, 0);
+  Put32(v, 1);
+  Put32(v, frame_bytes);
+  Put32(v, uint32_t(w));
+  Put32(v, uint32_t(h));
+  for (int i = 0; i < 4; ++i) Put32(v, 0);
+  Close(v, avih);
+  const size_t strl = Open(v, "LIST", "strl");
+  const size_t strh = Open(v, "strh");
+  Tag(v, "vids");
+  Tag(v, "DIB ");
+  Put32(v, 0);   // flags
+  Put16(v, 0);   // priority
+  Put16(v, 0);   // language
+  Put32(v, 0);   // initial frames
+  Put32(v, usec_per_frame);
+  Put32(v, 1000000);
+  Put32(v, 0);
+  Put32(v, count);
+  Put32(v, frame_bytes);
+  Put32(v, 0xFFFFFFFF);  // default quality
+  Put32(v, 0);
+  Put16(v, 0);
+  Put16(v, 0);
+  Put16(v, uint32_t(w));
+  Put16(v, uint32_t(h));
+  Close(v, strh);
+  const size_t strf = Open(v, "strf");
+  Put32(v, 40);
+  Put32(v, uint32_t(w));
+  Put32(v, uint32_t(h));  // bottom-up rows
+  Put16(v, 1);
+  Put16(v, 8);
+  Put32(v, 0);  // BI_RGB
+  Put32(v, frame_bytes);
+  Put32(v, 0);
+  Put32(v, 0);
+  Put32(v, uint32_t(palette.size()));
+  Put32(v, 0);
+  for (uint32_t p : palette) {
+    v.push_back(uint8_t(p));
+    v.push_back(uint8_t(p >> 8));
+    v.push_back(uint8_t(p >> 16));
+    v.push_back(0);
+  }
+  Close(v, strf);
+  Close(v, strl);
+  Close(v, hdrl);
+
+  const size_t movi = Open(v, "LIST", "movi");
+  const size_t movi_type = movi + 4;  // index offsets count from the 'movi' type tag
+  std::vector<uint32_t> offsets;
+  for (const plat::Bitmap& f : frames) {
+    offsets.push_back(uint32_t(v.size() - movi_type));
+    const size_t ck = Open(v, "00db");
+    for (int y = h - 1; y >= 0; --y) {
+      const uint32_t* row = f.row(y);
+      for (int x = 0; x < w; ++x) v.push_back(index.at(row[x] & 0xFFFFFF));
+      for (uint32_t x = uint32_t(w); x < stride; ++x) v.push_back(0);
+    }
+    Close(v, ck);
+  }
+  Close(v, movi);
+  const size_t idx = Open(v, "idx1");
+  for (uint32_t off : offsets) {
+    Tag(v, "00db");
+    Put32(v, 0x10);  // key frame
+    Put32(v, off);
+    Put32(v, frame_bytes);
+  }
+  Close(v, idx);
+  Close(v, riff);
+  return v;
+}
+
+namespace {
+
+constexpr int kW = 100, kH = 170;
+const Rgb kKey{255, 0, 255};
+const Rgb kHair{122, 70, 32}, kHairDark{92, 50, 22};
+const Rgb kSkin{252, 214, 180}, kCheek{250, 168, 160}, kNose{232, 176, 140};
+const Rgb kDress{226, 52, 70}, kDressDark{180, 34, 52}, kCollar{255, 255, 255};
+const Rgb kEyeWhite{255, 255, 255}, kIris{70, 110, 60}, kPupil{30, 30, 40};
+const Rgb kLip{196, 64, 70}, kMouth{120, 24, 36}, kTongue{236, 110, 120}, kTeeth{255, 255, 255};
+const Rgb kBow{255, 210, 40};
+
+// mouth: 0 closed smile, 1 half open, 2 open, 3 round "o".
+plat::Bitmap Girl(int mouth, bool blink) {
+  Canvas c(kW, kH, kKey);
+  c.SetAntialias(false);
+  // Hair behind the head, falling to the shoulders.
+  c.Ellipse(50, 56, 36, 40, kHair);
+  c.RoundRect(14, 56, 72, 62, 14, kHair);
+  // Dress with puffed sleeves.
+  c.Polygon({{30, 112}, {70, 112}, {90, 170}, {10, 170}}, kDress);
+  c.Ellipse(24, 122, 13, 11, kDress);
+  c.Ellipse(76, 122, 13, 11, kDress);
+  c.Line({24, 130}, {20, 168}, 9, kSkin);  // arms
+  c.Line({76, 130}, {80, 168}, 9, kSkin);
+  c.Polygon({{36, 140}, {64, 140}, {66, 146}, {34, 146}}, kDressDark);  // sash
+  // Neck and collar.
+  c.Rect(43, 88, 14, 24, kSkin);
+  c.Polygon({{36, 110}, {50, 118}, {64, 110}, {60, 106}, {50, 112}, {40, 106}}, kCollar);
+  // Face.
+  c.Ellipse(50, 60, 26, 29, kSkin);
+  c.Ellipse(23, 62, 4, 6, kSkin);  // ears
+  c.Ellipse(77, 62, 4, 6, kSkin);
+  // Fringe.
+  c.Polygon({{24, 50}, {28, 34}, {40, 26}, {60, 26}, {72, 34}, {76, 50}, {66, 40}, {56, 44}, {50, 38}, {42, 44},
+             {32, 42}},
+            kHair);
+  c.Line({40, 30}, {34, 46}, 2, kHairDark);
+  c.Line({60, 30}, {66, 46}, 2, kHairDark);
+  // Bow.
+  c.Polygon({{64, 22}, {78, 14}, {78, 32}}, kBow);
+  c.Polygon({{64, 22}, {52, 12}, {52, 30}}, kBow);
+  c.Ellipse(64, 22, 4, 4, kBow);
+  // Eyes and brows.
+  c.Line({36, 47}, {45, 46}, 2, kHairDark);
+  c.Line({55, 46}, {64, 47}, 2, kHairDark);
+  for (double ex : {41.0, 59.0}) {
+    if (blink) {
+      c.Line({ex - 5, 57}, {ex + 5, 57}, 2, kPupil);
+      continue;
+    }
+    c.Ellipse(ex, 56, 5.5, 6.5, kEyeWhite);
+    c.Ellipse(ex, 57, 3.5, 4.5, kIris);
+    c.Ellipse(ex, 57.5, 2, 2.5, kPupil);
+    c.Rect(ex - 2, 54, 1.6, 1.6, kEyeWhite);
+  }
+  c.Ellipse(34, 70, 5, 3, kCheek);
+  c.Ellipse(66, 70, 5, 3, kCheek);
+  c.Line({50, 63}, {48, 68}, 2, kNose);
+  // Mouth.
+  switch (mouth) {
+    case 0:
+      c.Line({43, 76}, {46, 78}, 2, kLip);
+      c.Line({46, 78}, {54, 78}, 2, kLip);
+      c.Line({54, 78}, {57, 76}, 2, kLip);
+      break;
+    case 1:
+      c.Ellipse(50, 78, 6, 3, kLip);
+      c.Ellipse(50, 78, 4.5, 2, kMouth);
+      break;
+    case 2:
+      c.Ellipse(50, 79, 7, 5.5, kLip);
+      c.Ellipse(50, 79, 5.5, 4.3, kMouth);
+      c.Rect(46, 75, 8, 1.5, kTeeth);
+      c.Ellipse(50, 82, 3.5, 1.6, kTongue);
+      break;
+    default:
+      c.Ellipse(50, 79, 4.5, 5.5, kLip);
+      c.Ellipse(50, 79, 3, 4, kMouth);
+      break;
+  }
+  return c.ToBitmap();
+}
+
+}  // namespace
+
+std::vector<plat::Bitmap> ExaminerFrames() {
+  static const int mouths[] = {0, 1, 2, 1, 3, 1, 2, 3, 1, 2, 1, 0};
+  std::vector<plat::Bitmap> frames;
+  for (int i = 0; i < int(std::size(mouths)); ++i) frames.push_back(Girl(mouths[i], i == 5));
+  return frames;
+}
+
+std::vector<uint8_t> MakeExaminerClip() { return EncodeAvi8(ExaminerFrames(), 125000); }
+
+}  // namespace datagen

@@ -1,0 +1,75 @@
+// datagen: makes the demo data medium, checks its stamp, registers its root, renders the desktop icon.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "platform/gdi/canvas.h"
+#include "platform/registry/registry.h"
+#include "tools/datagen/error.h"
+#include "tools/datagen/medium.h"
+#include "tools/datagen/pictures.h"
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: datagen [--force] [--quiet] ROOT   build ROOT/bm4/_ozzel unless it is current\n"
+               "       datagen --check ROOT               exit 0 when ROOT holds a current medium\n"
+               "       datagen --register ROOT [--registry FILE]\n"
+               "                                          store ROOT as the suite's data root (kde_je_BM4)\n"
+               "       datagen --icon FILE.png            render the 32x32 desktop icon\n");
+  return 2;
+}
+
+std::string Absolute(const std::string& p) { return std::filesystem::absolute(p).lexically_normal().string(); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string mode = "build", root, registry, icon;
+  bool force = false, quiet = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+    if (a == "--force") force = true;
+    else if (a == "--quiet") quiet = true;
+    else if (a == "--check") mode = "check";
+    else if (a == "--register") mode = "register";
+    else if (a == "--registry") registry = next();
+    else if (a == "--icon") mode = "icon", icon = next();
+    else if (a == "-h" || a == "--help") return Usage();
+    else if (!a.empty() && a[0] != '-' && root.empty()) root = a;
+    else return Usage();
+  }
+  try {
+    if (mode == "icon") {
+      if (icon.empty()) return Usage();
+      const plat::Bitmap b = datagen::Icon();
+      plat::Surface s(b.width(), b.height());
+      for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x) s.row(y)[x] = b.row(y)[x];
+      plat::SavePng(s, icon);
+      return 0;
+    }
+    if (root.empty()) return Usage();
+    root = Absolute(root);
+    if (mode == "check") return datagen::MediumCurrent(root) ? 0 : 1;
+    if (mode == "register") {
+      datagen::RegisterRoot(registry.empty() ? plat::Registry::DefaultPath() : registry, root);
+      if (!quiet) std::printf("data root %s registered\n", root.c_str());
+      return 0;
+    }
+    if (!force && datagen::MediumCurrent(root)) {
+      if (!quiet) std::printf("medium in %s is current\n", datagen::MediumDir(root).c_str());
+      return 0;
+    }
+    if (!quiet) std::printf("building the demo medium in %s ...\n", datagen::MediumDir(root).c_str());
+    datagen::GenerateMedium(root);
+    if (!quiet) std::printf("done\n");
+    return 0;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "datagen: %s\n", e.what());
+    return 1;
+  }
+}

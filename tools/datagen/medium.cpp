@@ -1,0 +1,170 @@
+// Medium assembly: file contents by directory, temp-dir build, stamp, atomic rename, registration.
+#include "tools/datagen/medium.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "game/names.h"
+#include "platform/registry/registry.h"
+#include "tools/datagen/avi.h"
+#include "tools/datagen/error.h"
+#include "tools/datagen/midi.h"
+#include "tools/datagen/pictures.h"
+#include "tools/datagen/sounds.h"
+
+namespace datagen {
+
+namespace stdfs = std::filesystem;
+
+namespace {
+
+constexpr const char* kStampName = ".datagen-stamp";
+// Raised whenever the medium's contents change in a way the binary hash would not show.
+constexpr const char* kFormatVersion = "ozzel-datagen 1";
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return s;
+}
+
+// "\zvuky\oz_D_a5.wav" → {"zvuky", "oz_D_a5.wav"}.
+std::pair<std::string, std::string> Split(const std::string& rel) {
+  std::string p = rel;
+  if (!p.empty() && p[0] == '\\') p.erase(0, 1);
+  const size_t bs = p.find('\\');
+  if (bs == std::string::npos || p.find('\\', bs + 1) != std::string::npos || bs == 0 || bs + 1 == p.size())
+    throw Error("unexpected data path " + rel);
+  return {p.substr(0, bs), p.substr(bs + 1)};
+}
+
+uint64_t Fnv1a(const void* data, size_t n, uint64_t h = 1469598103934665603ull) {
+  const auto* p = static_cast<const uint8_t*>(data);
+  for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ull;
+  return h;
+}
+
+std::string Hex(uint64_t v) {
+  char buf[17];
+  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(v));
+  return buf;
+}
+
+void WriteAll(const stdfs::path& path, const std::vector<uint8_t>& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) throw Error("cannot create " + path.string());
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  const bool flushed = std::fflush(f) == 0 && ::fsync(fileno(f)) == 0;
+  if (std::fclose(f) != 0 || !ok || !flushed) throw Error("cannot write " + path.string());
+}
+
+std::string ReadText(const stdfs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+std::string MediumDir(const std::string& root) { return (stdfs::path(root) / "bm4" / "_ozzel").string(); }
+
+std::vector<uint8_t> MakeFile(const std::string& rel) {
+  const auto [dir, name] = Split(rel);
+  const std::string d = Lower(dir), n = Lower(name);
+  if (d == "zvuky") return EncodeWav(MakeRecording(name));
+  if (d == "hudba" && n == "ozzel.mid") return MakeTune();
+  if (d == "animace" && n == "tib_mluv.avi") return MakeExaminerClip();
+  if (d == "obrazky") return MakePicture(name).EncodeBmp();
+  throw Error("no contents known for " + rel);
+}
+
+std::string GeneratorVersion() {
+  // The binary itself: any change to the generator's code or tables gives a new version.
+  std::ifstream in("/proc/self/exe", std::ios::binary);
+  uint64_t h = Fnv1a(kFormatVersion, std::char_traits<char>::length(kFormatVersion));
+  char buf[1 << 16];
+  while (in.read(buf, sizeof buf) || in.gcount() > 0) h = Fnv1a(buf, size_t(in.gcount()), h);
+  for (const std::string& f : ozzel::game::AllDataFiles()) h = Fnv1a(f.data(), f.size(), h);
+  return Hex(h);
+}
+
+bool MediumCurrent(const std::string& root) {
+  const stdfs::path stamp = stdfs::path(MediumDir(root)) / kStampName;
+  std::error_code ec;
+  if (!stdfs::is_regular_file(stamp, ec)) return false;
+  const std::string text = ReadText(stamp);
+  return text.rfind("version " + GeneratorVersion() + "\n", 0) == 0;
+}
+
+void GenerateMedium(const std::string& root, const std::function<void(const std::string&)>& progress) {
+  const stdfs::path target = MediumDir(root);
+  const stdfs::path parent = target.parent_path();
+  std::error_code ec;
+  stdfs::create_directories(parent, ec);
+  if (ec) throw Error("cannot create " + parent.string() + ": " + ec.message());
+  // Leftovers of an interrupted run are never taken for a medium.
+  for (const auto& e : stdfs::directory_iterator(parent, ec))
+    if (e.path().filename().string().rfind("_ozzel.tmp-", 0) == 0 ||
+        e.path().filename().string().rfind("_ozzel.old-", 0) == 0)
+      stdfs::remove_all(e.path(), ec);
+
+  const std::string pid = std::to_string(::getpid());
+  const stdfs::path tmp = parent / ("_ozzel.tmp-" + pid);
+  try {
+    stdfs::create_directories(tmp);
+    uint64_t content = Fnv1a(kFormatVersion, 1);
+    const std::vector<std::string> files = ozzel::game::AllDataFiles();
+    for (const std::string& rel : files) {
+      if (progress) progress(rel);
+      const auto [dir, name] = Split(rel);
+      const stdfs::path d = tmp / Lower(dir);
+      stdfs::create_directories(d);
+      const std::vector<uint8_t> bytes = MakeFile(rel);
+      content = Fnv1a(rel.data(), rel.size(), content);
+      content = Fnv1a(bytes.data(), bytes.size(), content);
+      WriteAll(d / name, bytes);
+    }
+    const std::string stamp = "version " + GeneratorVersion() + "\nfiles " + std::to_string(files.size()) +
+                              "\ncontent " + Hex(content) + "\n";
+    WriteAll(tmp / kStampName, std::vector<uint8_t>(stamp.begin(), stamp.end()));
+  } catch (const stdfs::filesystem_error& e) {
+    stdfs::remove_all(tmp, ec);
+    throw Error(e.what());
+  } catch (...) {
+    stdfs::remove_all(tmp, ec);
+    throw;
+  }
+
+  // Swap: the old medium steps aside before the new one takes its name, then goes.
+  const stdfs::path old = parent / ("_ozzel.old-" + pid);
+  if (stdfs::exists(target, ec)) {
+    stdfs::rename(target, old, ec);
+    if (ec) {
+      stdfs::remove_all(tmp, ec);
+      throw Error("cannot move the old medium aside: " + target.string());
+    }
+  }
+  stdfs::rename(tmp, target, ec);
+  if (ec) {
+    const std::string why = ec.message();
+    stdfs::rename(old, target, ec);
+    stdfs::remove_all(tmp, ec);
+    throw Error("cannot move the new medium into place: " + why);
+  }
+  stdfs::remove_all(old, ec);
+}
+
+void RegisterRoot(const std::string& registry_path, const std::string& root) {
+  plat::Registry reg(registry_path);
+  plat::RegValue v;
+  v.type = plat::RegType::String;
+  v.text = root;
+  if (!reg.Write("Software\\Orvel Team\\BM4\\Odklon", "kde_je_BM4", v))
+    throw Error("cannot write the settings store " + registry_path);
+}
+
+}  // namespace datagen

@@ -1,0 +1,31 @@
+// Builds the complete demo medium under <root>/bm4/_ozzel, atomically, and records it in the settings.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace datagen {
+
+// The data directory of a root: <root>/bm4/_ozzel.
+std::string MediumDir(const std::string& root);
+
+// Contents of one data file, by its path relative to the data directory ("\zvuky\oz_D_a5.wav").
+// Throws Error for a path the generator cannot make.
+std::vector<uint8_t> MakeFile(const std::string& rel_dos_path);
+
+// Identifies this generator build; a medium whose stamp differs is made again.
+std::string GeneratorVersion();
+// True when <root>/bm4/_ozzel holds a complete medium stamped by this generator.
+bool MediumCurrent(const std::string& root);
+
+// Writes every data file the program can ask for into a temporary directory beside the target,
+// stamps it and renames it into place. Throws Error (nothing is left half-written) on any failure.
+// progress, when set, is told each relative path as it is made.
+void GenerateMedium(const std::string& root, const std::function<void(const std::string&)>& progress = {});
+
+// Writes "kde_je_BM4" = root under "Software\Orvel Team\BM4\Odklon" of the settings store at
+// registry_path, touching no other value. Throws Error when the store cannot be written.
+void RegisterRoot(const std::string& registry_path, const std::string& root);
+
+}  // namespace datagen
