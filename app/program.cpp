@@ -1,0 +1,120 @@
+// Start-up in its fixed order, the message loop, and the end of the program; plus the sim's views.
+#include "app/program.h"
+
+#include <cmath>
+#include <limits>
+#include <sstream>
+
+#include "app/ozz_main.h"
+#include "app/pozadi.h"
+#include "media/technic2.h"
+#include "platform/audio/audio.h"
+#include "platform/audio/media_player.h"
+#include "platform/trace.h"
+#include "platform/ui/application.h"
+
+namespace ozzel {
+
+int RunProgram(plat::Backend& backend, const ProgramOptions& options) {
+  plat::SetAudio(&backend.audio());
+  plat::Application app(backend);
+  app.AddWakeSource(&plat::MediaPlayer::NextChangeAll, &plat::MediaPlayer::PollAll);
+  ResetSharedState();
+  g_seed_override = options.seed;
+
+  pozadi_Initialize(app);
+  Technic2_Initialize();
+  app.SetTitle("Ozzel - Bimbalo 4");
+  auto form = std::make_unique<Tform_ozzel>(app);
+  app.Run();
+
+  // Units finalise in reverse order: the counters are written before the windows go.
+  ozz_main_Finalize();
+  Technic2_Finalize();
+  form.reset();
+  pozadi_Destroy();
+
+  plat::trace::Emit("exit", "0");
+  return 0;
+}
+
+namespace {
+template <class T>
+void Put(std::ostringstream& o, const char* name, const T& v) {
+  o << (o.tellp() > 0 ? " " : "") << name << "=" << v;
+}
+}  // namespace
+
+std::string DumpState() {
+  std::ostringstream o;
+  Put(o, "QuitRequested", int(QuitRequested));
+  Put(o, "SkipKey", int(SkipKey));
+  Put(o, "SkipRequested", int(SkipRequested));
+  Put(o, "DelayTicks", DelayTicks);
+  Put(o, "PendingIconSound", PendingIconSound);
+  Put(o, "LastIconSound", LastIconSound);
+  Put(o, "SwitchPending", int(SwitchPending));
+  Put(o, "RequestedSet", int(RequestedSet));
+  Put(o, "CurrentSet", int(CurrentSet));
+  Put(o, "SwitchBusy", int(SwitchBusy));
+  Put(o, "AskBusy", int(AskBusy));
+  Put(o, "ClickBusy", int(ClickBusy));
+  Put(o, "IntroClickBusy", int(IntroClickBusy));
+  Put(o, "AwaitingAnswer", int(AwaitingAnswer));
+  Put(o, "QuestionCount", int(QuestionCount));
+  Put(o, "CurrentQuestion", int(CurrentQuestion));
+  Put(o, "GoodCount", GoodCount);
+  Put(o, "BadCount", BadCount);
+  Put(o, "PraiseIndex", int(PraiseIndex));
+  Put(o, "MissIndex", int(MissIndex));
+  Put(o, "TrackerBusy", int(TrackerBusy));
+  Put(o, "SilentItem", int(SilentItem));
+  Put(o, "BackgroundReleased", int(BackgroundReleased));
+  Put(o, "DataDir", DataDir);
+  Put(o, "SoundOn", int(SoundOn));
+  Put(o, "MusicOn", int(MusicOn));
+  Put(o, "EffectsOn", int(EffectsOn));
+  Put(o, "WavVolume", WavVolume);
+  Put(o, "MidiVolume", MidiVolume);
+  Put(o, "KordoSerie", KordoSerie);
+  Put(o, "StartCount", StartCount);
+  Put(o, "LastSoundPath", LastSoundPath);
+  return o.str();
+}
+
+std::string DumpQuestions() {
+  std::ostringstream o;
+  for (int i = 1; i <= QuestionCount; ++i) {
+    const game::totazka& e = Questions[i];
+    if (i > 1) o << " ";
+    o << int(e.kind) << ":" << e.letter << ":" << int(e.animal);
+    if (e.kind == 3) o << ":" << int(e.sound);
+  }
+  return o.str();
+}
+
+std::optional<plat::Point> AnimalPoint(int code) {
+  if (!form_ozzel) return std::nullopt;
+  plat::Image* map = form_ozzel->HitMap(CurrentSet);
+  if (!map || code < 1 || code > 10) return std::nullopt;
+  const plat::Bitmap& bmp = map->Picture();
+  double sx = 0, sy = 0;
+  long n = 0;
+  for (int y = 0; y < bmp.height(); ++y)
+    for (int x = 0; x < bmp.width(); ++x)
+      if (form_ozzel->HitTest(x, y) == code) sx += x, sy += y, ++n;
+  if (n == 0) return std::nullopt;
+  double cx = sx / n, cy = sy / n;
+  // The centroid may fall outside a curved silhouette: take the code's pixel nearest to it.
+  plat::Point best;
+  double best_d = std::numeric_limits<double>::max();
+  for (int y = 0; y < bmp.height(); ++y)
+    for (int x = 0; x < bmp.width(); ++x)
+      if (form_ozzel->HitTest(x, y) == code) {
+        double d = (x - cx) * (x - cx) + (y - cy) * (y - cy);
+        if (d < best_d) best_d = d, best = {x, y};
+      }
+  return plat::Point{best.x + form_ozzel->podklad->Left(), best.y + form_ozzel->podklad->Top()};
+}
+
+}  // namespace ozzel

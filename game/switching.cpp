@@ -1,0 +1,87 @@
+// Scene switching: the intro-picture quarters and the switch timer that lays out the play screen.
+#include "app/ozz_main.h"
+#include "controls/avi_delp.h"
+#include "controls/tb97ctls.h"
+#include "game/names.h"
+#include "game/random.h"
+#include "media/technic2.h"
+#include "platform/ui/application.h"
+
+namespace ozzel {
+
+void Tform_ozzel::divadloMouseDown(plat::Control&, plat::MouseButton, plat::ShiftState, int x, int y) {
+  if (pocitadlo_podklad->Visible() || IntroClickBusy) return;
+  IntroClickBusy = true;
+
+  try {
+    if (WavPlayer->Mode() == plat::MciMode::Playing) WavPlayer->Stop();
+  } catch (const std::exception&) {
+  }
+  SkipKey = 27;
+
+  // The halves are split by the scene image's size; 0 belongs to the right and the lower half.
+  double half_w = podklad->Width() / 2.0, half_h = podklad->Height() / 2.0;
+  bool upper = 0 < y && y < half_h;
+  bool left = 0 < x && x < half_w;
+  RequestedSet = upper ? (left ? 1 : 2) : (left ? 3 : 4);
+  SwitchPending = true;
+  pozadavek_na_prepnuti_sady->SetEnabled(true);
+  IntroClickBusy = false;
+}
+
+void Tform_ozzel::pozadavek_na_prepnuti_sadyTimer(plat::Timer& t) {
+  if (AskBusy || ClickBusy || SwitchBusy) return;
+  SwitchBusy = true;
+  SwitchPending = false;
+  t.SetEnabled(false);
+
+  StopSpeech();
+  StopEffect();
+
+  AwaitingAnswer = false;
+  CurrentSet = RequestedSet;
+
+  divadlo->Hide();
+  pocitadlo_podklad->Show();
+  lbl_dobre->Show();
+  lbl_spatne->Show();
+  dvojtecka->Show();
+  zkouseni_tibora->Hide();
+  oddeleni3->Show();
+  oddeleni2->Show();
+  btn_obraz1->SetLeft(20);
+  btn_obraz2->SetLeft(86);
+  btn_obraz3->SetLeft(153);
+  btn_obraz4->SetLeft(219);
+  uvodni_blikajici_ikony->SetEnabled(false);
+  for (TToolbarButton97* b : {btn_obraz1, btn_obraz2, btn_obraz3, btn_obraz4}) {
+    b->SetDisplayMode(TButtonDisplayMode::dmGlyphOnly);
+    b->SetNumGlyphs(5);
+  }
+
+  QuestionCount = 0;
+  CurrentQuestion = 0;
+  GoodCount = 0;
+  lbl_dobre->SetCaption("0");
+  BadCount = 0;
+  lbl_spatne->SetCaption("0");
+
+  QuestionCount = game::BuildList(Questions, CurrentSet);
+  game::Shuffle(Questions, QuestionCount, game::Random);
+  game::SeparateNeighbours(Questions, QuestionCount);
+
+  preview->Hide();
+  if (CurrentSet >= 1 && CurrentSet <= 4) {
+    try {
+      podklad->LoadFromFile(DataDir + game::ScenePicture(CurrentSet));
+    } catch (const std::exception&) {
+      // The quiz starts anyway, over whatever the scene image held.
+    }
+  }
+
+  podklad->Show();
+  pozadavek_na_zadani->SetEnabled(true);
+  SwitchBusy = false;
+}
+
+}  // namespace ozzel

@@ -1,0 +1,114 @@
+// The speech queue (WAV files spoken one after another) and the looping background music.
+#include "app/ozz_main.h"
+#include "game/names.h"
+#include "media/technic2.h"
+#include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
+
+namespace ozzel {
+
+void Tform_ozzel::Speak(const std::string& item) {
+  playlist->Items.push_back(item);
+  playlist_tracker->SetEnabled(true);
+}
+
+static void DropFirst(plat::ListBox& queue) {
+  // The queue may have been emptied by a handler that ran while we pumped.
+  if (!queue.Items.empty()) queue.Items.erase(queue.Items.begin());
+}
+
+void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
+  if (QuitRequested) return;
+  if (playlist->Items.empty()) {
+    TrackerBusy = false;
+    return;
+  }
+  try {
+    label4->SetCaption(ModeNames.at(size_t(WavPlayer->Mode())));
+  } catch (const std::exception&) {
+  }
+  if (TrackerBusy) return;
+  TrackerBusy = true;
+
+  if (WavPlayer->Mode() == plat::MciMode::Playing) {
+    TrackerBusy = false;
+    return;
+  }
+
+  std::string item = playlist->Items.front();
+  SilentItem = !item.empty() && item[0] == '&';
+  if (SilentItem) item.erase(0, 1);
+
+  WavPlayer->FileName = item;
+  try {
+    WavPlayer->Close();
+    app().ProcessMessages();
+    WavPlayer->Open();
+  } catch (const std::exception&) {
+    try {
+      app().ProcessMessages();
+      WavPlayer->Close();
+      app().ProcessMessages();
+      WavPlayer->Open();
+    } catch (const std::exception&) {
+      DropFirst(*playlist);
+      TrackerBusy = false;
+      return;
+    }
+  }
+
+  for (int i = 0; i < 3; ++i) app().ProcessMessages();
+
+  auto short_waits = [this] {
+    try {
+      SkipRequested = false;
+      app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Open && !SkipRequested; });
+      SkipRequested = false;
+      app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Seeking && !SkipRequested; });
+    } catch (const std::exception&) {
+    }
+  };
+  short_waits();
+
+  try {
+    SkipRequested = false;
+    WavPlayer->Play();
+    StopEffect();
+    short_waits();
+    // An item leaves the queue once its playback has started; a refused play is tried again later.
+    if (WavPlayer->Mode() == plat::MciMode::Playing) DropFirst(*playlist);
+  } catch (const std::exception&) {
+    DropFirst(*playlist);
+  }
+  TrackerBusy = false;
+}
+
+void Tform_ozzel::OpenMusic() {
+  if (!MusicOn) return;
+  MIDIPlayer->FileName = DataDir + game::MusicFile();
+  try {
+    MIDIPlayer->Close();
+    MIDIPlayer->Open();
+  } catch (const std::exception&) {
+    plat::MessageBox("Nenalez soubor s hudbou:" + DataDir + game::MusicFile());
+  }
+}
+
+void Tform_ozzel::Midi_spoustecTimer(plat::Timer&) {
+  try {
+    if (MusicOn && MIDIPlayer->Mode() == plat::MciMode::Stopped) MIDIPlayer->Play();
+  } catch (const std::exception&) {
+  }
+}
+
+void Tform_ozzel::CloseMusic() {
+  if (!MusicOn) return;
+  try {
+    Midi_spoustec->SetEnabled(false);
+    MIDIPlayer->Stop();
+    MIDIPlayer->Close();
+  } catch (const std::exception&) {
+  }
+}
+
+}  // namespace ozzel

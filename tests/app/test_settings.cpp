@@ -1,0 +1,174 @@
+// The settings unit: data location with its prompt, volumes and counters, sound availability.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "app_harness.h"
+#include "media/technic2.h"
+
+using namespace ozzel;
+using ozzel::testing::Headless;
+using ozzel::testing::TempStore;
+
+namespace {
+void SetRoot(TempStore& s, const std::string& root) {
+  s.reg().Write(kKeyOdklon, "kde_je_BM4", plat::RegValue{plat::RegType::String, root, 0});
+}
+void SetDword(TempStore& s, const char* name, uint32_t v) {
+  s.reg().Write(kKeySettings, name, plat::RegValue{plat::RegType::Dword, "", v});
+}
+std::optional<uint32_t> Dword(TempStore& s, const char* name) {
+  auto v = s.reg().Read(kKeySettings, name);
+  if (!v || v->type != plat::RegType::Dword) return std::nullopt;
+  return v->dword;
+}
+const char* kNotFound = "msgbox error Error|Chyba umístění programu (nenalezen adresář OBRAZKY) v místě programu ozzel.EXE.";
+const char* kAgain =
+    "msgbox error Error|Znovu nenalezeno. Program se nyní pokusí pokračovat, ale pravděpodobně nebude fungovat správně...";
+}  // namespace
+
+TEST(DataLocation, RootsWithAndWithoutBackslash) {
+  struct Case {
+    std::string root, data_dir;
+  } cases[] = {
+      {"D:\\", "D:\\bm4\\_ozzel"},
+      {"D:", "D:\\bm4\\_ozzel"},
+      {"C:\\DATA\\", "C:\\DATA\\bm4\\_ozzel"},
+  };
+  for (const Case& c : cases) {
+    TempStore store;
+    SetRoot(store, c.root);
+    Headless h;
+    h.Ok();
+    h.Cancel();
+    h.Ok();
+    Technic2_Initialize();
+    EXPECT_EQ(DataDir, c.data_dir) << c.root;
+  }
+}
+
+TEST(DataLocation, MissingValueGivesTheBareSubdirectoryAndTheTwoBoxes) {
+  TempStore store;
+  Headless h;
+  h.Ok();
+  h.Cancel();
+  h.Ok();
+  Technic2_Initialize();
+  EXPECT_EQ(DataDir, "\\bm4\\_ozzel");
+  auto ev = h.Events();
+  ASSERT_GE(ev.size(), 3u);
+  EXPECT_TRUE(h.Saw(kNotFound));
+  EXPECT_TRUE(h.Saw("input Umístění dat programu|Prosím zadej plnou cestu k teto casti (CD-ROM):|\\bm4\\_ozzel"));
+  EXPECT_TRUE(h.Saw(kAgain)) << "a cancelled prompt keeps the proposal, which is still wrong";
+}
+
+TEST(DataLocation, AFoundMediumAsksNothingAndATypedPathLosesItsBackslash) {
+  {
+    TempStore store;
+    SetRoot(store, store.MakeMedium());
+    Headless h;
+    Technic2_Initialize();
+    EXPECT_EQ(DataDir, store.MakeMedium() + "\\bm4\\_ozzel");
+    for (const auto& e : h.Events()) EXPECT_EQ(e.rfind("msgbox", 0), std::string::npos) << e;
+  }
+  {
+    TempStore store;
+    std::string typed = store.MakeMedium() + "/bm4/_ozzel\\";
+    Headless h;
+    h.Ok();
+    h.Type(typed);
+    h.Ok();
+    Technic2_Initialize();
+    EXPECT_EQ(DataDir, typed.substr(0, typed.size() - 1)) << "nothing appended, backslash gone";
+    EXPECT_FALSE(h.Saw(kAgain));
+  }
+}
+
+TEST(Counters, FirstStartOnACleanStoreWritesOnlyTheTwoCounters) {
+  TempStore store;
+  SetRoot(store, store.MakeMedium());
+  Headless h;
+  Technic2_Initialize();
+  EXPECT_EQ(StartCount, 1);
+  EXPECT_EQ(WavVolume, 255);
+  EXPECT_EQ(MidiVolume, 60);
+  Technic2_Finalize();
+  EXPECT_EQ(Dword(store, "Ozzel_starty"), 1u);
+  EXPECT_EQ(Dword(store, "KORDO SERIE"), 1u);
+  EXPECT_FALSE(Dword(store, "WAV HLASITOST"));
+  EXPECT_FALSE(Dword(store, "MIDI HLASITOST"));
+  EXPECT_TRUE(h.Saw("registry write Software\\Orvel Team\\BM4\\Nastaveni - obecne|Ozzel_starty|1"));
+  EXPECT_TRUE(store.reg().KeyExists(kKeyOdklon));
+}
+
+TEST(Counters, OneVolumeMissingResetsAllThree) {
+  TempStore store;
+  SetRoot(store, store.MakeMedium());
+  SetDword(store, "WAV HLASITOST", 100);
+  SetDword(store, "KORDO SERIE", 7);
+  Headless h;
+  Technic2_Initialize();
+  EXPECT_EQ(WavVolume, 255);
+  EXPECT_EQ(KordoSerie, 1);
+  Technic2_Finalize();
+  EXPECT_EQ(Dword(store, "KORDO SERIE"), 1u);
+  EXPECT_EQ(Dword(store, "WAV HLASITOST"), 100u) << "volumes are never written";
+}
+
+TEST(Counters, AllThreePresentKeepKordoAndTheLargestCountDoesNotWrap) {
+  TempStore store;
+  SetRoot(store, store.MakeMedium());
+  SetDword(store, "WAV HLASITOST", 100);
+  SetDword(store, "MIDI HLASITOST", 50);
+  SetDword(store, "KORDO SERIE", 7);
+  SetDword(store, "Ozzel_starty", uint32_t(INT32_MAX));
+  Headless h;
+  Technic2_Initialize();
+  EXPECT_EQ(WavVolume, 100);
+  EXPECT_EQ(MidiVolume, 50);
+  EXPECT_EQ(StartCount, INT32_MAX);
+  Technic2_Finalize();
+  EXPECT_EQ(Dword(store, "KORDO SERIE"), 7u);
+  EXPECT_EQ(Dword(store, "Ozzel_starty"), uint32_t(INT32_MAX));
+}
+
+TEST(Counters, AnotherProgramsValuesSurviveOurWrite) {
+  TempStore store;
+  SetRoot(store, store.MakeMedium());
+  store.reg().Write("Software\\Orvel Team\\BM4\\Jiny", "Neco", plat::RegValue{plat::RegType::String, "ahoj", 0});
+  SetDword(store, "Jina_starty", 42);
+  Headless h;
+  Technic2_Initialize();
+  Technic2_Finalize();
+  EXPECT_EQ(Dword(store, "Jina_starty"), 42u);
+  auto v = store.reg().Read("software\\orvel team\\bm4\\jiny", "neco");
+  ASSERT_TRUE(v);
+  EXPECT_EQ(v->text, "ahoj");
+}
+
+TEST(Sound, NoDeviceSwitchesEverythingOffAndEffectsStaySilent) {
+  TempStore store;
+  SetRoot(store, store.MakeMedium());
+  Headless h(/*sound=*/false);
+  Technic2_Initialize();
+  EXPECT_FALSE(SoundOn);
+  EXPECT_FALSE(MusicOn);
+  EXPECT_FALSE(EffectsOn);
+  PlayEffect(DataDir + "\\zvuky\\chybi.wav", 17);
+  for (const auto& e : h.Events()) {
+    EXPECT_EQ(e.rfind("msgbox", 0), std::string::npos) << e;
+    EXPECT_EQ(e.rfind("effect", 0), std::string::npos) << e;
+  }
+}
+
+TEST(Sound, AMissingEffectNamesItsPathEvenWhenLong) {
+  TempStore store;
+  SetRoot(store, store.MakeMedium());
+  Headless h;
+  Technic2_Initialize();
+  std::string path = DataDir + "\\zvuky\\" + std::string(300, 'x') + ".wav";
+  h.Ok();
+  PlayEffect(path, 17);
+  EXPECT_TRUE(h.Saw("msgbox error Error|Nenalezen zvuk: " + path));
+  EXPECT_EQ(LastSoundPath, path);
+}
