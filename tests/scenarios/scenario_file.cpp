@@ -37,19 +37,22 @@ std::string Unescape(const std::string& s) {
   return out;
 }
 
-bool TokensMatch(const std::vector<std::string>& pat, size_t pi, const std::vector<std::string>& tok, size_t ti) {
-  while (pi < pat.size()) {
-    if (pat[pi] == "**") {
-      for (size_t k = ti; k <= tok.size(); ++k) {
-        if (TokensMatch(pat, pi + 1, tok, k)) return true;
+// Table over (pattern position, token position): linear in each, whatever the number of "**".
+bool TokensMatch(const std::vector<std::string>& pat, const std::vector<std::string>& tok) {
+  const size_t np = pat.size(), nt = tok.size();
+  // ok[i][j]: pat[i..] matches tok[j..]
+  std::vector<std::vector<char>> ok(np + 1, std::vector<char>(nt + 1, 0));
+  ok[np][nt] = 1;
+  for (size_t i = np; i-- > 0;) {
+    for (size_t j = nt + 1; j-- > 0;) {
+      if (pat[i] == "**") {
+        ok[i][j] = ok[i + 1][j] || (j < nt && ok[i][j + 1]);
+      } else {
+        ok[i][j] = j < nt && (pat[i] == "*" || pat[i] == tok[j]) && ok[i + 1][j + 1];
       }
-      return false;
     }
-    if (ti >= tok.size()) return false;
-    if (pat[pi] != "*" && pat[pi] != tok[ti]) return false;
-    ++pi, ++ti;
   }
-  return ti == tok.size();
+  return ok[0][0];
 }
 
 }  // namespace
@@ -89,6 +92,9 @@ ParsedScenario ParseScenario(const std::string& text) {
     } else if (name == "absent") {
       if (value.empty()) return fail("empty absent pattern");
       s.absent.push_back({n, value});
+    } else if (name == "produces") {
+      if (value.empty()) return fail("produces: PATH");
+      s.produces.push_back(value);
     } else if (name == "stdin") {
       s.use_stdin = true;
     } else if (name == "mkdir") {
@@ -131,7 +137,7 @@ bool LineMatches(const std::string& pattern, const std::string& line) {
     if (tok.empty()) return false;
     tok.erase(tok.begin());
   }
-  return TokensMatch(pat, 0, tok, 0);
+  return TokensMatch(pat, tok);
 }
 
 std::string CheckTrace(const Scenario& s, const std::vector<std::string>& lines) {

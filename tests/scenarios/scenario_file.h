@@ -6,6 +6,7 @@
 //   #! mkdir: $TMP/cd/bm4/_ozzel/obrazky set-up before the run: make a directory,
 //   #! copy: $MEDIUM/bm4 $TMP/cd/bm4     copy a file or tree,
 //   #! write: $TMP/r.reg REGEDIT4\n...   write a file (\n and \\ escapes)
+//   #! produces: $TMP/shots/menu.png     a non-empty file the run must leave behind
 //   #! stdin                             feed the script through stdin instead of --script
 //   #! timeout: 60                       real seconds before the run is killed
 //   #> 500 show btn_obraz1               this line must follow the previous expectation's line
@@ -36,6 +37,7 @@ struct Scenario {
   std::vector<Expectation> expected;
   std::vector<Expectation> absent;
   std::vector<SetupStep> setup;
+  std::vector<std::string> produces;
   bool use_stdin = false;
   int timeout_s = 60;
   bool uses_medium = false;  // $MEDIUM appears anywhere

@@ -14,6 +14,7 @@ TEST(ScenarioFile, ReadsHeadersAndExpectations) {
       "#! exit: 3\n"
       "#! timeout: 20\n"
       "#! stdin\n"
+      "#! produces: $TMP/a.png\n"
       "#! absent: msgbox error *\n"
       "#! mkdir: $TMP/cd/bm4\n"
       "#! copy: $MEDIUM/bm4 $TMP/cd/bm4\n"
@@ -32,7 +33,8 @@ TEST(ScenarioFile, ReadsHeadersAndExpectations) {
   EXPECT_EQ(s.absent[0].pattern, "msgbox error *");
   ASSERT_EQ(s.expected.size(), 2u);
   EXPECT_EQ(s.expected[0].pattern, "show   form_ozzel");
-  EXPECT_EQ(s.expected[0].line, 12);
+  EXPECT_EQ(s.expected[0].line, 13);
+  EXPECT_EQ(s.produces, std::vector<std::string>{"$TMP/a.png"});
   ASSERT_EQ(s.setup.size(), 3u);
   EXPECT_EQ(s.setup[1].args, (std::vector<std::string>{"$MEDIUM/bm4", "$TMP/cd/bm4"}));
   EXPECT_EQ(s.setup[2].args[1], "REGEDIT4\n\n[x]\\y");

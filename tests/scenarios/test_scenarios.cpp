@@ -249,6 +249,10 @@ TEST_P(Scenarios, TraceMatches) {
   EXPECT_EQ(r.exit_code, s.exit_code) << context();
   std::string problems = CheckTrace(s, lines);
   EXPECT_TRUE(problems.empty()) << problems << context();
+  for (const std::string& f : s.produces) {
+    std::error_code ec;
+    EXPECT_TRUE(fs::is_regular_file(f, ec) && fs::file_size(f, ec) > 0) << f << " was not written\n" << context();
+  }
   if (!HasFailure()) {
     std::error_code ec;
     fs::remove_all(tmp, ec);
