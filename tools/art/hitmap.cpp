@@ -137,6 +137,16 @@ plat::Bitmap RenderHitMap(int set) {
       }
   }
 
+  // Faint whiskers and tail tips away from any solid part would be specks in the background: drop them.
+  auto near_solid = [&](int x, int y) {
+    for (int dy = -2; dy <= 2; ++dy)
+      for (int dx = -2; dx <= 2; ++dx) {
+        int nx = x + dx, ny = y + dy;
+        if (nx >= 0 && ny >= 0 && nx < W && ny < H && exact[size_t(ny) * W + nx]) return true;
+      }
+    return false;
+  };
+
   plat::Bitmap out(W, H, plat::kBlack);
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x) {
@@ -145,6 +155,7 @@ plat::Bitmap RenderHitMap(int set) {
         out.SetPixel(x, y, CodeColour(exact[k]));
         continue;
       }
+      if (!near_solid(x, y)) continue;
       const Px& c = colour[k];
       plat::Rgb v{uint8_t(std::lround(c.r)), uint8_t(std::lround(c.g)), uint8_t(std::lround(c.b))};
       if (v == plat::kBlack) continue;
