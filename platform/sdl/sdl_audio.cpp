@@ -1,0 +1,393 @@
+// SDL2_mixer backend: channel 0 carries the WAV channel, channel 1 the PlaySound effects, the music
+// stream the MIDI channel. Lengths come from the file headers, positions from the clock.
+#include "platform/sdl/sdl_audio.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+#include "platform/audio/media_info.h"
+#include "platform/fs/fs.h"
+#include "platform/sdl/sdl_wake.h"
+
+namespace plat {
+
+namespace {
+
+constexpr int kWaveChannel = 0;
+constexpr int kEffectChannel = 1;
+constexpr const char* kNotFound = "The specified file cannot be found. Make sure the path and filename are correct.";
+constexpr const char* kBadFile =
+    "The file cannot be played on the specified MCI device. The file may be corrupt, or not in the correct format.";
+constexpr const char* kNoDriver = "There is no driver installed on your system.";
+
+// Mixer callbacks run on the audio thread: they only wake the UI loop, which then reads the state.
+void OnChannelFinished(int) { SdlPushWake(); }
+void OnMusicFinished() { SdlPushWake(); }
+
+}  // namespace
+
+class SdlDevice : public MediaDevice {
+ public:
+  virtual void Release() = 0;  // frees mixer objects before the mixer closes
+};
+
+struct SdlAudio::State {
+  explicit State(const Clock& c) : clock(c) {}
+  const Clock& clock;
+  bool opened = false;
+  int frame_bytes = 4;
+  int rate = 44100;
+  std::string sound_font;
+  std::vector<SdlDevice*> devices;
+  Mix_Chunk* effect = nullptr;
+  uint64_t effect_end = 0;
+  const void* music_owner = nullptr;  // the MIDI device whose music the stream plays
+};
+
+namespace {
+
+using StatePtr = std::shared_ptr<SdlAudio::State>;
+
+// Reads and checks a file before the mixer sees it, so a bad file fails to open on every backend alike.
+bool ReadChecked(const StatePtr& st, const std::string& host_path, bool midi, std::string* bytes,
+                 uint64_t* length, std::string* error) {
+  auto set = [&](const char* why) {
+    if (error) *error = why;
+    return false;
+  };
+  if (!st->opened) return set(kNoDriver);
+  auto data = fs::ReadFile(host_path);
+  if (!data) return set(kNotFound);
+  const auto* p = reinterpret_cast<const uint8_t*>(data->data());
+  std::optional<uint64_t> ms;
+  if (midi) {
+    ms = MidiDurationMs(p, data->size());
+  } else if (auto wav = ParseWav(p, data->size())) {
+    ms = wav->duration_ms;
+  }
+  if (!ms) return set(kBadFile);
+  *length = *ms;
+  *bytes = std::move(*data);
+  return true;
+}
+
+class Registered : public SdlDevice {
+ public:
+  explicit Registered(StatePtr st) : st_(std::move(st)) { st_->devices.push_back(this); }
+  ~Registered() override {
+    auto& d = st_->devices;
+    d.erase(std::remove(d.begin(), d.end(), this), d.end());
+  }
+
+ protected:
+  uint64_t Now() const { return st_->clock.NowMs(); }
+  StatePtr st_;
+};
+
+class WaveDevice : public Registered {
+ public:
+  using Registered::Registered;
+  ~WaveDevice() override { Release(); }
+
+  bool Open(const std::string& host_path, std::string* error) override {
+    Close();
+    std::string bytes;
+    uint64_t length = 0;
+    if (!ReadChecked(st_, host_path, false, &bytes, &length, error)) return false;
+    chunk_ = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+    if (!chunk_) {
+      if (error) *error = kBadFile;
+      return false;
+    }
+    length_ = length;
+    base_ = 0;
+    playing_ = false;
+    return true;
+  }
+  void Close() override { Release(); }
+  void Release() override {
+    if (!chunk_) return;
+    Mix_HaltChannel(kWaveChannel);
+    Mix_FreeChunk(chunk_);
+    chunk_ = nullptr;
+    playing_ = false;
+    base_ = length_ = 0;
+  }
+  bool IsOpen() const override { return chunk_ != nullptr; }
+
+  bool Play() override {
+    if (!chunk_) return false;
+    if (Mode() == MciMode::Playing) return true;
+    base_ = PositionMs();
+    if (base_ >= length_) {  // at the end: the caller rewinds
+      playing_ = false;
+      return true;
+    }
+    // Start from the position: a view of the converted samples from that frame on.
+    const uint64_t frame = base_ * uint64_t(st_->rate) / 1000;
+    const uint64_t offset = std::min<uint64_t>(frame * st_->frame_bytes, chunk_->alen);
+    part_ = *chunk_;
+    part_.allocated = 0;
+    part_.abuf = chunk_->abuf + offset;
+    part_.alen = Uint32(chunk_->alen - offset);
+    if (part_.alen == 0) {
+      base_ = length_;  // nothing left to hear
+      playing_ = false;
+      return true;
+    }
+    if (Mix_PlayChannel(kWaveChannel, &part_, 0) < 0) return false;
+    playing_ = true;
+    start_ = Now();
+    return true;
+  }
+  void Stop() override {
+    if (!chunk_) return;
+    base_ = PositionMs();
+    playing_ = false;
+    Mix_HaltChannel(kWaveChannel);
+  }
+  void Seek(uint64_t ms) override {
+    if (!chunk_) return;
+    if (playing_) Mix_HaltChannel(kWaveChannel);
+    playing_ = false;
+    base_ = std::min(ms, length_);
+  }
+  uint64_t PositionMs() const override {
+    if (!playing_) return base_;
+    if (!Heard()) return length_;  // played out by itself
+    return std::min(length_, base_ + (Now() - start_));
+  }
+  uint64_t LengthMs() const override { return length_; }
+  MciMode Mode() const override {
+    if (!chunk_) return MciMode::NotReady;
+    return playing_ && Heard() ? MciMode::Playing : MciMode::Stopped;
+  }
+  // The clock's estimate; past it, the mixer's finished callback wakes the loop.
+  uint64_t NextChangeMs() const override {
+    if (Mode() != MciMode::Playing) return kNever;
+    const uint64_t end = start_ + (length_ - base_);
+    return end > Now() ? end : kNever;
+  }
+
+ private:
+  bool Heard() const { return Mix_Playing(kWaveChannel) && Mix_GetChunk(kWaveChannel) == &part_; }
+
+  Mix_Chunk* chunk_ = nullptr;
+  Mix_Chunk part_{};
+  bool playing_ = false;
+  uint64_t length_ = 0, base_ = 0, start_ = 0;
+};
+
+class MidiDevice : public Registered {
+ public:
+  using Registered::Registered;
+  ~MidiDevice() override { Release(); }
+
+  bool Open(const std::string& host_path, std::string* error) override {
+    Close();
+    uint64_t length = 0;
+    if (!ReadChecked(st_, host_path, true, &bytes_, &length, error)) return false;
+    music_ = Mix_LoadMUSType_RW(SDL_RWFromConstMem(bytes_.data(), int(bytes_.size())), MUS_MID, 1);
+    if (!music_) {
+      bytes_.clear();
+      if (error) *error = kBadFile;
+      return false;
+    }
+    length_ = length;
+    base_ = 0;
+    playing_ = paused_ = false;
+    return true;
+  }
+  void Close() override { Release(); }
+  void Release() override {
+    if (!music_) return;
+    Halt();
+    Mix_FreeMusic(music_);
+    music_ = nullptr;
+    bytes_.clear();
+    playing_ = false;
+    base_ = length_ = 0;
+  }
+  bool IsOpen() const override { return music_ != nullptr; }
+
+  bool Play() override {
+    if (!music_) return false;
+    if (Mode() == MciMode::Playing) return true;
+    base_ = PositionMs();
+    if (base_ >= length_ && length_ > 0) return true;  // at the end: the caller rewinds
+    if (paused_ && Owner()) {
+      Mix_ResumeMusic();
+    } else {
+      Halt();
+      if (Mix_PlayMusic(music_, 0) < 0) return false;
+      st_->music_owner = this;
+      // Not every MIDI decoder can seek; then the song starts over.
+      if (base_ > 0 && Mix_SetMusicPosition(double(base_) / 1000.0) < 0) base_ = 0;
+    }
+    paused_ = false;
+    playing_ = true;
+    start_ = Now();
+    return true;
+  }
+  // MCI keeps the position on stop: pausing the stream keeps it too.
+  void Stop() override {
+    if (!music_ || !playing_) return;
+    base_ = PositionMs();
+    playing_ = false;
+    if (Heard()) {
+      Mix_PauseMusic();
+      paused_ = true;
+    }
+  }
+  void Seek(uint64_t ms) override {
+    if (!music_) return;
+    Halt();
+    playing_ = false;
+    base_ = std::min(ms, length_);
+  }
+  uint64_t PositionMs() const override {
+    if (!playing_) return base_;
+    if (!Heard() || Now() >= EndMs()) return length_;
+    return base_ + (Now() - start_);
+  }
+  uint64_t LengthMs() const override { return length_; }
+  // The synthesizer keeps its stream running for seconds after the last event; the song has ended
+  // when the tempo map says so.
+  MciMode Mode() const override {
+    if (!music_) return MciMode::NotReady;
+    return playing_ && Heard() && Now() < EndMs() ? MciMode::Playing : MciMode::Stopped;
+  }
+  uint64_t NextChangeMs() const override { return Mode() == MciMode::Playing ? EndMs() : kNever; }
+
+ private:
+  uint64_t EndMs() const { return start_ + (length_ - base_); }
+  bool Owner() const { return st_->music_owner == this; }
+  bool Heard() const { return Owner() && Mix_PlayingMusic() && !Mix_PausedMusic(); }
+  void Halt() {
+    if (Owner()) {
+      Mix_HaltMusic();
+      st_->music_owner = nullptr;
+    }
+    paused_ = false;
+  }
+
+  std::string bytes_;  // the stream reads from memory
+  Mix_Music* music_ = nullptr;
+  bool playing_ = false, paused_ = false;
+  uint64_t length_ = 0, base_ = 0, start_ = 0;
+};
+
+}  // namespace
+
+std::string FindSoundFont() {
+  namespace fsys = std::filesystem;
+  std::error_code ec;
+  auto usable = [&](const fsys::path& p) { return fsys::is_regular_file(p, ec); };
+  if (const char* env = std::getenv("SDL_SOUNDFONTS")) {
+    std::stringstream list(env);
+    for (std::string item; std::getline(list, item, ':');)
+      if (!item.empty() && usable(item)) return item;
+  }
+  for (const char* p : {"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
+                        "/usr/share/soundfonts/default.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                        "/usr/share/soundfonts/FluidR3_GM.sf2"})
+    if (usable(p)) return p;
+  // Any font the distribution put in its usual places.
+  for (const char* dir : {"/usr/share/sounds/sf2", "/usr/share/soundfonts"}) {
+    for (const auto& e : fsys::directory_iterator(dir, ec)) {
+      std::string ext = e.path().extension().string();
+      for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+      if (ext == ".sf2" && usable(e.path())) return e.path().string();
+    }
+  }
+  return {};
+}
+
+SdlAudio::SdlAudio(const Clock& clock) : state_(std::make_shared<State>(clock)) {
+  SdlWakeEventType();  // registered here, on the UI thread, before any callback can need it
+  state_->sound_font = FindSoundFont();
+  if (!state_->sound_font.empty()) {
+    setenv("SDL_SOUNDFONTS", state_->sound_font.c_str(), 0);
+    Mix_SetSoundFonts(state_->sound_font.c_str());
+  }
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+  Mix_Init(MIX_INIT_MID);
+  if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return;
+  }
+  int freq = 44100, channels = 2;
+  Uint16 format = AUDIO_S16SYS;
+  Mix_QuerySpec(&freq, &format, &channels);
+  state_->rate = freq;
+  state_->frame_bytes = channels * int(SDL_AUDIO_BITSIZE(format) / 8);
+  Mix_AllocateChannels(4);
+  Mix_ReserveChannels(2);  // 0 and 1 are never handed out to anyone else
+  Mix_ChannelFinished(OnChannelFinished);
+  Mix_HookMusicFinished(OnMusicFinished);
+  state_->opened = true;
+}
+
+SdlAudio::~SdlAudio() {
+  if (!state_->opened) return;
+  // Devices may outlive the system: free their mixer objects now and let them fail from here on.
+  for (SdlDevice* d : std::vector<SdlDevice*>(state_->devices)) d->Release();
+  Mix_HaltChannel(-1);
+  Mix_HaltMusic();
+  Mix_ChannelFinished(nullptr);
+  Mix_HookMusicFinished(nullptr);
+  if (state_->effect) Mix_FreeChunk(state_->effect);
+  state_->effect = nullptr;
+  state_->opened = false;
+  Mix_CloseAudio();
+  Mix_Quit();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+std::unique_ptr<MediaDevice> SdlAudio::CreateWaveDevice() { return std::make_unique<WaveDevice>(state_); }
+
+std::unique_ptr<MediaDevice> SdlAudio::CreateMidiDevice() { return std::make_unique<MidiDevice>(state_); }
+
+int SdlAudio::WaveOutDevices() { return state_->opened ? 1 : 0; }
+
+const std::string& SdlAudio::SoundFont() const { return state_->sound_font; }
+
+bool SdlAudio::PlaySound(const char* host_path, uint32_t flags) {
+  State& st = *state_;
+  if (!st.opened) return false;
+  if (!host_path) {
+    Mix_HaltChannel(kEffectChannel);
+    st.effect_end = 0;
+    return true;
+  }
+  if ((flags & SND_NOSTOP) && EffectPlaying()) return false;
+  std::string bytes;
+  uint64_t length = 0;
+  if (!ReadChecked(state_, host_path, false, &bytes, &length, nullptr)) return false;
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
+  if (!chunk) return false;
+  Mix_HaltChannel(kEffectChannel);
+  if (st.effect) Mix_FreeChunk(st.effect);
+  st.effect = chunk;
+  if (Mix_PlayChannel(kEffectChannel, chunk, 0) < 0) return false;
+  st.effect_end = st.clock.NowMs() + length;
+  return true;
+}
+
+bool SdlAudio::EffectPlaying() const { return state_->opened && Mix_Playing(kEffectChannel); }
+
+uint64_t SdlAudio::NextChangeMs() const {
+  const uint64_t now = state_->clock.NowMs();
+  uint64_t next = EffectPlaying() && state_->effect_end > now ? state_->effect_end : kNever;
+  for (const SdlDevice* d : state_->devices) next = std::min(next, d->NextChangeMs());
+  return next;
+}
+
+}  // namespace plat

@@ -1,0 +1,154 @@
+// The SDL2_mixer sound system on SDL's disk audio driver: what is played really reaches the output.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "platform/clock.h"
+#include "platform/sdl/sdl_audio.h"
+#include "tests/platform/test_audio_files.h"
+
+using namespace audiotest;
+using plat::MciMode;
+
+namespace {
+
+class SdlAudioTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    out = (dir.path() / "mixer.raw").string();
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+    audio = std::make_unique<plat::SdlAudio>(clock);
+    if (audio->WaveOutDevices() == 0) GTEST_SKIP() << "no audio device: " << SDL_GetError();
+  }
+  void TearDown() override {
+    audio.reset();
+    unsetenv("SDL_AUDIODRIVER");
+    unsetenv("SDL_DISKAUDIOFILE");
+  }
+  // Real time passes here; nothing is asserted on how much.
+  template <class F>
+  void WaitWhile(F cond, uint32_t limit_ms = 10000) {
+    for (uint32_t waited = 0; cond() && waited < limit_ms; waited += 10) SDL_Delay(10);
+  }
+  // 16-bit samples in the mixer's output that are not silence.
+  size_t LoudSamples() {
+    audio.reset();  // closing the device flushes the file
+    std::ifstream f(out, std::ios::binary);
+    std::string raw((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    size_t loud = 0;
+    for (size_t i = 0; i + 1 < raw.size(); i += 2) {
+      const int16_t s = int16_t(uint8_t(raw[i]) | uint8_t(raw[i + 1]) << 8);
+      if (s > 1000 || s < -1000) ++loud;
+    }
+    return loud;
+  }
+
+  TempDir dir;
+  std::string out;
+  plat::RealClock clock;
+  std::unique_ptr<plat::SdlAudio> audio;
+};
+
+TEST_F(SdlAudioTest, WaveChannelIsHeardUntilItsEnd) {
+  const std::string path = dir.Write("hlas.wav", audiotest::Wav(300, 1, 22050));
+  auto wav = audio->CreateWaveDevice();
+  std::string error;
+  ASSERT_TRUE(wav->Open(path, &error)) << error;
+  EXPECT_EQ(wav->LengthMs(), 300u);
+  EXPECT_EQ(wav->Mode(), MciMode::Stopped);
+  ASSERT_TRUE(wav->Play());
+  EXPECT_EQ(wav->Mode(), MciMode::Playing) << "from the return of Play";
+  WaitWhile([&] { return wav->Mode() == MciMode::Playing; });
+  EXPECT_EQ(wav->Mode(), MciMode::Stopped);
+  EXPECT_EQ(wav->PositionMs(), wav->LengthMs());
+  EXPECT_EQ(wav->NextChangeMs(), plat::kNever);
+  // Rewound, it plays again.
+  wav->Seek(0);
+  ASSERT_TRUE(wav->Play());
+  EXPECT_EQ(wav->Mode(), MciMode::Playing);
+  wav->Stop();
+  EXPECT_EQ(wav->Mode(), MciMode::Stopped);
+  EXPECT_LT(wav->PositionMs(), wav->LengthMs());
+  wav.reset();
+  EXPECT_GT(LoudSamples(), 22050u * 2 * 300 / 1000 / 2) << "the square wave reached the output";
+}
+
+TEST_F(SdlAudioTest, BadFilesDoNotOpen) {
+  auto wav = audio->CreateWaveDevice();
+  std::string error;
+  EXPECT_FALSE(wav->Open((dir.path() / "nic.wav").string(), &error));
+  EXPECT_FALSE(error.empty());
+  const std::string junk = dir.Write("vadny.wav", "RIFF\x10\0\0\0WAVEfmt garbage");
+  EXPECT_FALSE(wav->Open(junk, &error));
+  EXPECT_FALSE(wav->IsOpen());
+  EXPECT_EQ(wav->Mode(), MciMode::NotReady);
+  EXPECT_FALSE(audio->PlaySound(junk.c_str(), plat::SND_ASYNC));
+}
+
+TEST_F(SdlAudioTest, EffectsDropWithNoStopAndStopOnNull) {
+  const std::string a = dir.Write("a.wav", audiotest::Wav(2000, 1, 22050));
+  const std::string b = dir.Write("b.wav", audiotest::Wav(200, 1, 22050));
+  ASSERT_TRUE(audio->PlaySound(a.c_str(), plat::SND_ASYNC | plat::SND_NOSTOP));
+  EXPECT_TRUE(audio->EffectPlaying());
+  EXPECT_FALSE(audio->PlaySound(b.c_str(), plat::SND_ASYNC | plat::SND_NOSTOP));
+  EXPECT_TRUE(audio->PlaySound(nullptr, 0));
+  EXPECT_FALSE(audio->EffectPlaying());
+  EXPECT_TRUE(audio->PlaySound(b.c_str(), plat::SND_ASYNC | plat::SND_NOSTOP));
+  // The effect has its own channel: the WAV channel plays beside it.
+  auto wav = audio->CreateWaveDevice();
+  ASSERT_TRUE(wav->Open(a, nullptr));
+  ASSERT_TRUE(wav->Play());
+  EXPECT_TRUE(audio->EffectPlaying());
+  EXPECT_EQ(wav->Mode(), MciMode::Playing);
+}
+
+TEST_F(SdlAudioTest, MidiChannelPlaysTheSong) {
+  if (audio->SoundFont().empty()) GTEST_SKIP() << "no General MIDI sound font";
+  const std::string path = dir.Write("ozzel.mid", SimpleMidi(2));
+  auto midi = audio->CreateMidiDevice();
+  std::string error;
+  ASSERT_TRUE(midi->Open(path, &error)) << error;
+  EXPECT_EQ(midi->LengthMs(), 1000u);
+  ASSERT_TRUE(midi->Play());
+  EXPECT_EQ(midi->Mode(), MciMode::Playing);
+  midi->Stop();
+  EXPECT_EQ(midi->Mode(), MciMode::Stopped);
+  ASSERT_TRUE(midi->Play());  // goes on from where it stopped
+  WaitWhile([&] { return midi->Mode() == MciMode::Playing; });
+  EXPECT_EQ(midi->Mode(), MciMode::Stopped);
+  EXPECT_EQ(midi->PositionMs(), midi->LengthMs());
+  midi->Seek(0);
+  ASSERT_TRUE(midi->Play());
+  EXPECT_EQ(midi->Mode(), MciMode::Playing) << "again from the beginning";
+  SDL_Delay(300);
+  midi->Close();
+  EXPECT_EQ(midi->Mode(), MciMode::NotReady);
+  midi.reset();
+  EXPECT_GT(LoudSamples(), 1000u) << "the synthesizer was heard";
+}
+
+TEST(SdlAudioNoDevice, EverythingFailsQuietly) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  plat::RealClock clock;
+  plat::SdlAudio audio(clock);
+  unsetenv("SDL_AUDIODRIVER");
+  EXPECT_EQ(audio.WaveOutDevices(), 0);
+  TempDir dir;
+  const std::string path = dir.Write("a.wav", audiotest::Wav(100));
+  auto wav = audio.CreateWaveDevice();
+  std::string error;
+  EXPECT_FALSE(wav->Open(path, &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(wav->Play());
+  EXPECT_EQ(wav->Mode(), MciMode::NotReady);
+  EXPECT_FALSE(audio.PlaySound(path.c_str(), plat::SND_ASYNC));
+  EXPECT_FALSE(audio.EffectPlaying());
+  EXPECT_EQ(audio.NextChangeMs(), plat::kNever);
+}
+
+}  // namespace
