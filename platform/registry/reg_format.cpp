@@ -370,8 +370,8 @@ std::string FormatReg(const RegData& data) {
       out += '=';
       switch (v.type) {
         case RegType::String:
-          // Line breaks and NULs cannot stand inside a quoted string; those go out as hex(1).
-          if (v.text.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos)
+          // A line break cannot stand inside a quoted string; such text goes out as hex(1).
+          if (v.text.find('\n') == std::string::npos)
             WriteQuoted(out, v.text);
           else
             WriteHex(out, line_start, "hex(1):", Utf16Bytes(v.text));

@@ -1,0 +1,24 @@
+// libFuzzer target: BMP loading refuses or decodes any bytes; what it decodes writes and reads back the same.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "platform/gdi/bitmap.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  plat::Bitmap b;
+  try {
+    b = plat::Bitmap::LoadBmpMemory(data, size);
+  } catch (const plat::GdiError&) {
+    return 0;
+  }
+  if (b.empty() || b.width() > 16384 || b.height() > 16384) abort();
+  if (b.pixels().size() != size_t(b.width()) * size_t(b.height())) abort();
+  if (!b.PixelAt(b.width() - 1, b.height() - 1) || b.PixelAt(b.width(), 0)) abort();
+  if (size_t(b.width()) * size_t(b.height()) <= 65536) {
+    std::vector<uint8_t> again = b.EncodeBmp();
+    plat::Bitmap c = plat::Bitmap::LoadBmpMemory(again.data(), again.size());
+    if (c.pixels() != b.pixels()) abort();
+  }
+  return 0;
+}
