@@ -187,6 +187,9 @@ void Application::Run() {
     Rect b = main_form_->Bounds();
     main_form_->SetBounds((screen_.Width() - b.w) / 2, (screen_.Height() - b.h) / 2, b.w, b.h);
     main_form_->Show();
+    if (quit_pending_) Post([this] {
+        if (main_form_ && !terminated_) main_form_->Close();
+      });
   }
   PumpWhile([this] { return !terminated_; });
 }
@@ -336,16 +339,15 @@ void Application::Dispatch(const InputEvent& e) {
     }
     case K::Quit:
       if (terminated_) break;
+      // From now on every box is answered at once (RunModal); the main form closes when no box is
+      // open, or as soon as the message loop starts when the request comes during start-up.
+      quit_pending_ = true;
       if (Modal* m = ActiveModal()) {
-        // Let the boxes go first; the close follows when the last one has returned.
-        quit_pending_ = true;
         InputEvent cancel;
         cancel.kind = K::DialogCancel;
         m->HandleInput(cancel);
       } else if (main_form_) {
         main_form_->Close();
-      } else {
-        Terminate();
       }
       break;
   }
@@ -379,12 +381,16 @@ void Application::RunModal(Modal& m) {
       a->InvalidateScreen(r);
     }
   } pop{this, &m, r};
+  if (quit_pending_) {
+    // The user already asked to end the program: a box that opens now is answered at once.
+    InputEvent cancel;
+    cancel.kind = InputEvent::Kind::DialogCancel;
+    m.HandleInput(cancel);
+  }
   PumpWhile([&m] { return !m.Done(); });
   if (modal_.size() == 1 && quit_pending_) {
-    quit_pending_ = false;
     Post([this] {
-      if (main_form_) main_form_->Close();
-      else Terminate();
+      if (!ActiveModal() && !terminated_ && main_form_) main_form_->Close();
     });
   }
 }

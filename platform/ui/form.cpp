@@ -74,8 +74,16 @@ Control* Form::ControlAt(Point p) const {
 }
 
 void Form::Close() {
+  if (closing_) return;
   bool can_close = true;
-  if (OnCloseQuery) OnCloseQuery(can_close);
+  closing_ = true;
+  try {
+    if (OnCloseQuery) OnCloseQuery(can_close);
+  } catch (...) {
+    closing_ = false;
+    throw;
+  }
+  closing_ = false;
   if (!can_close) return;
   // The main form stays on screen until it is destroyed; closing it ends the message loop.
   if (app_.MainForm() == this) {

@@ -66,6 +66,7 @@ class Form {
   std::function<void(char& key)> OnKeyPress;
 
   // Asks the close query; when allowed, hides the form, and the main form's close ends the message loop.
+  // A Close reached again from inside the close query (it pumps messages) does nothing.
   void Close();
   // Takes the form off the screen once the messages pending now have been handled: a posted message
   // hides it, unregisters it from the application and runs OnReleased; a form the application owns
@@ -92,6 +93,7 @@ class Form {
   bool enabled_ = true;
   bool loading_ = false;
   bool released_ = false;
+  bool closing_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // lets posted messages see a deleted form
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<std::unique_ptr<Timer>> timers_;

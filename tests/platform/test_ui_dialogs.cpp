@@ -188,5 +188,48 @@ TEST_F(DialogTest, LongTextWrapsInsideTheScreen) {
   EXPECT_GT(box.h, 100) << "several lines";
 }
 
+TEST(DialogQuitTest, AQuitDuringStartUpAnswersEveryBoxAndClosesOnceTheLoopRuns) {
+  HeadlessBackend backend{{800, 600}};
+  Application app{backend};
+  backend.OnIdle = [&](uint64_t) {
+    backend.vclock().Advance(50);
+    backend.Inject(Ev(InputEvent::Kind::Quit));
+  };
+  // Start-up boxes, before the main form exists: the first is ended by the request, later ones at once.
+  MessageBox("first");
+  EXPECT_EQ(InputBox("c", "p", "D:\\"), "D:\\");
+  EXPECT_EQ(backend.vclock().NowMs(), 50u);
+  backend.OnIdle = nullptr;
+  Form main(app, "main");
+  main.SetBounds(0, 0, 640, 480);
+  app.SetMainForm(&main);
+  bool asked = false;
+  main.OnCloseQuery = [&](bool&) { asked = true; };
+  app.Run();
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(backend.vclock().NowMs(), 50u);
+}
+
+TEST(DialogQuitTest, AQuitWhileTheLoopRunsClosesTheMainFormAfterTheBox) {
+  HeadlessBackend backend{{800, 600}};
+  Application app{backend};
+  Form main(app, "main");
+  main.SetBounds(0, 0, 640, 480);
+  app.SetMainForm(&main);
+  std::vector<std::string> order;
+  main.OnCloseQuery = [&](bool&) { order.push_back("close query"); };
+  Timer t(app, "t", 100, true, [&](Timer& self) {
+    self.SetEnabled(false);
+    MessageBox("x");
+    order.push_back("box returned");
+  });
+  backend.OnIdle = [&](uint64_t deadline) {
+    if (app.ActiveModal()) return backend.Inject(Ev(InputEvent::Kind::Quit));
+    backend.vclock().AdvanceTo(deadline);
+  };
+  app.Run();
+  EXPECT_EQ(order, (std::vector<std::string>{"box returned", "close query"}));
+}
+
 }  // namespace
 }  // namespace plat

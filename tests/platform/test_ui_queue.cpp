@@ -212,6 +212,20 @@ TEST_F(QueueTest, RunShowsTheMainFormCentredAndEndsOnClose) {
   EXPECT_EQ(Now(), 300u);
 }
 
+TEST_F(QueueTest, ACloseRequestedFromInsideTheCloseQueryIsIgnored) {
+  Form main(app, "main");
+  app.SetMainForm(&main);
+  int queries = 0;
+  main.OnCloseQuery = [&](bool&) {
+    ++queries;
+    app.Post([&] { main.Close(); });
+    app.ProcessMessages();
+  };
+  main.Close();
+  EXPECT_EQ(queries, 1);
+  EXPECT_TRUE(app.Terminated());
+}
+
 TEST_F(QueueTest, CloseQueryCanRefuse) {
   Form main(app, "main");
   app.SetMainForm(&main);
