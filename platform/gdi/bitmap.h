@@ -30,9 +30,9 @@ class Bitmap {
   int width() const { return w_; }
   int height() const { return h_; }
   bool empty() const { return w_ <= 0 || h_ <= 0; }
-  // 8 for a palettised source, 24/32 otherwise, 0 for a bitmap made in memory.
+  // Bits per pixel of the file it was read from (1, 4, 8 palettised; 24, 32), 0 for one made in memory.
   int source_bits() const { return source_bits_; }
-  int palette_size() const { return palette_size_; }
+  int palette_size() const { return palette_size_; }  // entries the file's palette holds
 
   // Exact colour at (x, y); nullopt outside the bitmap ("no colour").
   std::optional<Rgb> PixelAt(int x, int y) const;

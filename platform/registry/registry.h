@@ -48,6 +48,7 @@ class Registry {
   bool KeyExists(const std::string& key);
   // Creates the key (and writes the file) when missing. False when the store cannot be written.
   bool CreateKey(const std::string& key);
+  // An empty name is the key's default value ("@" in the file).
   std::optional<RegValue> Read(const std::string& key, const std::string& name);
   // Sets one value, keeping everything else in the file. False when the store cannot be written.
   bool Write(const std::string& key, const std::string& name, const RegValue& value);
