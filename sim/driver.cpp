@@ -34,6 +34,7 @@ Driver::Status Driver::OnIdle(uint64_t deadline_ms) {
       clock_.AdvanceTo(target_);
       waiting_ = false;
     }
+    if (hooks_.flush) hooks_.flush();
     SourceItem item = source_.Next();
     if (std::holds_alternative<EndOfScript>(item)) {
       status_ = Status::Ended;
@@ -44,9 +45,7 @@ Driver::Status Driver::OnIdle(uint64_t deadline_ms) {
       status_ = Status::Failed;
       return status_;
     }
-    bool injected = Execute(std::get<Command>(item));
-    if (hooks_.after_command) hooks_.after_command();
-    if (injected) return status_;
+    if (Execute(std::get<Command>(item))) return status_;
   }
 }
 

@@ -57,8 +57,8 @@ struct DriverHooks {
   std::function<std::string()> dump_questions;
   // Writes the screen as NAME.png; returns an error text on failure.
   std::function<std::optional<std::string>(const std::string& name)> shot;
-  // Runs after every command (flushes the trace for an interactive reader).
-  std::function<void()> after_command;
+  // Runs before the next command is read, so an interactive reader sees all the trace so far.
+  std::function<void()> flush;
 };
 
 class Driver {

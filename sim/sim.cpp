@@ -156,7 +156,7 @@ int RunSim(int argc, char** argv) {
     }
     return std::nullopt;
   };
-  hooks.after_command = [] { std::fflush(stdout); };
+  hooks.flush = [] { std::fflush(stdout); };
 
   Driver driver(backend.vclock(), source, std::move(hooks));
   backend.OnIdle = [&](uint64_t deadline) {

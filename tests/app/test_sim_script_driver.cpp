@@ -34,7 +34,7 @@ class DriverTest : public ::testing::Test {
       shots_.push_back(name);
       return std::nullopt;
     };
-    h.after_command = [this] { ++commands_run_; };
+    h.flush = [this] { flushed_at_.push_back(trace_.size()); };
     return h;
   }
 
@@ -49,7 +49,7 @@ class DriverTest : public ::testing::Test {
   std::vector<plat::InputEvent> events_;
   std::vector<std::string> trace_;
   std::vector<std::string> shots_;
-  int commands_run_ = 0;
+  std::vector<size_t> flushed_at_;  // trace length at each flush
 };
 
 TEST_F(DriverTest, WaitDeliversEveryDeadlineUpToItsTarget) {
@@ -84,7 +84,7 @@ TEST_F(DriverTest, WaitWithNothingDueJumpsToTheTarget) {
   EXPECT_EQ(clock_.NowMs(), 500u);  // consecutive waits add up
   ASSERT_EQ(events_.size(), 1u);
   EXPECT_EQ(events_[0].kind, IK::DialogOk);
-  EXPECT_EQ(commands_run_, 3);
+  EXPECT_EQ(flushed_at_.size(), 3u);  // before each command is read
 }
 
 TEST_F(DriverTest, WaitCountsFromWhenItStarts) {
@@ -149,6 +149,8 @@ TEST_F(DriverTest, InspectionRunsAtOnceAndTraces) {
   EXPECT_EQ(trace_, (std::vector<std::string>{"40 animal 3 120 240", "40 animal 9 none",
                                               "40 state SoundOn=1 QuitRequested=0", "40 questions 1:D:3 3:D:5:2"}));
   EXPECT_EQ(shots_, std::vector<std::string>{"first"});
+  // Each line was flushed before the next command was read.
+  EXPECT_EQ(flushed_at_, (std::vector<size_t>{0, 0, 1, 2, 4, 4}));
   ASSERT_EQ(events_.size(), 1u);
   EXPECT_EQ(events_[0].kind, IK::Text);
   EXPECT_EQ(events_[0].text, "Ahoj světe");
