@@ -183,6 +183,8 @@ void Application::PumpLoop(const std::function<bool()>& cond, uint64_t cap) {
 void Application::PumpWhile(const std::function<bool()>& cond) { PumpLoop(cond, kNever); }
 
 void Application::Run() {
+  // The pointer may rest over the window before it ever moves.
+  if (pointer_ == Point{-1, -1}) pointer_ = backend_.PointerPos();
   if (main_form_) {
     Rect b = main_form_->Bounds();
     main_form_->SetBounds((screen_.Width() - b.w) / 2, (screen_.Height() - b.h) / 2, b.w, b.h);
