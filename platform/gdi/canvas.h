@@ -31,7 +31,7 @@ enum class TextAlign { Left, Center, Right };
 
 struct FontSpec {
   std::string face = "Arial";  // "Arial" maps to Liberation Sans, anything else to DejaVu Sans
-  int height_px = 13;          // cell height in pixels, as a negative font height gives it
+  int height_px = 13;          // character (em) height in pixels, as a negative font height gives it
   bool bold = false;
   Rgb color{0, 0, 0};
 };

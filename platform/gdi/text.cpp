@@ -76,25 +76,9 @@ class FontCache {
   }
 
  private:
-  // The point size whose line height (ascent + descent) comes closest to px.
-  static TTF_Font* Open(const char* file, int px) {
-    TTF_Font* f = TTF_OpenFont(file, px);
-    if (!f) return nullptr;
-    int h = TTF_FontHeight(f);
-    if (h <= 0) return f;
-    int pt = std::max(1, int(std::lround(double(px) * px / h)));
-    int best_pt = px, best_err = std::abs(h - px);
-    for (int cand = std::max(1, pt - 2); cand <= pt + 2; ++cand) {
-      if (TTF_SetFontSize(f, cand) != 0) continue;
-      int err = std::abs(TTF_FontHeight(f) - px);
-      if (err < best_err || (err == best_err && cand > best_pt)) {
-        best_err = err;
-        best_pt = cand;
-      }
-    }
-    TTF_SetFontSize(f, best_pt);
-    return f;
-  }
+  // A font height given in pixels is the character (em) height, as a negative Windows font height
+  // means; at 72 dpi the point size is that pixel count.
+  static TTF_Font* Open(const char* file, int px) { return TTF_OpenFont(file, px); }
 
   std::mutex mu_;
   std::map<std::pair<std::string, int>, TTF_Font*> fonts_;
