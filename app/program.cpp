@@ -12,6 +12,7 @@
 #include "platform/audio/media_player.h"
 #include "platform/trace.h"
 #include "platform/ui/application.h"
+#include "resources/resources.h"
 
 namespace ozzel {
 
@@ -25,6 +26,7 @@ int RunProgram(plat::Backend& backend, const ProgramOptions& options) {
   pozadi_Initialize(app);
   Technic2_Initialize();
   app.SetTitle("Ozzel - Bimbalo 4");
+  if (auto icon = res::Icon()) backend.SetIcon(*icon);
   auto form = std::make_unique<Tform_ozzel>(app);
   app.Run();
 
@@ -79,6 +81,8 @@ std::string DumpState() {
   Put(o, "KordoSerie", KordoSerie);
   Put(o, "StartCount", StartCount);
   Put(o, "LastSoundPath", LastSoundPath);
+  // Not a variable of either unit: the speech queue's length, for soak tests.
+  Put(o, "PlaylistLength", form_ozzel && form_ozzel->playlist ? form_ozzel->playlist->Items.size() : 0);
   return o.str();
 }
 

@@ -49,6 +49,8 @@ class Backend {
   // The cursor to show now; nullptr: the system's arrow (or the system's busy cursor when busy).
   virtual void ShowCursor(const CursorImage* img, bool busy) = 0;
   virtual void SetTitle(const std::string& title) = 0;
+  // The window's icon (taskbar, window list); a backend without windows ignores it.
+  virtual void SetIcon(const CursorImage& icon) {}
   // The pointer's position in screen coordinates.
   virtual Point PointerPos() = 0;
 };

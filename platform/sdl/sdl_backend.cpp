@@ -207,6 +207,15 @@ void SdlBackend::ShowCursor(const CursorImage* img, bool busy) {
 
 void SdlBackend::SetTitle(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
 
+void SdlBackend::SetIcon(const CursorImage& icon) {
+  if (icon.w <= 0 || icon.h <= 0 || icon.argb.size() < size_t(icon.w) * icon.h) return;
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(icon.argb.data()), icon.w, icon.h, 32,
+                                                      icon.w * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (!s) return;
+  SDL_SetWindowIcon(window_, s);
+  SDL_FreeSurface(s);
+}
+
 Point SdlBackend::PointerPos() {
   int x = 0, y = 0;
   SDL_GetMouseState(&x, &y);

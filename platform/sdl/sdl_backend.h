@@ -34,6 +34,7 @@ class SdlBackend : public Backend {
   void Present(const Surface& framebuffer, const Rect& damage) override;
   void ShowCursor(const CursorImage* img, bool busy) override;
   void SetTitle(const std::string& title) override;
+  void SetIcon(const CursorImage& icon) override;
   Point PointerPos() override;
 
  private:
