@@ -17,6 +17,10 @@ static void DropFirst(plat::ListBox& queue) {
   if (!queue.Items.empty()) queue.Items.erase(queue.Items.begin());
 }
 
+static bool PlayedOut(plat::MediaPlayer& p) {
+  return p.IsOpen() && p.Mode() == plat::MciMode::Stopped && p.device().PositionMs() >= p.device().LengthMs();
+}
+
 void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
   if (QuitRequested) return;
   if (playlist->Items.empty()) {
@@ -76,7 +80,9 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
     StopEffect();
     short_waits();
     // An item leaves the queue once its playback has started; a refused play is tried again later.
-    if (WavPlayer->Mode() == plat::MciMode::Playing) DropFirst(*playlist);
+    // A recording with no samples has played out before it can be seen playing: it is done too,
+    // or it would be played again on every tick and the queue would never drain.
+    if (WavPlayer->Mode() == plat::MciMode::Playing || PlayedOut(*WavPlayer)) DropFirst(*playlist);
   } catch (const std::exception&) {
     DropFirst(*playlist);
   }

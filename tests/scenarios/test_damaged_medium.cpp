@@ -1,0 +1,278 @@
+// A whole session on media whose every data file is damaged or missing: only the program's own
+// messages appear, it ends normally and the counters reach the settings store.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "game/names.h"
+#include "game/sets.h"
+#include "platform/registry/registry.h"
+#include "tests/scenarios/sim_session.h"
+
+namespace ozzel::scenario {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kTitle[] = "Ozzel - Bimbalo 4";
+
+// The message texts the program itself shows, as "plain|error TEXT"; the two with a path are
+// prefixes followed by a data path.
+bool OwnMessage(const std::string& body, const std::string& data_dir) {
+  const std::string plain = std::string("msgbox plain ") + kTitle + "|";
+  const std::string error = "msgbox error Error|";
+  static const std::vector<std::string> exact = {
+      plain + "Nelze prehrat zvuk s uvodnim proslovem.",
+      plain + "Nenalezena animace mluviciho Tibory...",
+      plain + "BM4-Ozzel: Nelze uvolnit pozadi aplikace...",
+      plain + "Nelze sa vypnout zvuk, WINDOWS nedovolil prístup ke karte (pravdepodobne branu karty blokuje "
+              "obsluha jiného programu) ",
+      error + "Chyba umístění programu (nenalezen adresář OBRAZKY) v místě programu ozzel.EXE.",
+      error + "Znovu nenalezeno. Program se nyní pokusí pokračovat, ale pravděpodobně nebude fungovat správně...",
+  };
+  if (std::find(exact.begin(), exact.end(), body) != exact.end()) return true;
+  if (body == plain + "Nenalez soubor s hudbou:" + data_dir + game::MusicFile()) return true;
+  const std::string sound = error + "Nenalezen zvuk: " + data_dir + "\\zvuky\\";
+  return body.compare(0, sound.size(), sound) == 0;
+}
+
+std::string HostPath(const fs::path& root, const std::string& dos_rel) {
+  std::string p = dos_rel;
+  std::replace(p.begin(), p.end(), '\\', '/');
+  return (root / "bm4" / "_ozzel").string() + p;
+}
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+class DamagedMedium : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/ozzel-damaged-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    tmp_ = tmpl;
+    root_ = tmp_ / "cd";
+    fs::create_directories(root_ / "bm4" / "_ozzel" / "obrazky");
+    registry_ = (tmp_ / "registry.reg").string();
+  }
+  void TearDown() override {
+    std::error_code ec;
+    if (!HasFailure() && !std::getenv("OZZEL_KEEP_TRACE")) fs::remove_all(tmp_, ec);
+    else std::cerr << "files kept in " << tmp_ << "\n";
+  }
+
+  // Every data file damaged, the three kinds in turn: the first half of the demo file, empty, noise.
+  void DamageEveryFile(const fs::path& demo) {
+    std::mt19937 noise(20240601);
+    int i = 0;
+    for (const std::string& rel : game::AllDataFiles()) {
+      std::string path = HostPath(root_, rel);
+      fs::create_directories(fs::path(path).parent_path());
+      std::string bytes;
+      switch (i++ % 3) {
+        case 0: {
+          std::string whole = Slurp(HostPath(demo, rel));
+          ASSERT_FALSE(whole.empty()) << rel << " missing from the demo medium";
+          bytes = whole.substr(0, whole.size() / 2);
+          break;
+        }
+        case 1:
+          break;
+        case 2:
+          bytes.resize(200 + noise() % 4000);
+          for (char& c : bytes) c = char(noise());
+          break;
+      }
+      std::ofstream(path, std::ios::binary) << bytes;
+    }
+  }
+
+  // Answers every box with OK as it opens and checks that it is one of the program's own.
+  std::vector<std::string> Step(SimSession& s, const std::string& cmd) {
+    std::vector<std::string> lines = s.Step(cmd);
+    std::vector<std::string> all = lines;
+    for (int guard = 0; guard < 50; ++guard) {
+      int boxes = 0;
+      for (const std::string& l : lines) {
+        std::string body = SimSession::Body(l);
+        if (SimSession::IsEvent(l, "msgbox")) {
+          ++boxes;
+          boxes_.push_back(body);
+          EXPECT_TRUE(OwnMessage(body, data_dir_)) << "not one of the program's messages: " << body;
+        } else if (SimSession::IsEvent(l, "input")) {
+          ++boxes;
+          ADD_FAILURE() << "unexpected input box: " << body;
+        }
+      }
+      if (boxes == 0) break;
+      lines.clear();
+      for (int k = 0; k < boxes; ++k) {
+        auto more = s.Step("ok");
+        lines.insert(lines.end(), more.begin(), more.end());
+      }
+      all.insert(all.end(), lines.begin(), lines.end());
+    }
+    return all;
+  }
+
+  // Intro (with a click on the examiner), skip, every scene with a click on each of its animals,
+  // a miss and the score, then the exit button.
+  void PlayWholeSession(SimSession& s) {
+    Step(s, "wait 800");
+    Step(s, "click 587 318");  // the examiner repeats the introduction
+    Step(s, "wait 700");
+    Step(s, "key esc");
+    Step(s, "wait 300");
+    for (int set = 1; set <= 4; ++set) {
+      // The scene buttons move to the left of the bottom bar once a scene is shown.
+      static const int menu_x[] = {0, 42, 178, 315, 451}, play_x[] = {0, 20, 86, 153, 219};
+      Step(s, "click " + std::to_string((set == 1 ? menu_x : play_x)[set] + 30) + " 446");
+      Step(s, "wait 1500");
+      EXPECT_EQ(s.Int("CurrentSet"), set) << s.Tail();
+      for (int code : game::AnimalsPresent(set)) {
+        std::vector<std::string> got = Step(s, "animal " + std::to_string(code));
+        std::string x, y;
+        for (const std::string& l : got) {
+          if (!SimSession::IsEvent(l, "animal")) continue;
+          std::istringstream in(SimSession::Body(l));
+          std::string word, n;
+          in >> word >> n >> x >> y;
+        }
+        ASSERT_FALSE(x.empty() || x == "none") << "no point for animal " << code << "\n" << s.Tail();
+        Step(s, "click " + x + " " + y);
+        Step(s, "wait 2500");
+        if (s.ended()) return;
+      }
+      Step(s, "click 600 20");   // sky: a miss
+      Step(s, "wait 1500");
+      Step(s, "click 330 446");  // the score counter
+      Step(s, "wait 1500");
+    }
+    Step(s, "click 587 448");
+    Step(s, "wait 3000");
+  }
+
+  void CheckEndAndStore(SimSession& s, int code) {
+    if (std::getenv("OZZEL_KEEP_TRACE")) {
+      std::ofstream out(tmp_ / "trace.txt");
+      for (const std::string& l : s.trace()) out << l << "\n";
+      std::cerr << "trace in " << (tmp_ / "trace.txt") << "\n";
+    }
+    EXPECT_FALSE(s.timed_out()) << s.Tail();
+    EXPECT_EQ(code, 0) << s.Tail();
+    ASSERT_FALSE(s.trace().empty());
+    EXPECT_EQ(SimSession::Body(s.trace().back()), "exit 0") << s.Tail();
+    auto data = plat::ParseReg(Slurp(registry_));
+    ASSERT_TRUE(data) << Slurp(registry_);
+    plat::Registry reg(registry_);
+    const char* key = "Software\\Orvel Team\\BM4\\Nastaveni - obecne";
+    auto starts = reg.Read(key, "Ozzel_starty");
+    auto kordo = reg.Read(key, "KORDO SERIE");
+    ASSERT_TRUE(starts && kordo) << Slurp(registry_);
+    EXPECT_EQ(starts->type, plat::RegType::Dword);
+    EXPECT_EQ(starts->dword, 1u);
+    EXPECT_EQ(kordo->dword, 1u);
+  }
+
+  bool Saw(const std::string& body) const { return std::find(boxes_.begin(), boxes_.end(), body) != boxes_.end(); }
+
+  fs::path tmp_, root_;
+  std::string registry_, data_dir_;
+  std::vector<std::string> boxes_;
+};
+
+TEST_F(DamagedMedium, EveryFileTruncatedEmptyOrNoise) {
+  std::string why;
+  auto demo = BuiltDemoMedium(why);
+  if (!demo) GTEST_SKIP() << why;
+  DamageEveryFile(*demo);
+  data_dir_ = root_.string() + "\\bm4\\_ozzel";
+
+  SimSession s({"--data", root_.string(), "--registry", registry_, "--seed", "7"}, tmp_, 120);
+  ASSERT_TRUE(s.started());
+  PlayWholeSession(s);
+  int code = s.Finish();
+  CheckEndAndStore(s, code);
+  // The whole quiz ran: every set was reached, and clicks were judged in the last one.
+  EXPECT_GT(std::count_if(s.trace().begin(), s.trace().end(),
+                          [](const std::string& l) { return SimSession::Body(l).rfind("caption lbl_", 0) == 0; }),
+            8);
+}
+
+TEST_F(DamagedMedium, OnlyThePicturesFolder) {
+  data_dir_ = root_.string() + "\\bm4\\_ozzel";
+  SimSession s({"--data", root_.string(), "--registry", registry_, "--seed", "7"}, tmp_, 120);
+  ASSERT_TRUE(s.started());
+  PlayWholeSession(s);
+  int code = s.Finish();
+  CheckEndAndStore(s, code);
+  const std::string plain = std::string("msgbox plain ") + kTitle + "|";
+  EXPECT_TRUE(Saw(plain + "Nenalezena animace mluviciho Tibory..."));
+  EXPECT_TRUE(Saw(plain + "Nenalez soubor s hudbou:" + data_dir_ + game::MusicFile()));
+  EXPECT_TRUE(Saw(plain + "Nelze prehrat zvuk s uvodnim proslovem."));
+  // The button sounds name their missing files.
+  EXPECT_TRUE(std::any_of(boxes_.begin(), boxes_.end(),
+                          [](const std::string& b) { return b.find("Nenalezen zvuk: ") != std::string::npos; }));
+}
+
+// Recordings cut down to their header hold no sound at all: each counts as spoken at once, so the
+// queue drains, the praise ends and the next question comes.
+TEST_F(DamagedMedium, RecordingsWithNoSamples) {
+  std::string why;
+  auto demo = BuiltDemoMedium(why);
+  if (!demo) GTEST_SKIP() << why;
+  fs::copy(fs::path(*demo) / "bm4", root_ / "bm4", fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  int cut = 0;
+  for (const auto& e : fs::directory_iterator(root_ / "bm4" / "_ozzel" / "zvuky")) {
+    std::string whole = Slurp(e.path());
+    size_t data = whole.find("data");
+    ASSERT_NE(data, std::string::npos) << e.path();
+    std::ofstream(e.path(), std::ios::binary | std::ios::trunc) << whole.substr(0, data + 8);
+    ++cut;
+  }
+  ASSERT_GT(cut, 50);
+  data_dir_ = root_.string() + "\\bm4\\_ozzel";
+
+  SimSession s({"--data", root_.string(), "--registry", registry_, "--seed", "1"}, tmp_, 60);
+  ASSERT_TRUE(s.started());
+  Step(s, "wait 800");
+  Step(s, "click 72 446");
+  Step(s, "wait 1500");
+  ASSERT_EQ(s.Int("AwaitingAnswer"), 1) << s.Tail();
+  EXPECT_EQ(s.Int("PlaylistLength"), 0) << "the question's recordings stay queued\n" << s.Tail();
+  for (int answer = 1; answer <= 3; ++answer) {
+    const std::string& q = s.questions().at(size_t(s.Int("CurrentQuestion") - 1));
+    // "kind:letter:animal[:sound]"
+    int right = std::atoi(q.c_str() + q.find(':', q.find(':') + 1) + 1);
+    std::string x, y;
+    for (const std::string& l : Step(s, "animal " + std::to_string(right))) {
+      if (!SimSession::IsEvent(l, "animal")) continue;
+      std::istringstream in(SimSession::Body(l));
+      std::string word, n;
+      in >> word >> n >> x >> y;
+    }
+    ASSERT_FALSE(x.empty() || x == "none") << s.Tail();
+    Step(s, "click " + x + " " + y);
+    Step(s, "wait 3000");
+    EXPECT_EQ(s.Int("GoodCount"), answer) << s.Tail();
+    EXPECT_EQ(s.Int("ClickBusy"), 0) << "the praise never ends\n" << s.Tail();
+    EXPECT_EQ(s.Int("CurrentQuestion"), answer + 1) << s.Tail();
+    EXPECT_EQ(s.Int("PlaylistLength"), 0) << s.Tail();
+    if (HasFailure()) return;
+  }
+  Step(s, "click 587 448");
+  Step(s, "wait 3000");
+  int code = s.Finish();
+  CheckEndAndStore(s, code);
+}
+
+}  // namespace
+}  // namespace ozzel::scenario
