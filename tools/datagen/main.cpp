@@ -8,7 +8,7 @@
 #include "platform/registry/registry.h"
 #include "tools/datagen/error.h"
 #include "tools/datagen/medium.h"
-#include "tools/datagen/pictures.h"
+#include "resources/resources.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ int Usage() {
                "       datagen --check ROOT               exit 0 when ROOT holds a current medium\n"
                "       datagen --register ROOT [--registry FILE]\n"
                "                                          store ROOT as the suite's data root (kde_je_BM4)\n"
-               "       datagen --icon FILE.png            render the 32x32 desktop icon\n");
+               "       datagen --icon FILE.png            write the program's 32x32 icon as PNG\n");
   return 2;
 }
 
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
   try {
     if (mode == "icon") {
       if (icon.empty()) return Usage();
-      const plat::Bitmap b = datagen::Icon();
+      const plat::Bitmap b = ozzel::res::Picture("icon");  // the program's own window icon
       plat::Surface s(b.width(), b.height());
       for (int y = 0; y < b.height(); ++y)
         for (int x = 0; x < b.width(); ++x) s.row(y)[x] = b.row(y)[x];

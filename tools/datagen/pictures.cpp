@@ -1,4 +1,4 @@
-// Procedural scenes, intro, animal pictures and the icon; animals come from the shared art library.
+// Procedural scenes, the intro picture and the animal pictures; animals come from the shared art library.
 #include "tools/datagen/pictures.h"
 
 #include <SDL.h>
@@ -15,7 +15,6 @@
 
 #include "game/sets.h"
 #include "tools/art/animals.h"
-#include "tools/datagen/avi.h"
 #include "tools/datagen/error.h"
 #include "tools/datagen/raster.h"
 #include "tools/datagen/texts.h"
@@ -203,8 +202,9 @@ void Tree(Canvas& c, double x, double top, double bottom, double crown, Rgb leav
 }
 
 void Home(Canvas& c) {
-  c.Gradient(0, 240, {255, 240, 200}, {252, 226, 172});
-  for (int x = 10; x < 640; x += 40) c.Rect(x, 0, 14, 232, {255, 214, 150}, 0.35);
+  // Cool wallpaper, so that cream and orange animals stand out against it.
+  c.Gradient(0, 240, {206, 232, 250}, {184, 216, 244});
+  for (int x = 10; x < 640; x += 40) c.Rect(x, 0, 14, 232, {160, 200, 240}, 0.35);
   c.Gradient(240, 410, {220, 166, 108}, {190, 132, 80});
   for (int y : {268, 302, 342, 388}) c.Rect(0, y, 640, 2, {160, 108, 64});
   for (int i = 0; i < 16; ++i) c.Rect(20 + i * 40 + (i % 2) * 17, 242 + (i % 4) * 36, 2, 26, {170, 116, 70});
@@ -367,12 +367,10 @@ plat::Bitmap AnimalPicture(int set, int n) {
   if (!p) throw Error("no animal " + std::to_string(n) + " in set " + std::to_string(set));
   Canvas c(kSceneW, kSceneH, SetLight(set));
   // Soft rays from behind the animal, then a frame in the scene's colour.
-  for (int k = 0; k < 16; k += 2) {
-    const double a0 = k * kPi / 8, a1 = (k + 1) * kPi / 8;
-    c.Polygon({{320, 150}, {320 + 700 * std::cos(a0), 150 + 700 * std::sin(a0)},
-               {320 + 700 * std::cos(a1), 150 + 700 * std::sin(a1)}},
-              Rgb{255, 255, 255}, 0.35);
-  }
+  for (int y = 0; y < kSceneH; ++y)
+    for (int x = 0; x < kSceneW; ++x)
+      if (int(std::floor((std::atan2(y - 150.0, x - 320.0) + kPi) * 8 / kPi)) % 2 == 0)
+        c.Blend(x, y, Rgb{255, 255, 255}, 0.35);
   c.Ellipse(320, 152, 190, 132, Rgb{255, 255, 255}, 0.55);
   RgbaImage glyph = AnimalGlyph(*p);
   if (p->mirror) glyph = Mirrored(glyph);
@@ -390,23 +388,6 @@ plat::Bitmap AnimalPicture(int set, int n) {
       if (d < 8) framed.Set(x, y, d < 2 ? SetDark(set) : SetColour(set));
     }
   return framed.ToBitmap();
-}
-
-plat::Bitmap Icon() {
-  Canvas c(32, 32, Rgb{44, 136, 214});
-  Scatter r(32);
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) c.Blend(x, y, Rgb{30, 110, 200}, r.In(0, 0.5));
-  DrawImage(c, TextImage("BM", 10, Rgb{255, 255, 255}, Rgb{20, 60, 140}, 1), 1, 0);
-  DrawImage(c, TextImage("4", 19, Rgb{255, 255, 255}, Rgb{20, 60, 140}, 1), 2, 10);
-  // The examiner's head from the first clip frame, her key colour made transparent.
-  const plat::Bitmap girl = ExaminerFrames().front();
-  const uint32_t key = girl.row(0)[0];
-  RgbaImage head = FromBitmap(girl, 12, 8, 76, 84);
-  for (uint32_t& p : head.argb)
-    if ((p & 0xFFFFFF) == key) p = 0;
-  DrawImage(c, ozzel::art::Resample(head, 17, 19), 14, 9);
-  return c.ToBitmap();
 }
 
 plat::Bitmap MakePicture(const std::string& file_name) {

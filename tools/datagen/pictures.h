@@ -19,8 +19,6 @@ plat::Bitmap ScenePicture(int set);
 plat::Bitmap IntroPicture();
 // The animal large, with its Czech name in big letters.
 plat::Bitmap AnimalPicture(int set, int n);
-// The 32 × 32 program icon: "BM" over a big "4", and the examiner's head.
-plat::Bitmap Icon();
 
 // By bare file name in any case ("oz_uvod.bmp", "doma_f.bmp", "les_7.bmp"); throws Error otherwise.
 plat::Bitmap MakePicture(const std::string& file_name);

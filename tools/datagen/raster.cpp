@@ -34,6 +34,14 @@ void Canvas::Fill(double x0, double y0, double x1, double y1, const std::functio
         if (inside(x + 0.5, y + 0.5)) Blend(x, y, c, alpha);
         continue;
       }
+      // Pixels wholly inside or outside (corners and centre agree) need no further samples.
+      const int probe = inside(x + 0.5, y + 0.5) + inside(x + 0.02, y + 0.02) + inside(x + 0.98, y + 0.02) +
+                        inside(x + 0.02, y + 0.98) + inside(x + 0.98, y + 0.98);
+      if (probe == 0) continue;
+      if (probe == 5) {
+        Blend(x, y, c, alpha);
+        continue;
+      }
       int hits = 0;
       for (int sy = 0; sy < 4; ++sy)
         for (int sx = 0; sx < 4; ++sx) hits += inside(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4);

@@ -1,0 +1,259 @@
+// Datagen building blocks: SMF and WAV writers, AVI encoding, Czech wording, recipes, registration.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/animate/avi.h"
+#include "platform/audio/media_info.h"
+#include "platform/registry/registry.h"
+#include "tools/datagen/avi.h"
+#include "tools/datagen/error.h"
+#include "tools/datagen/medium.h"
+#include "tools/datagen/midi.h"
+#include "tools/datagen/pcm.h"
+#include "tools/datagen/pictures.h"
+#include "tools/datagen/sounds.h"
+#include "tools/datagen/texts.h"
+
+namespace {
+
+using namespace datagen;
+
+std::optional<uint64_t> Duration(const std::vector<uint8_t>& smf) { return plat::MidiDurationMs(smf.data(), smf.size()); }
+
+TEST(DatagenMidi, NoteLengthFollowsTempo) {
+  SmfTrack conductor;
+  conductor.Tempo(0, 500000);  // 120 a minute
+  SmfTrack t;
+  t.Note(0, 960, 0, 60, 100);  // two quarters
+  EXPECT_EQ(Duration(EncodeSmf({conductor, t}, 480)), 1000u);
+}
+
+TEST(DatagenMidi, LongDeltasUseFourByteLengths) {
+  // 2^21 ticks needs a four-byte variable-length delta; a wrong encoding shifts every later event.
+  SmfTrack conductor;
+  conductor.Tempo(0, 1000000);
+  SmfTrack t;
+  t.Note(0, 10, 0, 60, 100);
+  t.Note(1u << 21, 1000, 0, 62, 100);
+  const auto ms = Duration(EncodeSmf({conductor, t}, 1000));
+  ASSERT_TRUE(ms);
+  EXPECT_EQ(*ms, uint64_t((1u << 21) + 1000));
+}
+
+TEST(DatagenMidi, TempoChangeMidwayIsHonoured) {
+  SmfTrack conductor;
+  conductor.Tempo(0, 500000);
+  conductor.Tempo(480, 1000000);
+  SmfTrack t;
+  t.Note(0, 960, 0, 60, 100);  // one quarter at 0.5 s, one at 1 s
+  EXPECT_EQ(Duration(EncodeSmf({conductor, t}, 480)), 1500u);
+}
+
+TEST(DatagenMidi, TuneIsFormatOneAndLastsHalfAMinute) {
+  const std::vector<uint8_t> tune = MakeTune();
+  ASSERT_GE(tune.size(), 14u);
+  EXPECT_EQ(std::string(tune.begin(), tune.begin() + 4), "MThd");
+  EXPECT_EQ(tune[9], 1);              // format 1
+  EXPECT_GE(tune[11], 3);             // conductor, melody and accompaniment at least
+  const auto ms = Duration(tune);
+  ASSERT_TRUE(ms);
+  EXPECT_GE(*ms, 30000u);
+  EXPECT_LE(*ms, 180000u);
+}
+
+TEST(DatagenWav, HeaderIsMonoSixteenBitPcm) {
+  const std::vector<uint8_t> w = EncodeWav(Tone(440, 440, 0.5, 0.5));
+  const auto info = plat::ParseWav(w.data(), w.size());
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->format, 1);
+  EXPECT_EQ(info->channels, 1);
+  EXPECT_EQ(info->bits, 16);
+  EXPECT_EQ(info->sample_rate, uint32_t(kRate));
+  EXPECT_EQ(info->duration_ms, 500u);
+}
+
+TEST(DatagenWav, OverloudSamplesAreClippedNotWrapped) {
+  const std::vector<uint8_t> w = EncodeWav(Pcm{2.0f, -3.0f, 0.5f});
+  const auto info = plat::ParseWav(w.data(), w.size());
+  ASSERT_TRUE(info);
+  auto sample = [&](int i) { return int16_t(w[info->data_offset + 2 * i] | (w[info->data_offset + 2 * i + 1] << 8)); };
+  EXPECT_EQ(sample(0), 32767);
+  EXPECT_EQ(sample(1), -32767);
+  EXPECT_NEAR(sample(2), 16384, 1);
+}
+
+TEST(DatagenWav, TrimKeepsTheSoundAndDropsTheSilence) {
+  Pcm p = Silence(1.0);
+  Append(p, Tone(300, 300, 0.5, 0.8));
+  Append(p, Silence(1.0));
+  const Pcm t = Trim(p, 0.01, 0.05);
+  EXPECT_GT(t.size(), size_t(0.45 * kRate));
+  EXPECT_LT(t.size(), size_t(0.65 * kRate));
+}
+
+plat::Bitmap Frame(int w, int h, uint32_t seed) {
+  plat::Bitmap b(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) b.SetPixel(x, y, plat::Rgb::FromPacked((x * 40 + y * 7 + seed) % 5 * 0x103050u));
+  return b;
+}
+
+TEST(DatagenAvi, FramesRoundTripThroughTheReader) {
+  // Odd width: rows are padded to four bytes in the file.
+  const std::vector<plat::Bitmap> frames = {Frame(5, 3, 0), Frame(5, 3, 1), Frame(5, 3, 2)};
+  const std::vector<uint8_t> avi = EncodeAvi8(frames, 100000);
+  std::string err;
+  const auto clip = plat::ParseAvi(avi.data(), avi.size(), &err);
+  ASSERT_TRUE(clip) << err;
+  EXPECT_EQ(clip->total_frames, 3u);
+  EXPECT_EQ(clip->width, 5u);
+  EXPECT_EQ(clip->height, 3u);
+  EXPECT_EQ(clip->usec_per_frame, 100000u);
+  ASSERT_EQ(clip->frames.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(clip->frames[i].pixels(), frames[i].pixels()) << "frame " << i;
+}
+
+TEST(DatagenAvi, MainHeaderFieldsSitAtTheFixedOffsets) {
+  const std::vector<uint8_t> avi = EncodeAvi8({Frame(7, 4, 0), Frame(7, 4, 1)}, 125000);
+  auto le32 = [&](size_t o) { return uint32_t(avi[o] | avi[o + 1] << 8 | avi[o + 2] << 16 | uint32_t(avi[o + 3]) << 24); };
+  EXPECT_EQ(le32(48), 2u);
+  EXPECT_EQ(le32(64), 7u);
+  EXPECT_EQ(le32(68), 4u);
+}
+
+TEST(DatagenAvi, RejectsWhatOneStreamCannotHold) {
+  EXPECT_THROW(EncodeAvi8({}, 1000), Error);
+  EXPECT_THROW(EncodeAvi8({Frame(4, 4, 0), Frame(5, 4, 0)}, 1000), Error);
+  plat::Bitmap many(20, 20);
+  for (int i = 0; i < 400; ++i) many.SetPixel(i % 20, i / 20, plat::Rgb::FromPacked(uint32_t(i)));
+  EXPECT_THROW(EncodeAvi8({many}, 1000), Error);
+}
+
+TEST(DatagenAvi, ExaminerTalksOnAPlainBackground) {
+  const std::vector<plat::Bitmap> f = ExaminerFrames();
+  ASSERT_GE(f.size(), 8u);
+  const uint32_t key = f[0].row(0)[0];
+  int changed = 0;
+  for (size_t i = 0; i < f.size(); ++i) {
+    EXPECT_LE(f[i].width(), 100);
+    EXPECT_LE(f[i].height(), 170);
+    // Every corner shows the background: nothing of her touches the frame's corners.
+    EXPECT_EQ(f[i].row(0)[f[i].width() - 1], key);
+    changed += i > 0 && f[i].pixels() != f[i - 1].pixels();
+  }
+  EXPECT_GE(changed, int(f.size()) - 2);  // the mouth moves from frame to frame
+  EXPECT_EQ(f.front().pixels(), f.back().pixels());  // she starts and ends with her mouth closed
+}
+
+TEST(DatagenTexts, QuestionsUseTheRightCase) {
+  EXPECT_EQ(WhereIs(1, 5), "Kde je kočka?");
+  EXPECT_EQ(ShowMe(1, 5), "Ukaž mi kočku.");
+  EXPECT_EQ(ShowMe(1, 7), "Ukaž mi psa.");
+  EXPECT_EQ(ShowMe(4, 5), "Ukaž mi lva.");
+  EXPECT_EQ(ShowMe(2, 1), "Ukaž mi koně.");
+  EXPECT_EQ(ThatIs(3, 2), "To je medvěd.");
+  EXPECT_EQ(NameOf(1, 8), "Želva!");
+  EXPECT_EQ(NameOf(4, 3), "Žirafa!");
+  EXPECT_THROW(Animal(1, 2), Error);  // the home scene has no animal 2
+  EXPECT_THROW(Animal(3, 10), Error);
+}
+
+TEST(DatagenRecordings, NamesAreMatchedWithoutRegardToCase) {
+  EXPECT_EQ(EncodeWav(MakeRecording("OZ_D_A5.WAV")), EncodeWav(MakeRecording("oz_D_a5.wav")));
+  EXPECT_NE(EncodeWav(MakeRecording("oz_D_a5.wav")), EncodeWav(MakeRecording("oz_D_b5.wav")));
+}
+
+TEST(DatagenRecordings, UnknownNamesFailLoudly) {
+  EXPECT_THROW(MakeRecording("oz_X_a1.wav"), Error);
+  EXPECT_THROW(MakeRecording("oz_D_a2.wav"), Error);  // no animal 2 at home
+  EXPECT_THROW(MakeRecording("oz_snd13.wav"), Error);
+  EXPECT_THROW(MakeRecording("oz_ok7.wav"), Error);
+  EXPECT_THROW(MakePicture("doma_2.bmp"), Error);
+  EXPECT_THROW(MakePicture("zoo_f.bmp"), Error);
+  EXPECT_THROW(MakeFile("\\video\\oz.avi"), Error);
+  EXPECT_THROW(MakeFile("oz_uvod.bmp"), Error);
+}
+
+TEST(DatagenRecordings, SpeechIsAudibleAndReproducible) {
+  const Pcm a = MakeRecording("oz_brav.wav");
+  float peak = 0;
+  for (float s : a) peak = std::max(peak, std::abs(s));
+  EXPECT_GT(peak, 0.5f);
+  EXPECT_GT(a.size(), size_t(kRate / 4));
+  MakeRecording("oz_uvod.wav");  // whatever was said before must not change the next recording
+  EXPECT_EQ(EncodeWav(MakeRecording("oz_brav.wav")), EncodeWav(a));
+}
+
+TEST(DatagenRecordings, FailureToneFalls) {
+  // The gentle failure sound is two notes, the second lower: its second half crosses zero less often.
+  const Pcm p = FailureTone();
+  auto crossings = [&](size_t from, size_t to) {
+    int n = 0;
+    for (size_t i = from + 1; i < to; ++i) n += (p[i - 1] < 0) != (p[i] < 0);
+    return double(n) / double(to - from);
+  };
+  EXPECT_GT(crossings(0, p.size() / 3), crossings(p.size() / 2, p.size()));
+}
+
+TEST(DatagenIntroPicture, QuartersMeetAtTheSplitLines) {
+  const plat::Bitmap b = IntroPicture();
+  ASSERT_EQ(b.width(), kIntroW);
+  ASSERT_EQ(b.height(), kIntroH);
+  // The outermost frame colour of each quarter lies right against the split lines.
+  const auto left = *b.PixelAt(kIntroSplitX - 1, 100), right = *b.PixelAt(kIntroSplitX, 100);
+  const auto upper = *b.PixelAt(100, kIntroSplitY - 1), lower = *b.PixelAt(100, kIntroSplitY);
+  EXPECT_NE(left, right);
+  EXPECT_NE(upper, lower);
+  EXPECT_EQ(left, upper);                                     // both the home quarter's frame
+  EXPECT_EQ(right, *b.PixelAt(kIntroSplitX, 10));             // farm
+  EXPECT_EQ(lower, *b.PixelAt(0, kIntroSplitY + 50));         // forest
+  EXPECT_NE(*b.PixelAt(kIntroSplitX, kIntroSplitY), right);   // safari differs from farm
+}
+
+class DatagenRegister : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() / ("datagen_reg_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir_);
+    path_ = (dir_ / "registry.reg").string();
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::filesystem::path dir_;
+  std::string path_;
+};
+
+TEST_F(DatagenRegister, WritesTheRootAndKeepsEverythingElse) {
+  {
+    std::ofstream f(path_);
+    f << "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Odklon]\n\"kde_je_BM4\"=\"/media/cdrom\"\n"
+         "\"jine\"=\"x\"\n\n[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Nastaveni - obecne]\n"
+         "\"Ozzel_starty\"=dword:00000003\n";
+  }
+  RegisterRoot(path_, "/home/dite/.local/share/ozzel/medium");
+  plat::Registry reg(path_);
+  const auto root = reg.Read("Software\\Orvel Team\\BM4\\Odklon", "kde_je_BM4");
+  ASSERT_TRUE(root);
+  EXPECT_EQ(root->type, plat::RegType::String);
+  EXPECT_EQ(root->text, "/home/dite/.local/share/ozzel/medium");
+  EXPECT_EQ(reg.Read("Software\\Orvel Team\\BM4\\Odklon", "jine")->text, "x");
+  const auto starts = reg.Read("Software\\Orvel Team\\BM4\\Nastaveni - obecne", "Ozzel_starty");
+  ASSERT_TRUE(starts);
+  EXPECT_EQ(starts->dword, 3u);
+}
+
+TEST_F(DatagenRegister, CreatesTheStoreWhenThereIsNone) {
+  RegisterRoot(path_, "/media/demo");
+  EXPECT_EQ(plat::Registry(path_).Read("software\\orvel team\\bm4\\odklon", "KDE_JE_BM4")->text, "/media/demo");
+}
+
+TEST_F(DatagenRegister, UnwritableStoreFailsLoudly) {
+  // A directory where the store file should be cannot be replaced by a file.
+  std::filesystem::create_directories(dir_ / "store.reg");
+  std::ofstream(dir_ / "store.reg" / "keep") << "x";
+  EXPECT_THROW(RegisterRoot((dir_ / "store.reg").string(), "/x"), Error);
+}
+
+}  // namespace
