@@ -10,7 +10,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include <espeak-ng/speak_lib.h>
+
 #include "game/names.h"
+#include "tools/art/animals.h"
+#include "tools/datagen/source_hash.h"
 #include "platform/registry/registry.h"
 #include "tools/datagen/avi.h"
 #include "tools/datagen/error.h"
@@ -83,11 +87,19 @@ std::vector<uint8_t> MakeFile(const std::string& rel) {
 }
 
 std::string GeneratorVersion() {
-  // The binary itself: any change to the generator's code or tables gives a new version.
-  std::ifstream in("/proc/self/exe", std::ios::binary);
+  // The recipe's sources, the speech engine's version and the fonts the pictures are drawn with:
+  // the same in Debug and Release builds, different as soon as any of them changes.
   uint64_t h = Fnv1a(kFormatVersion, std::char_traits<char>::length(kFormatVersion));
-  char buf[1 << 16];
-  while (in.read(buf, sizeof buf) || in.gcount() > 0) h = Fnv1a(buf, size_t(in.gcount()), h);
+  h = Fnv1a(DATAGEN_SOURCE_HASH, std::char_traits<char>::length(DATAGEN_SOURCE_HASH), h);
+  const char* path = nullptr;
+  const std::string speech = espeak_Info(&path);
+  h = Fnv1a(speech.data(), speech.size(), h);
+  for (const std::string& font : {ozzel::art::EmojiFontPath(), BoldFontFile()}) {
+    std::error_code ec;
+    const uintmax_t size = stdfs::file_size(font, ec);
+    const std::string id = font + ":" + std::to_string(ec ? 0 : size);
+    h = Fnv1a(id.data(), id.size(), h);
+  }
   for (const std::string& f : ozzel::game::AllDataFiles()) h = Fnv1a(f.data(), f.size(), h);
   return Hex(h);
 }

@@ -53,7 +53,9 @@ Rgb SetLight(int set) { return Mix(SetColour(set), Rgb{255, 255, 255}, 0.82); }
 
 // ---- text -------------------------------------------------------------------------------------
 
-const char* BoldFontPath() {
+}  // namespace
+
+std::string BoldFontFile() {
   static const char* paths[] = {"/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf",
                                 "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf",
                                 "/usr/share/fonts/liberation-sans/LiberationSans-Bold.ttf",
@@ -65,11 +67,13 @@ const char* BoldFontPath() {
   throw Error("font Liberation Sans Bold not found (package fonts-liberation2)");
 }
 
+namespace {
+
 TTF_Font* BoldFont(int pt) {
   static std::map<int, TTF_Font*> fonts;  // open for the life of the process
   if (auto it = fonts.find(pt); it != fonts.end()) return it->second;
   if (!TTF_WasInit() && TTF_Init() != 0) throw Error(std::string("SDL2_ttf cannot start: ") + TTF_GetError());
-  TTF_Font* f = TTF_OpenFont(BoldFontPath(), pt);
+  TTF_Font* f = TTF_OpenFont(BoldFontFile().c_str(), pt);
   if (!f) throw Error(std::string("SDL2_ttf cannot open Liberation Sans Bold: ") + TTF_GetError());
   fonts[pt] = f;
   return f;

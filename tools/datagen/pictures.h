@@ -20,6 +20,9 @@ plat::Bitmap IntroPicture();
 // The animal large, with its Czech name in big letters.
 plat::Bitmap AnimalPicture(int set, int n);
 
+// Liberation Sans Bold, the captions' font; throws Error naming the package when missing.
+std::string BoldFontFile();
+
 // By bare file name in any case ("oz_uvod.bmp", "doma_f.bmp", "les_7.bmp"); throws Error otherwise.
 plat::Bitmap MakePicture(const std::string& file_name);
 

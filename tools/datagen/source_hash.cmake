@@ -1,0 +1,17 @@
+# Writes OUT: a header with the SHA-256 of the files listed in LIST (one path a line, sorted),
+# rewritten only when the hash changes, so that a medium is remade exactly when its recipe changes.
+file(STRINGS "${LIST}" files)
+set(all "")
+foreach(f IN LISTS files)
+  file(SHA256 "${f}" h)
+  string(APPEND all "${h}\n")
+endforeach()
+string(SHA256 sum "${all}")
+set(text "// Generated: hash of the demo medium generator's sources.\n#pragma once\n#define DATAGEN_SOURCE_HASH \"${sum}\"\n")
+set(old "")
+if(EXISTS "${OUT}")
+  file(READ "${OUT}" old)
+endif()
+if(NOT old STREQUAL text)
+  file(WRITE "${OUT}" "${text}")
+endif()
