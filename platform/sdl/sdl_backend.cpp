@@ -3,7 +3,11 @@
 
 #include <SDL.h>
 
+#include <time.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -42,9 +46,17 @@ int ButtonIndex(Uint8 b) {
 SdlBackend::SdlBackend() {
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  // The window surface is our framebuffer. Left to itself, SDL on Linux probes OpenGL to choose how
+  // to back it, which loads the GL driver (on llvmpipe: ~90 MB and a thread per core) and then
+  // copies every presented frame through a texture.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
     throw std::runtime_error(std::string("cannot open the display: ") + SDL_GetError());
   SdlWakeEventType();  // registered on this thread before any sound can push it
+  // On X11 the window surface goes straight to the server; probing for a GL texture framebuffer
+  // would destroy and recreate the window at its first presentation (a flash, a lost raise).
+  if (const char* d = SDL_GetCurrentVideoDriver(); d && std::strcmp(d, "x11") == 0)
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 
   if (WindowedMode()) {
     size_ = {640, 480};
@@ -173,9 +185,41 @@ void SdlBackend::Blit(const Surface& fb, const Rect& damage) {
   SDL_UpdateWindowSurfaceRects(window_, &sr, 1);
 }
 
+// OZZEL_REPORT_FIRST_FRAME=1: "first-frame MS" on stderr after the first presentation, MS counted
+// from OZZEL_START_NS (a CLOCK_REALTIME stamp a launcher takes just before exec) when given, else
+// from the kernel's record of the process start (10 ms steps).
+static void ReportFirstFrame() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  const char* on = std::getenv("OZZEL_REPORT_FIRST_FRAME");
+  if (!on || std::strcmp(on, "1") != 0) return;
+  double ms = -1;
+  timespec now;
+  if (const char* t0 = std::getenv("OZZEL_START_NS"); t0 && *t0) {
+    clock_gettime(CLOCK_REALTIME, &now);
+    ms = ((now.tv_sec * 1e9 + now.tv_nsec) - std::strtod(t0, nullptr)) / 1e6;
+  } else if (FILE* f = std::fopen("/proc/self/stat", "r")) {
+    char buf[1024];
+    size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+    std::fclose(f);
+    buf[n] = '\0';
+    // Field 22, counted after the command name's closing parenthesis (field 2).
+    const char* p = std::strrchr(buf, ')');
+    for (int field = 2; p && field < 22; ++field) p = std::strchr(p + 1, ' ');
+    if (p) {
+      clock_gettime(CLOCK_BOOTTIME, &now);
+      double start_s = std::strtod(p + 1, nullptr) / double(sysconf(_SC_CLK_TCK));
+      ms = (now.tv_sec + now.tv_nsec / 1e9 - start_s) * 1e3;
+    }
+  }
+  std::fprintf(stderr, "first-frame %.1f\n", ms);
+}
+
 void SdlBackend::Present(const Surface& fb, const Rect& damage) {
   last_fb_ = &fb;
   Blit(fb, damage);
+  ReportFirstFrame();
 }
 
 void SdlBackend::ShowCursor(const CursorImage* img, bool busy) {
