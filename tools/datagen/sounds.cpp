@@ -75,7 +75,7 @@ Pcm AnimalSound(int sound) {
       p = Joined({Voiced(420, 390, 0.9, 0.6, 0.3, 7, 0.07), Spoken("mééé!", "cs+f2", 80, 120)}, 0.15);
       break;
     case 7:  // rooster
-      p = Spoken("kykyrykýýý!", "cs+m3", 90, 180, 100);
+      p = Spoken("kykyryký!", "cs+m3", 90, 170, 100);
       break;
     case 8:  // hen
       p = Spoken("kokokokodák! kokodák!", "cs+f4", 85, 200, 100);
@@ -83,9 +83,11 @@ Pcm AnimalSound(int sound) {
     case 9:  // duck
       p = Spoken("kvák kvák kvák!", "cs+m6", 60, 190, 60);
       break;
-    case 10:  // goose
-      p = Spoken("ga ga ga ga!", "cs+f1", 70, 200, 60);
+    case 10: {  // goose: two nasal honks, then "ga ga ga"
+      const Pcm honk = Voiced(560, 470, 0.22, 0.7, 0.45, 9, 0.03);
+      p = Joined({honk, honk, Spoken("ga ga ga!", "cs+f1", 70, 170, 60)}, 0.1);
       break;
+    }
     case 11:  // sheep
       p = Joined({Voiced(300, 280, 0.9, 0.6, 0.22, 8, 0.06), Spoken("bééé!", "cs+f2", 60, 120)}, 0.15);
       break;
