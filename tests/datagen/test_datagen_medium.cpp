@@ -128,6 +128,16 @@ TEST_F(DatagenMedium, StampMarksAMediumAsCurrent) {
   EXPECT_FALSE(datagen::MediumCurrent(*root_ + "/nowhere"));
 }
 
+TEST_F(DatagenMedium, AMissingFileMakesTheMediumIncomplete) {
+  const std::string one = Host(ozzel::game::AnimalName("L", 9));
+  const auto keep = plat::fs::ReadFile(one);
+  ASSERT_TRUE(keep);
+  stdfs::remove(one);
+  EXPECT_FALSE(datagen::MediumCurrent(*root_));
+  std::ofstream(one, std::ios::binary) << *keep;
+  EXPECT_TRUE(datagen::MediumCurrent(*root_));
+}
+
 TEST_F(DatagenMedium, FilesAreMadeTheSameEveryTime) {
   for (const std::string& rel : {ozzel::game::MusicFile(), ozzel::game::ExaminerClip(), ozzel::game::IntroSpeech(),
                                  ozzel::game::AnimalSound(17), ozzel::game::ScenePicture(3),
@@ -140,10 +150,12 @@ TEST_F(DatagenMedium, RebuildReplacesTheOldMediumWithIdenticalContent) {
   stdfs::remove_all(root2);
   stdfs::create_directories(root2 + "/bm4/_ozzel/obrazky");
   std::ofstream(root2 + "/bm4/_ozzel/obrazky/stale.bmp") << "old";
-  stdfs::create_directories(root2 + "/bm4/_ozzel.tmp-1");  // an interrupted earlier run
+  stdfs::create_directories(root2 + "/bm4/_ozzel.tmp-999999999");  // an interrupted earlier run
+  stdfs::create_directories(root2 + "/bm4/_ozzel.tmp-1");          // a run still going (init never ends)
   datagen::GenerateMedium(root2);
   EXPECT_FALSE(stdfs::exists(root2 + "/bm4/_ozzel/obrazky/stale.bmp"));
-  EXPECT_FALSE(stdfs::exists(root2 + "/bm4/_ozzel.tmp-1"));
+  EXPECT_FALSE(stdfs::exists(root2 + "/bm4/_ozzel.tmp-999999999"));
+  EXPECT_TRUE(stdfs::exists(root2 + "/bm4/_ozzel.tmp-1"));
   EXPECT_TRUE(datagen::MediumCurrent(root2));
   EXPECT_EQ(*plat::fs::ReadFile(root2 + "/bm4/_ozzel/.datagen-stamp"),
             *plat::fs::ReadFile(*root_ + "/bm4/_ozzel/.datagen-stamp"));

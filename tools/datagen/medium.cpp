@@ -1,12 +1,15 @@
 // Medium assembly: file contents by directory, temp-dir build, stamp, atomic rename, registration.
 #include "tools/datagen/medium.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -67,6 +70,13 @@ void WriteAll(const stdfs::path& path, const std::vector<uint8_t>& bytes) {
   if (std::fclose(f) != 0 || !ok || !flushed) throw Error("cannot write " + path.string());
 }
 
+bool ProcessAlive(const std::string& pid_text) {
+  if (pid_text.empty() || pid_text.size() > 9 || pid_text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  const pid_t pid = pid_t(std::stol(pid_text));
+  return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+}
+
 std::string ReadText(const stdfs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -109,7 +119,13 @@ bool MediumCurrent(const std::string& root) {
   std::error_code ec;
   if (!stdfs::is_regular_file(stamp, ec)) return false;
   const std::string text = ReadText(stamp);
-  return text.rfind("version " + GeneratorVersion() + "\n", 0) == 0;
+  if (text.rfind("version " + GeneratorVersion() + "\n", 0) != 0) return false;
+  // A file removed by hand makes the medium incomplete, whatever the stamp says.
+  for (const std::string& rel : ozzel::game::AllDataFiles()) {
+    const auto [dir, name] = Split(rel);
+    if (!stdfs::is_regular_file(stdfs::path(MediumDir(root)) / Lower(dir) / name, ec)) return false;
+  }
+  return true;
 }
 
 void GenerateMedium(const std::string& root, const std::function<void(const std::string&)>& progress) {
@@ -118,11 +134,12 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
   std::error_code ec;
   stdfs::create_directories(parent, ec);
   if (ec) throw Error("cannot create " + parent.string() + ": " + ec.message());
-  // Leftovers of an interrupted run are never taken for a medium.
-  for (const auto& e : stdfs::directory_iterator(parent, ec))
-    if (e.path().filename().string().rfind("_ozzel.tmp-", 0) == 0 ||
-        e.path().filename().string().rfind("_ozzel.old-", 0) == 0)
-      stdfs::remove_all(e.path(), ec);
+  // Leftovers of an interrupted run are never taken for a medium; a run still going keeps its own.
+  for (const auto& e : stdfs::directory_iterator(parent, ec)) {
+    const std::string name = e.path().filename().string();
+    for (const char* prefix : {"_ozzel.tmp-", "_ozzel.old-"})
+      if (name.rfind(prefix, 0) == 0 && !ProcessAlive(name.substr(std::strlen(prefix)))) stdfs::remove_all(e.path(), ec);
+  }
 
   const std::string pid = std::to_string(::getpid());
   const stdfs::path tmp = parent / ("_ozzel.tmp-" + pid);
