@@ -37,6 +37,28 @@ std::string Unescape(const std::string& s) {
   return out;
 }
 
+// One token against a pattern token in which `*` stands for any run of characters.
+bool TokenMatches(const std::string& p, const std::string& t) {
+  if (p == "*") return true;
+  if (p.find('*') == std::string::npos) return p == t;
+  size_t pi = 0, ti = 0, star = std::string::npos, mark = 0;
+  while (ti < t.size()) {
+    if (pi < p.size() && p[pi] == '*') {
+      star = pi++;
+      mark = ti;
+    } else if (pi < p.size() && p[pi] == t[ti]) {
+      ++pi, ++ti;
+    } else if (star != std::string::npos) {
+      pi = star + 1;
+      ti = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (pi < p.size() && p[pi] == '*') ++pi;
+  return pi == p.size();
+}
+
 // Table over (pattern position, token position): linear in each, whatever the number of "**".
 bool TokensMatch(const std::vector<std::string>& pat, const std::vector<std::string>& tok) {
   const size_t np = pat.size(), nt = tok.size();
@@ -48,7 +70,7 @@ bool TokensMatch(const std::vector<std::string>& pat, const std::vector<std::str
       if (pat[i] == "**") {
         ok[i][j] = ok[i + 1][j] || (j < nt && ok[i][j + 1]);
       } else {
-        ok[i][j] = j < nt && (pat[i] == "*" || pat[i] == tok[j]) && ok[i + 1][j + 1];
+        ok[i][j] = j < nt && TokenMatches(pat[i], tok[j]) && ok[i + 1][j + 1];
       }
     }
   }

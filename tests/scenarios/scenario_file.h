@@ -13,7 +13,8 @@
 //
 // $MEDIUM and $TMP expand everywhere in the file, script lines and expectations included.
 // An expectation without a leading time matches the line after its time stamp. In patterns, `*`
-// stands for one token and `**` for any number of tokens (none included).
+// stands for one token and `**` for any number of tokens (none included); inside a longer token,
+// `*` stands for any run of characters (`*|kde_je_BM4|*`).
 #pragma once
 #include <optional>
 #include <string>

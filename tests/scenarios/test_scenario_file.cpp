@@ -73,6 +73,12 @@ TEST(ScenarioMatch, TimeIsOptionalAndWildcardsCoverTokens) {
   EXPECT_TRUE(LineMatches("state ** QuitRequested=1 **", "9 state A=1 QuitRequested=1 B=0"));
   EXPECT_FALSE(LineMatches("state ** QuitRequested=1 **", "9 state A=1 QuitRequested=0 B=0"));
   EXPECT_TRUE(LineMatches("end running **", "9 end running"));
+  // Inside a token, `*` is any run of characters.
+  const std::string reg = "9 registry write Software\\Orvel Team\\BM4\\Odklon|kde_je_BM4|/media/cd";
+  EXPECT_TRUE(LineMatches("registry write ** *|kde_je_BM4|*", reg));
+  EXPECT_FALSE(LineMatches("registry write ** *|WAV*", reg));
+  EXPECT_TRUE(LineMatches("wav open *oz_uvod.wav", line));
+  EXPECT_FALSE(LineMatches("wav open *oz_uvod.WAV", line));
 }
 
 Scenario WithExpectations(std::vector<std::string> expected, std::vector<std::string> absent = {}) {
