@@ -27,7 +27,9 @@ void Put32(std::vector<uint8_t>& v, uint32_t x) {
   Put16(v, uint16_t(x));
   Put16(v, uint16_t(x >> 16));
 }
-void PutTag(std::vector<uint8_t>& v, const char* t) { v.insert(v.end(), t, t + 4); }
+void PutTag(std::vector<uint8_t>& v, const char* t) {
+  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(t[i]));
+}
 
 }  // namespace
 
