@@ -14,7 +14,7 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: datagen [--force] [--quiet] ROOT   build ROOT/bm4/_ozzel unless it is current\n"
+               "usage: datagen [--force] [--quiet] ROOT   build ROOT/bm4/_ozzel unless it is current (silent then)\n"
                "       datagen --check ROOT               exit 0 when ROOT holds a current medium\n"
                "       datagen --register ROOT [--registry FILE]\n"
                "                                          store ROOT as the suite's data root (kde_je_BM4)\n"
@@ -60,10 +60,7 @@ int main(int argc, char** argv) {
       if (!quiet) std::printf("data root %s registered\n", root.c_str());
       return 0;
     }
-    if (!force && datagen::MediumCurrent(root)) {
-      if (!quiet) std::printf("medium in %s is current\n", datagen::MediumDir(root).c_str());
-      return 0;
-    }
+    if (!force && datagen::MediumCurrent(root)) return 0;
     if (!quiet) std::printf("building the demo medium in %s ...\n", datagen::MediumDir(root).c_str());
     datagen::GenerateMedium(root);
     if (!quiet) std::printf("done\n");
