@@ -1,7 +1,9 @@
 // The generated medium: every file the program names exists in its format, scenes match hit maps,
-// the build is atomic and reproducible.
+// the build is atomic and reproducible across runs and processes.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -37,20 +39,29 @@ std::string Lower(std::string s) {
 
 std::string Extension(const std::string& rel) { return Lower(rel.substr(rel.rfind('.') + 1)); }
 
+// The medium is built once into the build tree and shared by every test process (the scenario tests
+// use the same one, under the same lock); tests that change files work on a copy.
 class DatagenMedium : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    root_ = new std::string((stdfs::temp_directory_path() / ("datagen_medium_" + std::to_string(::getpid()))).string());
-    stdfs::remove_all(*root_);
-    datagen::GenerateMedium(*root_);
+    root_ = new std::string(OZZEL_BINARY_DIR "/test-medium");
+    const int lock = ::open(OZZEL_BINARY_DIR "/test-medium.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+    if (lock >= 0) ::flock(lock, LOCK_EX);
+    if (!datagen::MediumCurrent(*root_)) datagen::GenerateMedium(*root_);
+    if (lock >= 0) ::close(lock);
   }
-  static void TearDownTestSuite() {
-    stdfs::remove_all(*root_);
-    delete root_;
-  }
+  static void TearDownTestSuite() { delete root_; }
   // DataDir as the program builds it: the root plus "\bm4\_ozzel", no trailing separator.
   static std::string DataDir() { return *root_ + "\\bm4\\_ozzel"; }
   static std::string Host(const std::string& rel) { return plat::fs::HostPath(DataDir() + rel); }
+  // A private copy of the medium for a test that changes it.
+  static std::string Copy(const std::string& tag) {
+    const std::string dst = (stdfs::temp_directory_path() / ("datagen_" + tag + "_" + std::to_string(::getpid()))).string();
+    stdfs::remove_all(dst);
+    stdfs::create_directories(dst + "/bm4");
+    stdfs::copy(*root_ + "/bm4/_ozzel", dst + "/bm4/_ozzel", stdfs::copy_options::recursive);
+    return dst;
+  }
   static std::string* root_;
 };
 std::string* DatagenMedium::root_ = nullptr;
@@ -107,35 +118,30 @@ TEST_F(DatagenMedium, FileNamesKeepTheProgramsSpelling) {
   EXPECT_TRUE(plat::fs::DirectoryExists(DataDir() + "\\OBRAZKY"));
 }
 
-TEST_F(DatagenMedium, NothingButTheMediumIsLeftBehind) {
-  std::vector<std::string> names;
-  for (const auto& e : stdfs::directory_iterator(*root_ + "/bm4")) names.push_back(e.path().filename().string());
-  EXPECT_EQ(names, std::vector<std::string>{"_ozzel"});
-  size_t count = 0;
-  for (const auto& e : stdfs::recursive_directory_iterator(*root_ + "/bm4/_ozzel")) count += e.is_regular_file();
-  EXPECT_EQ(count, ozzel::game::AllDataFiles().size() + 1);  // and the stamp
-}
-
 TEST_F(DatagenMedium, StampMarksAMediumAsCurrent) {
-  EXPECT_TRUE(datagen::MediumCurrent(*root_));
-  const std::string stamp = *root_ + "/bm4/_ozzel/.datagen-stamp";
+  const std::string root = Copy("stamp");
+  EXPECT_TRUE(datagen::MediumCurrent(root));
+  const std::string stamp = root + "/bm4/_ozzel/.datagen-stamp";
   const auto text = plat::fs::ReadFile(stamp);
   ASSERT_TRUE(text);
   std::ofstream(stamp, std::ios::trunc) << "version 0000\n";
-  EXPECT_FALSE(datagen::MediumCurrent(*root_));
+  EXPECT_FALSE(datagen::MediumCurrent(root));
   std::ofstream(stamp, std::ios::trunc | std::ios::binary) << *text;
-  EXPECT_TRUE(datagen::MediumCurrent(*root_));
-  EXPECT_FALSE(datagen::MediumCurrent(*root_ + "/nowhere"));
+  EXPECT_TRUE(datagen::MediumCurrent(root));
+  EXPECT_FALSE(datagen::MediumCurrent(root + "/nowhere"));
+  stdfs::remove_all(root);
 }
 
 TEST_F(DatagenMedium, AMissingFileMakesTheMediumIncomplete) {
-  const std::string one = Host(ozzel::game::AnimalName("L", 9));
+  const std::string root = Copy("missing");
+  const std::string one = root + "/bm4/_ozzel/zvuky/oz_L_J9.wav";
   const auto keep = plat::fs::ReadFile(one);
   ASSERT_TRUE(keep);
   stdfs::remove(one);
-  EXPECT_FALSE(datagen::MediumCurrent(*root_));
+  EXPECT_FALSE(datagen::MediumCurrent(root));
   std::ofstream(one, std::ios::binary) << *keep;
-  EXPECT_TRUE(datagen::MediumCurrent(*root_));
+  EXPECT_TRUE(datagen::MediumCurrent(root));
+  stdfs::remove_all(root);
 }
 
 TEST_F(DatagenMedium, FilesAreMadeTheSameEveryTime) {
@@ -146,7 +152,7 @@ TEST_F(DatagenMedium, FilesAreMadeTheSameEveryTime) {
 }
 
 TEST_F(DatagenMedium, RebuildReplacesTheOldMediumWithIdenticalContent) {
-  const std::string root2 = *root_ + "_again";
+  const std::string root2 = (stdfs::temp_directory_path() / ("datagen_again_" + std::to_string(::getpid()))).string();
   stdfs::remove_all(root2);
   stdfs::create_directories(root2 + "/bm4/_ozzel/obrazky");
   std::ofstream(root2 + "/bm4/_ozzel/obrazky/stale.bmp") << "old";
@@ -156,6 +162,13 @@ TEST_F(DatagenMedium, RebuildReplacesTheOldMediumWithIdenticalContent) {
   EXPECT_FALSE(stdfs::exists(root2 + "/bm4/_ozzel/obrazky/stale.bmp"));
   EXPECT_FALSE(stdfs::exists(root2 + "/bm4/_ozzel.tmp-999999999"));
   EXPECT_TRUE(stdfs::exists(root2 + "/bm4/_ozzel.tmp-1"));
+  stdfs::remove_all(root2 + "/bm4/_ozzel.tmp-1");
+  std::vector<std::string> names;
+  for (const auto& e : stdfs::directory_iterator(root2 + "/bm4")) names.push_back(e.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"_ozzel"});  // no temp or old directory is left
+  size_t count = 0;
+  for (const auto& e : stdfs::recursive_directory_iterator(root2 + "/bm4/_ozzel")) count += e.is_regular_file();
+  EXPECT_EQ(count, ozzel::game::AllDataFiles().size() + 1);  // and the stamp
   EXPECT_TRUE(datagen::MediumCurrent(root2));
   EXPECT_EQ(*plat::fs::ReadFile(root2 + "/bm4/_ozzel/.datagen-stamp"),
             *plat::fs::ReadFile(*root_ + "/bm4/_ozzel/.datagen-stamp"));
@@ -164,7 +177,7 @@ TEST_F(DatagenMedium, RebuildReplacesTheOldMediumWithIdenticalContent) {
 
 TEST_F(DatagenMedium, AFailedBuildLeavesNoMedium) {
   // A root that is a plain file cannot hold a medium: the build fails and claims nothing.
-  const std::string file_root = *root_ + "_file";
+  const std::string file_root = (stdfs::temp_directory_path() / ("datagen_file_" + std::to_string(::getpid()))).string();
   std::ofstream(file_root) << "x";
   EXPECT_ANY_THROW(datagen::GenerateMedium(file_root));
   EXPECT_FALSE(datagen::MediumCurrent(file_root));
