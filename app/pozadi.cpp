@@ -46,6 +46,8 @@ void pozadi_Initialize(plat::Application& app) {
   // Aligned to the client: the tiles follow the window's size.
   FORMPozadi->TileImage1->SetBounds(0, 0, s.w, s.h);
   FORMPozadi->SetEnabled(false);
+  // Painted at once, as a shown window is: the settings and the main window take a while to load.
+  app.PresentNow();
 }
 
 bool ReleaseBackground() {

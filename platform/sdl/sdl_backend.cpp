@@ -46,10 +46,6 @@ int ButtonIndex(Uint8 b) {
 SdlBackend::SdlBackend() {
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-  // The window surface is our framebuffer. Left to itself, SDL on Linux probes OpenGL to choose how
-  // to back it, which loads the GL driver (on llvmpipe: ~90 MB and a thread per core) and then
-  // copies every presented frame through a texture.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
     throw std::runtime_error(std::string("cannot open the display: ") + SDL_GetError());
   SdlWakeEventType();  // registered on this thread before any sound can push it
