@@ -1,6 +1,7 @@
 // Medium assembly: file contents by directory, temp-dir build, stamp, atomic rename, registration.
 #include "tools/datagen/medium.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -145,7 +146,7 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
   const stdfs::path tmp = parent / ("_ozzel.tmp-" + pid);
   try {
     stdfs::create_directories(tmp);
-    uint64_t content = Fnv1a(kFormatVersion, 1);
+    uint64_t content = Fnv1a(kFormatVersion, std::char_traits<char>::length(kFormatVersion));
     const std::vector<std::string> files = ozzel::game::AllDataFiles();
     for (const std::string& rel : files) {
       if (progress) progress(rel);
@@ -185,6 +186,12 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
     throw Error("cannot move the new medium into place: " + why);
   }
   stdfs::remove_all(old, ec);
+  // The renames themselves reach the disk, not only the files' contents.
+  const int dir_fd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd >= 0) {
+    ::fsync(dir_fd);
+    ::close(dir_fd);
+  }
 }
 
 void RegisterRoot(const std::string& registry_path, const std::string& root) {
