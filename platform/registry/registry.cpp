@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -146,9 +145,10 @@ bool WriteAll(int fd, const std::string& s) {
 }
 
 bool ReplaceFile(const std::string& path, const std::string& text) {
-  static std::atomic<unsigned> counter{0};
-  std::string tmp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  // Writers hold the lock, so one temp name serves them all, and a writer killed half-way leaves
+  // at most this one file, which the next write reuses.
+  std::string tmp = path + ".tmp-write";
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) return false;
   bool ok = WriteAll(fd, text);
   ok = ::fsync(fd) == 0 && ok;
