@@ -70,7 +70,8 @@ std::string BoldFontFile() {
 namespace {
 
 TTF_Font* BoldFont(int pt) {
-  static std::map<int, TTF_Font*> fonts;  // open for the life of the process
+  // Open for the life of the process; never destroyed, so the fonts stay reachable at exit.
+  static auto& fonts = *new std::map<int, TTF_Font*>;
   if (auto it = fonts.find(pt); it != fonts.end()) return it->second;
   if (!TTF_WasInit() && TTF_Init() != 0) throw Error(std::string("SDL2_ttf cannot start: ") + TTF_GetError());
   TTF_Font* f = TTF_OpenFont(BoldFontFile().c_str(), pt);
