@@ -120,6 +120,10 @@ void Tform_ozzel::FormCreate() {
     app().screen().SetCursorImage(slot, img);
   }
 
+  // Every picture now lives in its control and every cursor in the screen's table: the loader's
+  // copies would only double the memory the hit maps take.
+  res::ClearCache();
+
   if (MusicOn) OpenMusic();
 
   app().screen().SetCursor(plat::crDefault);
