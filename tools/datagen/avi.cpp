@@ -160,15 +160,15 @@ plat::Bitmap Girl(int mouth, bool blink) {
   c.Ellipse(50, 56, 36, 40, kHair);
   c.RoundRect(14, 56, 72, 62, 14, kHair);
   // Dress with puffed sleeves.
-  c.Polygon({{30, 112}, {70, 112}, {90, 170}, {10, 170}}, kDress);
-  c.Ellipse(24, 122, 13, 11, kDress);
-  c.Ellipse(76, 122, 13, 11, kDress);
-  c.Line({24, 130}, {20, 168}, 9, kSkin);  // arms
-  c.Line({76, 130}, {80, 168}, 9, kSkin);
-  c.Polygon({{36, 140}, {64, 140}, {66, 146}, {34, 146}}, kDressDark);  // sash
+  c.Polygon({{30, 104}, {70, 104}, {90, 170}, {10, 170}}, kDress);
+  c.Ellipse(24, 114, 13, 11, kDress);
+  c.Ellipse(76, 114, 13, 11, kDress);
+  c.Line({24, 122}, {20, 168}, 9, kSkin);  // arms
+  c.Line({76, 122}, {80, 168}, 9, kSkin);
+  c.Polygon({{36, 134}, {64, 134}, {66, 140}, {34, 140}}, kDressDark);  // sash
   // Neck and collar.
-  c.Rect(43, 88, 14, 24, kSkin);
-  c.Polygon({{36, 110}, {50, 118}, {64, 110}, {60, 106}, {50, 112}, {40, 106}}, kCollar);
+  c.Rect(44, 86, 12, 18, kSkin);
+  c.Polygon({{36, 102}, {50, 110}, {64, 102}, {60, 98}, {50, 104}, {40, 98}}, kCollar);
   // Face.
   c.Ellipse(50, 60, 26, 29, kSkin);
   c.Ellipse(23, 62, 4, 6, kSkin);  // ears
