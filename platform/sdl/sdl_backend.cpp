@@ -48,6 +48,13 @@ SdlBackend::SdlBackend() {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
     throw std::runtime_error(std::string("cannot open the display: ") + SDL_GetError());
+  // Without a display SDL falls back to drawing nowhere; a game nobody can see must not start
+  // unless someone asked for that driver by name.
+  if (const char* d = SDL_GetCurrentVideoDriver();
+      d && (std::strcmp(d, "offscreen") == 0 || std::strcmp(d, "dummy") == 0) && !std::getenv("SDL_VIDEODRIVER")) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    throw std::runtime_error("cannot open the display: no X11 or Wayland display is available");
+  }
   SdlWakeEventType();  // registered on this thread before any sound can push it
   // On X11 the window surface goes straight to the server; probing for a GL texture framebuffer
   // would destroy and recreate the window at its first presentation (a flash, a lost raise).
