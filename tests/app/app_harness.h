@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/audio/audio.h"
+#include "platform/audio/media_player.h"
 #include "platform/headless/headless.h"
 #include "platform/registry/registry.h"
 #include "platform/trace.h"
@@ -60,6 +61,8 @@ struct Headless {
       if (deadline != plat::kNever) backend.vclock().AdvanceTo(deadline);
     };
     app = std::make_unique<plat::Application>(backend);
+    // As the program does: the loop wakes when a sound ends, and the end is traced then.
+    app->AddWakeSource(&plat::MediaPlayer::NextChangeAll, &plat::MediaPlayer::PollAll);
   }
   ~Headless() { plat::trace::SetSink(nullptr, nullptr); }
   void Ok() { answers.push_back({plat::InputEvent::Kind::DialogOk}); }
