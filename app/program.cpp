@@ -1,7 +1,6 @@
 // Start-up in its fixed order, the message loop, and the end of the program; plus the sim's views.
 #include "app/program.h"
 
-#include <cmath>
 #include <limits>
 #include <sstream>
 
