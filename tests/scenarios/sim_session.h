@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/scenarios/spawn.h"
+
 namespace ozzel::scenario {
 
 // One running simulator. Every Step sends a command followed by `dump`, and reads the trace up to
@@ -26,29 +28,14 @@ class SimSession {
   SimSession(const std::vector<std::string>& args, const std::filesystem::path& cwd, int timeout_s)
       : deadline_(std::chrono::steady_clock::now() + std::chrono::seconds(timeout_s)) {
     signal(SIGPIPE, SIG_IGN);
-    int in_p[2], out_p[2], err_p[2];
-    if (pipe(in_p) || pipe(out_p) || pipe(err_p)) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      dup2(in_p[0], 0);
-      dup2(out_p[1], 1);
-      dup2(err_p[1], 2);
-      for (int fd : {in_p[0], in_p[1], out_p[0], out_p[1], err_p[0], err_p[1]}) close(fd);
-      if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
-      std::vector<std::string> argv{std::string(OZZEL_BINARY_DIR) + "/ozzel-sim"};
-      argv.insert(argv.end(), args.begin(), args.end());
-      std::vector<char*> a;
-      for (auto& s : argv) a.push_back(s.data());
-      a.push_back(nullptr);
-      execv(a[0], a.data());
-      _exit(127);
-    }
-    close(in_p[0]);
-    close(out_p[1]);
-    close(err_p[1]);
-    in_ = in_p[1];
-    out_ = out_p[0];
-    err_ = err_p[0];
+    std::vector<std::string> argv{std::string(OZZEL_BINARY_DIR) + "/ozzel-sim"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    Spawned sp = SpawnWithPipes(argv, cwd);
+    if (sp.pid < 0) return;
+    pid_ = sp.pid;
+    in_ = sp.in;
+    out_ = sp.out;
+    err_ = sp.err;
     fcntl(err_, F_SETFL, O_NONBLOCK);
   }
   ~SimSession() {

@@ -18,6 +18,7 @@
 #include <sstream>
 
 #include "tests/scenarios/scenario_file.h"
+#include "tests/scenarios/spawn.h"
 
 namespace ozzel::scenario {
 namespace {
@@ -41,29 +42,14 @@ struct RunResult {
 RunResult RunProcess(const std::vector<std::string>& argv, const std::string& input, const fs::path& cwd,
                      int timeout_s) {
   RunResult r;
-  int in_p[2], out_p[2], err_p[2];
-  if (pipe(in_p) || pipe(out_p) || pipe(err_p)) {
+  Spawned sp = SpawnWithPipes(argv, cwd);
+  if (sp.pid < 0) {
     r.err = "pipe failed";
     return r;
   }
-  pid_t pid = fork();
-  if (pid == 0) {
-    dup2(in_p[0], 0);
-    dup2(out_p[1], 1);
-    dup2(err_p[1], 2);
-    for (int fd : {in_p[0], in_p[1], out_p[0], out_p[1], err_p[0], err_p[1]}) close(fd);
-    if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
-    std::vector<char*> a;
-    for (const auto& s : argv) a.push_back(const_cast<char*>(s.c_str()));
-    a.push_back(nullptr);
-    execv(a[0], a.data());
-    _exit(127);
-  }
-  close(in_p[0]);
-  close(out_p[1]);
-  close(err_p[1]);
+  pid_t pid = sp.pid;
   signal(SIGPIPE, SIG_IGN);
-  int in_fd = in_p[1], out_fd = out_p[0], err_fd = err_p[0];
+  int in_fd = sp.in, out_fd = sp.out, err_fd = sp.err;
   size_t written = 0;
   if (input.empty()) {
     close(in_fd);
