@@ -139,6 +139,9 @@ class Tform_ozzel : public plat::Form {
   void CloseMusic();
   // Appends an item to the speech queue and switches the queue timer on.
   void Speak(const std::string& item);
+  // Counts removals from the head of the speech queue: a queue tick that pumped messages plays
+  // the item it took only while this is unchanged, i.e. while that item is still the one at the head.
+  uint64_t SpeechHeadEpoch = 0;
 
   // The short delay: DelayTicks, delay_bm, and a wait that also ends on skip, quit or a switch.
   void ShortDelay();
