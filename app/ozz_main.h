@@ -38,6 +38,19 @@ extern bool SilentItem;
 extern bool BackgroundReleased;
 extern const std::array<std::string, 7> ModeNames;
 
+// A handler's busy flag, set for the life of the handler and cleared on every way out of it, an
+// exception's included, so that no flag is left set for good.
+class BusyScope {
+ public:
+  explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~BusyScope() { flag_ = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 // Set by the simulator and tests: a fixed seed instead of the clock.
 extern std::optional<uint32_t> g_seed_override;
 

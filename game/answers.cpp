@@ -31,7 +31,7 @@ void Tform_ozzel::podkladMouseMove(plat::Control&, plat::ShiftState, int x, int 
 
 void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::ShiftState, int x, int y) {
   if (!AwaitingAnswer || AskBusy || SwitchBusy || SwitchPending || ClickBusy) return;
-  ClickBusy = true;
+  BusyScope busy(ClickBusy);
 
   StopSpeech();
   int n = HitTest(x, y);
@@ -42,7 +42,6 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
     Speak(DataDir + game::MissSound(MissIndex));
     QueueQuestion();
     app().ProcessMessages();
-    ClickBusy = false;
     return;
   }
 
@@ -53,7 +52,6 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
     ++BadCount;
     lbl_spatne->SetCaption(std::to_string(BadCount));
     QueueQuestion();
-    ClickBusy = false;
     return;
   }
 
@@ -65,10 +63,7 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   }
 
   ShortDelay();
-  if (QuitRequested || SwitchPending) {
-    ClickBusy = false;
-    return;
-  }
+  if (QuitRequested || SwitchPending) return;
 
   preview->Show();
   PraiseIndex = PraiseIndex >= 6 ? 1 : PraiseIndex + 1;
@@ -91,10 +86,7 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
     });
   } catch (const std::exception&) {
   }
-  if (QuitRequested || SwitchPending) {
-    ClickBusy = false;
-    return;
-  }
+  if (QuitRequested || SwitchPending) return;
 
   ShortDelay();
 
@@ -103,7 +95,6 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   StopSpeech();
   StopEffect();
   preview->Hide();
-  ClickBusy = false;
   pozadavek_na_zadani->SetEnabled(true);
 }
 

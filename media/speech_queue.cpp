@@ -34,12 +34,9 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
   } catch (const std::exception&) {
   }
   if (TrackerBusy) return;
-  TrackerBusy = true;
+  BusyScope busy(TrackerBusy);
 
-  if (WavPlayer->Mode() == plat::MciMode::Playing) {
-    TrackerBusy = false;
-    return;
-  }
+  if (WavPlayer->Mode() == plat::MciMode::Playing) return;
 
   std::string item = playlist->Items.front();
   SilentItem = !item.empty() && item[0] == '&';
@@ -50,27 +47,25 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
   // gone, the tick ends and leaves the channel to whoever dropped it (StopSpeech closed it).
   const uint64_t taken = SpeechHeadEpoch;
   auto still_head = [&] { return SpeechHeadEpoch == taken && !playlist->Items.empty(); };
-  auto give_up = [this] { TrackerBusy = false; };
 
   WavPlayer->FileName = item;
   try {
     WavPlayer->Close();
     app().ProcessMessages();
-    if (!still_head()) return give_up();
+    if (!still_head()) return;
     WavPlayer->FileName = item;  // the pump may have let another handler use the channel
     WavPlayer->Open();
   } catch (const std::exception&) {
     try {
       app().ProcessMessages();
-      if (!still_head()) return give_up();
+      if (!still_head()) return;
       WavPlayer->Close();
       app().ProcessMessages();
-      if (!still_head()) return give_up();
+      if (!still_head()) return;
       WavPlayer->FileName = item;
       WavPlayer->Open();
     } catch (const std::exception&) {
       if (still_head()) DropFirst(*playlist, SpeechHeadEpoch);
-      TrackerBusy = false;
       return;
     }
   }
@@ -87,7 +82,7 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
     }
   };
   short_waits();
-  if (!still_head()) return give_up();
+  if (!still_head()) return;
 
   try {
     SkipRequested = false;
@@ -102,7 +97,6 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
   } catch (const std::exception&) {
     if (still_head()) DropFirst(*playlist, SpeechHeadEpoch);
   }
-  TrackerBusy = false;
 }
 
 void Tform_ozzel::OpenMusic() {
