@@ -2,6 +2,7 @@
 #include "app/ozz_main.h"
 #include "game/colour_codes.h"
 #include "game/names.h"
+#include "game/rules.h"
 #include "media/technic2.h"
 #include "platform/ui/application.h"
 
@@ -37,8 +38,10 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   int n = HitTest(x, y);
   const std::string& letter = game::SetLetters.at(CurrentSet);
 
-  if (n == 0) {
-    MissIndex = MissIndex >= 4 ? 1 : MissIndex + 1;
+  game::Verdict verdict = game::Judge(n, Questions[CurrentQuestion].animal);
+
+  if (verdict == game::Verdict::Miss) {
+    MissIndex = uint8_t(game::NextInTurn(MissIndex, game::kMissRecordings));
     Speak(DataDir + game::MissSound(MissIndex));
     QueueQuestion();
     app().ProcessMessages();
@@ -46,7 +49,7 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   }
 
   SkipKey = 0;
-  if (n != Questions[CurrentQuestion].animal) {
+  if (verdict == game::Verdict::Wrong) {
     Speak(DataDir + game::WrongSound());
     Speak(DataDir + game::WrongAnimalSound(letter, n));
     ++BadCount;
@@ -66,7 +69,7 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   if (QuitRequested || SwitchPending) return;
 
   preview->Show();
-  PraiseIndex = PraiseIndex >= 6 ? 1 : PraiseIndex + 1;
+  PraiseIndex = uint8_t(game::NextInTurn(PraiseIndex, game::kPraiseRecordings));
   Speak(DataDir + game::PraiseIntro());
   Speak(DataDir + game::PraiseSound(PraiseIndex));
   Speak(DataDir + game::AnimalName(letter, n));
