@@ -55,16 +55,18 @@ void MidiRender::Run() {
   fluid_synth_t* synth = new_fluid_synth(settings);
   fluid_player_t* player = synth ? new_fluid_player(synth) : nullptr;
   const uint64_t frames = length_ms_ * uint64_t(out_.rate) / 1000;
-  std::vector<int16_t> s16;
+  // Rendered straight into the channel's buffer: a song is megabytes, and one copy is enough.
+  std::vector<uint8_t>& out = pcm_;
   bool ok = player && fluid_synth_sfload(synth, font_.c_str(), 1) != FLUID_FAILED &&
             fluid_player_add_mem(player, midi_.data(), midi_.size()) == FLUID_OK &&
             fluid_player_play(player) == FLUID_OK;
   if (ok) {
-    s16.resize(size_t(frames) * 2);
+    out.resize(size_t(frames) * 2 * sizeof(int16_t));
+    auto* s16 = reinterpret_cast<int16_t*>(out.data());
     for (uint64_t at = 0; at < frames && ok; at += kBlockFrames) {
       if (cancel_) ok = false;
       const int n = int(std::min<uint64_t>(kBlockFrames, frames - at));
-      int16_t* p = s16.data() + at * 2;
+      int16_t* p = s16 + at * 2;
       if (ok && fluid_synth_write_s16(synth, n, p, 0, 2, p, 1, 2) != FLUID_OK) ok = false;
       // The player reads the file as it goes: a broken one stops it before the first note.
       if (ok && at == 0 && frames > 4 * uint64_t(kBlockFrames) && fluid_player_get_status(player) == FLUID_PLAYER_DONE)
@@ -77,29 +79,29 @@ void MidiRender::Run() {
   }
   if (synth) delete_fluid_synth(synth);
   delete_fluid_settings(settings);
-  if (!ok) return;
+  if (!ok) {
+    std::vector<uint8_t>().swap(out);
+    return;
+  }
 
   // A short fade at the cut: notes still sounding at the song's end stop without a click.
   const uint64_t fade = std::min<uint64_t>(frames, uint64_t(out_.rate) / 200);
   for (uint64_t i = 0; i < fade; ++i) {
     const uint64_t f = frames - fade + i;
+    auto* s16 = reinterpret_cast<int16_t*>(out.data());
     for (int c = 0; c < 2; ++c) s16[f * 2 + c] = int16_t(s16[f * 2 + c] * int64_t(fade - i) / int64_t(fade));
   }
 
-  const size_t bytes = s16.size() * sizeof(int16_t);
-  if (out_.sdl_format == AUDIO_S16SYS && out_.channels == 2) {
-    pcm_.resize(bytes);
-    std::memcpy(pcm_.data(), s16.data(), bytes);
-  } else {
+  if (out_.sdl_format != AUDIO_S16SYS || out_.channels != 2) {
     SDL_AudioCVT cvt;
     if (SDL_BuildAudioCVT(&cvt, AUDIO_S16SYS, 2, out_.rate, out_.sdl_format, Uint8(out_.channels), out_.rate) < 0) return;
-    std::vector<uint8_t> buf(bytes * size_t(std::max(1, cvt.len_mult)));
-    std::memcpy(buf.data(), s16.data(), bytes);
-    cvt.buf = buf.data();
+    const size_t bytes = out.size();
+    out.resize(bytes * size_t(std::max(1, cvt.len_mult)));
+    cvt.buf = out.data();
     cvt.len = int(bytes);
     if (SDL_ConvertAudio(&cvt) != 0) return;
-    buf.resize(size_t(cvt.len_cvt));
-    pcm_ = std::move(buf);
+    out.resize(size_t(cvt.len_cvt));
+    out.shrink_to_fit();
   }
   ok_ = true;
 }
