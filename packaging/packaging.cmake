@@ -1,7 +1,7 @@
 # Installing and packaging: the version shown by the programs, desktop entry, icons, AppStream data,
 # manual pages, and the Debian package (CPack; `scripts/package` builds it).
 set(OZZEL_RELEASE_DATE 2026-12-07)  # of PROJECT_VERSION, for the manual pages, AppStream and changelog
-set(OZZEL_APPSTREAM_ID io.github.ozzel.Ozzel)
+set(OZZEL_APPSTREAM_ID io.github.ozzel.ozzel)
 set(OZZEL_HOMEPAGE https://github.com/ozzel/ozzel)
 set(OZZEL_SCREENSHOTS ${OZZEL_HOMEPAGE}/raw/main/packaging/screenshots)  # made by scripts/screenshots
 set(OZZEL_MAINTAINER "Ozzel developers <maintainers@users.noreply.c-seed-b6bc2ef1.example>")
@@ -20,7 +20,14 @@ include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-install(PROGRAMS ${pkg_src}/ozzel-start DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The game, its launcher and the generator the launcher runs go where a system keeps its games (/usr/games).
+foreach(t ozzel datagen)
+  if(TARGET ${t})
+    install(TARGETS ${t} RUNTIME DESTINATION games)
+    target_link_options(${t} PRIVATE -Wl,-z,now)
+  endif()
+endforeach()
+install(PROGRAMS ${pkg_src}/ozzel-start DESTINATION games)
 install(FILES ${pkg_src}/ozzel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
 # The icon at each size the menus ask for: the program's own at 32 pixels, drawn afresh at the others.
@@ -90,9 +97,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spoken animal quiz for pre-school children")
-# Lines after the first form the extended description; CPack indents them.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-A talking examiner introduces the game, the child picks one of four animal
+# The extended description; CPack puts the summary above it and indents it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "A talking examiner introduces the game, the child picks one of four animal
 scenes (home, farm, forest and safari animals), a voice asks for an animal
 and the child clicks it in the picture. Right answers are praised, the
 score stays on screen, and the child ends the game with the door button.
