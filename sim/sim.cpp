@@ -146,6 +146,13 @@ int RunSim(int argc, char** argv) {
     return plat::Point{(opts.screen.w - kMainWidth) / 2, (opts.screen.h - kMainHeight) / 2};
   };
   hooks.animal_point = [](int code) { return AnimalPoint(code); };
+  hooks.control_centre = [](const std::string& name) -> std::optional<plat::Point> {
+    plat::Form* f = plat::HasApp() ? plat::App().MainForm() : nullptr;
+    plat::Control* c = f ? f->Find(name) : nullptr;
+    if (!c || !c->Visible()) return std::nullopt;
+    plat::Rect b = c->Bounds();
+    return plat::Point{b.left + b.w / 2, b.top + b.h / 2};
+  };
   hooks.dump_state = [] { return DumpState(); };
   hooks.dump_questions = [] { return DumpQuestions(); };
   hooks.shot = [&](const std::string& name) -> std::optional<std::string> {
