@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "app_harness.h"
+#include "tests/app/app_harness.h"
 #include "media/technic2.h"
 
 using namespace ozzel;
