@@ -32,7 +32,7 @@ void Tform_ozzel::podkladMouseMove(plat::Control&, plat::ShiftState, int x, int 
 
 void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::ShiftState, int x, int y) {
   if (!AwaitingAnswer || AskBusy || SwitchBusy || SwitchPending || ClickBusy) return;
-  ClickBusy = true;
+  BusyScope busy(ClickBusy);
 
   StopSpeech();
   int n = HitTest(x, y);
@@ -45,7 +45,6 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
     Speak(DataDir + game::MissSound(MissIndex));
     QueueQuestion();
     app().ProcessMessages();
-    ClickBusy = false;
     return;
   }
 
@@ -56,7 +55,6 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
     ++BadCount;
     lbl_spatne->SetCaption(std::to_string(BadCount));
     QueueQuestion();
-    ClickBusy = false;
     return;
   }
 
@@ -68,10 +66,7 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   }
 
   ShortDelay();
-  if (QuitRequested || SwitchPending) {
-    ClickBusy = false;
-    return;
-  }
+  if (QuitRequested || SwitchPending) return;
 
   preview->Show();
   PraiseIndex = uint8_t(game::NextInTurn(PraiseIndex, game::kPraiseRecordings));
@@ -94,10 +89,7 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
     });
   } catch (const std::exception&) {
   }
-  if (QuitRequested || SwitchPending) {
-    ClickBusy = false;
-    return;
-  }
+  if (QuitRequested || SwitchPending) return;
 
   ShortDelay();
 
@@ -106,7 +98,6 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   StopSpeech();
   StopEffect();
   preview->Hide();
-  ClickBusy = false;
   pozadavek_na_zadani->SetEnabled(true);
 }
 

@@ -12,7 +12,7 @@ namespace ozzel {
 
 void Tform_ozzel::divadloMouseDown(plat::Control&, plat::MouseButton, plat::ShiftState, int x, int y) {
   if (pocitadlo_podklad->Visible() || IntroClickBusy) return;
-  IntroClickBusy = true;
+  BusyScope busy(IntroClickBusy);
 
   try {
     if (WavPlayer->Mode() == plat::MciMode::Playing) WavPlayer->Stop();
@@ -23,12 +23,11 @@ void Tform_ozzel::divadloMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   RequestedSet = uint8_t(game::SetOfQuarter(x, y, podklad->Width(), podklad->Height()));
   SwitchPending = true;
   pozadavek_na_prepnuti_sady->SetEnabled(true);
-  IntroClickBusy = false;
 }
 
 void Tform_ozzel::pozadavek_na_prepnuti_sadyTimer(plat::Timer& t) {
   if (AskBusy || ClickBusy || SwitchBusy) return;
-  SwitchBusy = true;
+  BusyScope busy(SwitchBusy);
   SwitchPending = false;
   t.SetEnabled(false);
 
@@ -78,7 +77,6 @@ void Tform_ozzel::pozadavek_na_prepnuti_sadyTimer(plat::Timer& t) {
 
   podklad->Show();
   pozadavek_na_zadani->SetEnabled(true);
-  SwitchBusy = false;
 }
 
 }  // namespace ozzel
