@@ -16,6 +16,7 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/registry/registry.h"
+#include "platform/start_dir.h"
 #include "platform/trace.h"
 #include "platform/ui/application.h"
 #include "platform/ui/form.h"
@@ -107,7 +108,7 @@ int RunSim(int argc, char** argv) {
     plat::Registry reg(registry_path);
     plat::RegValue v;
     v.type = plat::RegType::String;
-    v.text = *opts.data;
+    v.text = plat::FromStartDir(*opts.data);  // the program changes directory before it reads it
     if (!reg.Write(kKeyOdklon, kValueDataRoot, v)) {
       std::fprintf(stderr, "ozzel-sim: cannot write the data root into '%s'\n", registry_path.c_str());
       Cleanup();
