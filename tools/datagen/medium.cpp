@@ -149,8 +149,9 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
   std::error_code ec;
   stdfs::create_directories(parent, ec);
   if (ec) throw Error("cannot create " + parent.string() + ": " + ec.message());
-  // A period medium is read-only, as on its disc; it opens up only while it is replaced.
-  if (period) SetTreeReadOnly(parent.string(), false);
+  // A period medium is read-only, as on its disc: its folder opens up while the medium is replaced,
+  // the old medium only once it has stepped aside.
+  if (period) stdfs::permissions(parent, stdfs::perms(0755), ec);
   // Leftovers of an interrupted run are never taken for a medium; a run still going keeps its own.
   for (const auto& e : stdfs::directory_iterator(parent, ec)) {
     const std::string name = e.path().filename().string();
