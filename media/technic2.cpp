@@ -55,7 +55,7 @@ void Technic2_Initialize() {
   DataDir.clear();
   reg.CreateKey(kKeyBM4);
   if (OpenKey(reg, kKeyOdklon)) {
-    auto v = reg.Read(kKeyOdklon, "kde_je_BM4");
+    auto v = reg.Read(kKeyOdklon, kValueDataRoot);
     // Taken literally: an expandable string is not expanded; any other type is a failed read.
     if (v && (v->type == plat::RegType::String || v->type == plat::RegType::ExpandString)) DataDir = v->text;
   }
@@ -86,9 +86,9 @@ void Technic2_Initialize() {
 
   reg.CreateKey(kKeyBM4);
   if (OpenKey(reg, kKeySettings)) {
-    auto wav = ReadDword(reg, kKeySettings, "WAV HLASITOST");
-    auto midi = wav ? ReadDword(reg, kKeySettings, "MIDI HLASITOST") : std::nullopt;
-    auto kordo = midi ? ReadDword(reg, kKeySettings, "KORDO SERIE") : std::nullopt;
+    auto wav = ReadDword(reg, kKeySettings, kValueWavVolume);
+    auto midi = wav ? ReadDword(reg, kKeySettings, kValueMidiVolume) : std::nullopt;
+    auto kordo = midi ? ReadDword(reg, kKeySettings, kValueKordoSerie) : std::nullopt;
     if (kordo) {
       WavVolume = *wav;
       MidiVolume = *midi;
@@ -98,7 +98,7 @@ void Technic2_Initialize() {
       MidiVolume = 60;
       KordoSerie = 1;
     }
-    StartCount = ReadDword(reg, kKeySettings, "Ozzel_starty").value_or(0);
+    StartCount = ReadDword(reg, kKeySettings, kValueStartCount).value_or(0);
   }
 
   // The counter stops at the largest value rather than wrapping to a negative count.
@@ -115,8 +115,8 @@ void Technic2_Initialize() {
 void Technic2_Finalize() {
   plat::Registry reg(plat::Registry::DefaultPath());
   if (!OpenKey(reg, kKeySettings)) return;
-  if (!WriteDword(reg, kKeySettings, "Ozzel_starty", StartCount)) return;
-  WriteDword(reg, kKeySettings, "KORDO SERIE", KordoSerie);
+  if (!WriteDword(reg, kKeySettings, kValueStartCount, StartCount)) return;
+  WriteDword(reg, kKeySettings, kValueKordoSerie, KordoSerie);
 }
 
 void PlayEffect(const std::string& path, uint32_t flags) {

@@ -4,7 +4,7 @@
 #include "app/layout_main.h"
 #include "app/ozz_main.h"
 #include "app/pozadi.h"
-#include "app_harness.h"
+#include "tests/app/app_harness.h"
 #include "controls/avi_delp.h"
 #include "controls/tb97ctls.h"
 #include "controls/tile_image.h"

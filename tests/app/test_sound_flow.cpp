@@ -5,12 +5,12 @@
 #include <optional>
 #include <stdexcept>
 
-#include "../controls/avi_test_writer.h"
-#include "../platform/test_audio_files.h"
+#include "tests/platform/avi_test_writer.h"
+#include "tests/platform/test_audio_files.h"
 #include "app/ozz_main.h"
 #include "platform/audio/media_info.h"
 #include "app/pozadi.h"
-#include "app_harness.h"
+#include "tests/app/app_harness.h"
 #include "controls/avi_delp.h"
 #include "media/technic2.h"
 

@@ -131,6 +131,40 @@ TEST_F(PeriodMedium, EveryFileInItsFormatWithTheDemoContent) {
   EXPECT_FALSE(datagen::MediumCurrent(Period())) << "the two kinds are told apart";
 }
 
+// The format-0 tune with running status through the real synthesizer: heard, and heard again from
+// the start after a rewind (the music timer's loop).
+TEST_F(PeriodMedium, MusicPlaysThroughTheSynthesizer) {
+  audiotest::TempDir dir;
+  const std::string out = (dir.path() / "mixer.raw").string();
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+  {
+    plat::RealClock clock;
+    plat::SdlAudio audio(clock);
+    if (audio.WaveOutDevices() == 0 || audio.SoundFont().empty()) GTEST_SKIP() << "no audio device or sound font";
+    auto midi = audio.CreateMidiDevice();
+    std::string error;
+    ASSERT_TRUE(midi->Open(PeriodFile(ozzel::game::MusicFile()), &error)) << error;
+    const std::vector<uint8_t> demo = Bytes(DemoFile(ozzel::game::MusicFile()));
+    EXPECT_EQ(midi->LengthMs(), plat::MidiDurationMs(demo.data(), demo.size()));
+    ASSERT_TRUE(midi->Play());
+    SDL_Delay(700);
+    EXPECT_EQ(midi->Mode(), MciMode::Playing);
+    midi->Seek(0);
+    EXPECT_EQ(midi->Mode(), MciMode::Stopped);
+    ASSERT_TRUE(midi->Play());
+    SDL_Delay(700);
+    EXPECT_EQ(midi->Mode(), MciMode::Playing);
+    EXPECT_LT(midi->PositionMs(), 1500u) << "from the start again";
+  }
+  unsetenv("SDL_AUDIODRIVER");
+  unsetenv("SDL_DISKAUDIOFILE");
+  const std::vector<uint8_t> raw = Bytes(out);
+  size_t loud = 0;
+  for (size_t i = 0; i + 1 < raw.size(); i += 2) loud += std::abs(int(int16_t(raw[i] | raw[i + 1] << 8))) > 1000;
+  EXPECT_GT(loud, 5000u) << "the synthesizer was heard";
+}
+
 TEST(PeriodMidi, TracksMergeIntoOneWithRunningStatus) {
   using namespace audiotest;
   // Two tracks: tempo and a note on channel 0; two notes on channel 1 ending at tick 192.

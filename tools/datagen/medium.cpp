@@ -17,6 +17,7 @@
 #include <espeak-ng/speak_lib.h>
 
 #include "game/names.h"
+#include "media/registry_keys.h"
 #include "tools/art/animals.h"
 #include "tools/datagen/source_hash.h"
 #include "platform/registry/registry.h"
@@ -148,8 +149,9 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
   std::error_code ec;
   stdfs::create_directories(parent, ec);
   if (ec) throw Error("cannot create " + parent.string() + ": " + ec.message());
-  // A period medium is read-only, as on its disc; it opens up only while it is replaced.
-  if (period) SetTreeReadOnly(parent.string(), false);
+  // A period medium is read-only, as on its disc: its folder opens up while the medium is replaced,
+  // the old medium only once it has stepped aside.
+  if (period) stdfs::permissions(parent, stdfs::perms(0755), ec);
   // Leftovers of an interrupted run are never taken for a medium; a run still going keeps its own.
   for (const auto& e : stdfs::directory_iterator(parent, ec)) {
     const std::string name = e.path().filename().string();
@@ -228,7 +230,7 @@ void RegisterRoot(const std::string& registry_path, const std::string& root) {
   plat::RegValue v;
   v.type = plat::RegType::String;
   v.text = root;
-  if (!reg.Write("Software\\Orvel Team\\BM4\\Odklon", "kde_je_BM4", v))
+  if (!reg.Write(ozzel::kKeyOdklon, ozzel::kValueDataRoot, v))
     throw Error("cannot write the settings store " + registry_path);
 }
 

@@ -4,7 +4,7 @@
 #include <climits>
 #include <filesystem>
 
-#include "app_harness.h"
+#include "tests/app/app_harness.h"
 #include "media/technic2.h"
 #include "platform/start_dir.h"
 
