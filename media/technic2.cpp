@@ -8,6 +8,7 @@
 #include "platform/audio/media_player.h"
 #include "platform/fs/fs.h"
 #include "platform/registry/registry.h"
+#include "platform/start_dir.h"
 #include "platform/trace.h"
 #include "platform/ui/application.h"
 #include "platform/ui/control.h"
@@ -54,7 +55,7 @@ void Technic2_Initialize() {
   DataDir.clear();
   reg.CreateKey(kKeyBM4);
   if (OpenKey(reg, kKeyOdklon)) {
-    auto v = reg.Read(kKeyOdklon, "kde_je_BM4");
+    auto v = reg.Read(kKeyOdklon, kValueDataRoot);
     // Taken literally: an expandable string is not expanded; any other type is a failed read.
     if (v && (v->type == plat::RegType::String || v->type == plat::RegType::ExpandString)) DataDir = v->text;
   }
@@ -68,7 +69,10 @@ void Technic2_Initialize() {
     DefaultCursor();
     plat::MessageBox("Chyba umístění programu (nenalezen adresář OBRAZKY) v místě programu ozzel.EXE.",
                      plat::BoxKind::Error);
-    DataDir = plat::InputBox("Umístění dat programu", "Prosím zadej plnou cestu k teto casti (CD-ROM):", DataDir);
+    std::string proposed = DataDir;
+    DataDir = plat::InputBox("Umístění dat programu", "Prosím zadej plnou cestu k teto casti (CD-ROM):", proposed);
+    // A typed relative path means one from where the program was started, not from the data root.
+    if (DataDir != proposed) DataDir = plat::FromStartDir(DataDir);
     StripTrailingBackslash(DataDir);
     if (!plat::fs::DirectoryExists(DataDir + "\\OBRAZKY"))
       plat::MessageBox(
@@ -82,9 +86,9 @@ void Technic2_Initialize() {
 
   reg.CreateKey(kKeyBM4);
   if (OpenKey(reg, kKeySettings)) {
-    auto wav = ReadDword(reg, kKeySettings, "WAV HLASITOST");
-    auto midi = wav ? ReadDword(reg, kKeySettings, "MIDI HLASITOST") : std::nullopt;
-    auto kordo = midi ? ReadDword(reg, kKeySettings, "KORDO SERIE") : std::nullopt;
+    auto wav = ReadDword(reg, kKeySettings, kValueWavVolume);
+    auto midi = wav ? ReadDword(reg, kKeySettings, kValueMidiVolume) : std::nullopt;
+    auto kordo = midi ? ReadDword(reg, kKeySettings, kValueKordoSerie) : std::nullopt;
     if (kordo) {
       WavVolume = *wav;
       MidiVolume = *midi;
@@ -94,7 +98,7 @@ void Technic2_Initialize() {
       MidiVolume = 60;
       KordoSerie = 1;
     }
-    StartCount = ReadDword(reg, kKeySettings, "Ozzel_starty").value_or(0);
+    StartCount = ReadDword(reg, kKeySettings, kValueStartCount).value_or(0);
   }
 
   // The counter stops at the largest value rather than wrapping to a negative count.
@@ -111,8 +115,8 @@ void Technic2_Initialize() {
 void Technic2_Finalize() {
   plat::Registry reg(plat::Registry::DefaultPath());
   if (!OpenKey(reg, kKeySettings)) return;
-  if (!WriteDword(reg, kKeySettings, "Ozzel_starty", StartCount)) return;
-  WriteDword(reg, kKeySettings, "KORDO SERIE", KordoSerie);
+  if (!WriteDword(reg, kKeySettings, kValueStartCount, StartCount)) return;
+  WriteDword(reg, kKeySettings, kValueKordoSerie, KordoSerie);
 }
 
 void PlayEffect(const std::string& path, uint32_t flags) {

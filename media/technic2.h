@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "media/registry_keys.h"
+
 namespace ozzel {
 
 // Set by Technic2_Initialize, read by everyone afterwards.
@@ -10,11 +12,6 @@ extern std::string DataDir;
 extern bool SoundOn, MusicOn, EffectsOn;
 extern int32_t WavVolume, MidiVolume, KordoSerie, StartCount;
 extern std::string LastSoundPath;
-
-// Registry keys and values, relative to HKEY_CURRENT_USER.
-inline constexpr const char* kKeyBM4 = "Software\\Orvel Team\\BM4";
-inline constexpr const char* kKeyOdklon = "Software\\Orvel Team\\BM4\\Odklon";
-inline constexpr const char* kKeySettings = "Software\\Orvel Team\\BM4\\Nastaveni - obecne";
 
 void Technic2_Initialize();
 void Technic2_Finalize();

@@ -11,10 +11,12 @@
 #include <unistd.h>
 
 #include "app/program.h"
+#include "media/registry_keys.h"
 #include "platform/gdi/canvas.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/registry/registry.h"
+#include "platform/start_dir.h"
 #include "platform/trace.h"
 #include "platform/ui/application.h"
 #include "platform/ui/form.h"
@@ -27,8 +29,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kDataKey[] = "Software\\Orvel Team\\BM4\\Odklon";
-constexpr char kDataValue[] = "kde_je_BM4";
 constexpr int kMainWidth = 640, kMainHeight = 480;
 
 // The temporary directory holding a default settings store; removed when the sim ends.
@@ -108,8 +108,8 @@ int RunSim(int argc, char** argv) {
     plat::Registry reg(registry_path);
     plat::RegValue v;
     v.type = plat::RegType::String;
-    v.text = *opts.data;
-    if (!reg.Write(kDataKey, kDataValue, v)) {
+    v.text = plat::FromStartDir(*opts.data);  // the program changes directory before it reads it
+    if (!reg.Write(kKeyOdklon, kValueDataRoot, v)) {
       std::fprintf(stderr, "ozzel-sim: cannot write the data root into '%s'\n", registry_path.c_str());
       Cleanup();
       return 2;
@@ -146,6 +146,13 @@ int RunSim(int argc, char** argv) {
     return plat::Point{(opts.screen.w - kMainWidth) / 2, (opts.screen.h - kMainHeight) / 2};
   };
   hooks.animal_point = [](int code) { return AnimalPoint(code); };
+  hooks.control_centre = [](const std::string& name) -> std::optional<plat::Point> {
+    plat::Form* f = plat::HasApp() ? plat::App().MainForm() : nullptr;
+    plat::Control* c = f ? f->Find(name) : nullptr;
+    if (!c || !c->Visible()) return std::nullopt;
+    plat::Rect b = c->Bounds();
+    return plat::Point{b.left + b.w / 2, b.top + b.h / 2};
+  };
   hooks.dump_state = [] { return DumpState(); };
   hooks.dump_questions = [] { return DumpQuestions(); };
   hooks.shot = [&](const std::string& name) -> std::optional<std::string> {

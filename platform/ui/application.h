@@ -78,7 +78,6 @@ class Application {
   // Timers (used by Timer).
   void RegisterTimer(Timer* t);
   void UnregisterTimer(Timer* t);
-  void TimerChanged() {}
   uint64_t NextTimerDue() const;
 
   // Something besides timers and input that changes by itself (sound ends): when it changes next,
@@ -115,6 +114,8 @@ class Application {
 
  private:
   void Compose(const Rect& r);
+  template <class Fn>
+  void Barrier(Fn&& fn);
   void PumpLoop(const std::function<bool()>& cond, uint64_t cap);
   void WaitForNext(uint64_t cap);
   Timer* DueTimer(const std::vector<Timer*>& skip) const;

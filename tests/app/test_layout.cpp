@@ -4,7 +4,7 @@
 #include "app/layout_main.h"
 #include "app/ozz_main.h"
 #include "app/pozadi.h"
-#include "app_harness.h"
+#include "tests/app/app_harness.h"
 #include "controls/avi_delp.h"
 #include "controls/tb97ctls.h"
 #include "controls/tile_image.h"
@@ -37,7 +37,7 @@ TEST(MainLayout, ControlsInStoredOrderWithTheirPlacesAndVisibility) {
   MainWindow w;
   std::vector<const layout::ControlRow*> rows;
   for (const auto& r : layout::MainControls())
-    if (r.kind != layout::Kind::MediaPlayer) rows.push_back(&r);
+    if (r.kind() != layout::Kind::MediaPlayer) rows.push_back(&r);
   const auto& controls = w.form->Controls();
   ASSERT_EQ(controls.size(), rows.size());
   int graphic = 0;
