@@ -247,14 +247,28 @@ plat::Bitmap Corner(const std::string& which) {
 
 plat::Bitmap Texture() {
   constexpr int N = 35;
+  // Grain only. Tiled, any lighter or darker patch of the tile repeats every 35 pixels and the
+  // screen shows a grid, so the low frequencies of the noise are taken out: each pass subtracts
+  // the wrapped 5 × 5 mean around a pixel.
   std::vector<double> v(N * N);
   for (int y = 0; y < N; ++y)
     for (int x = 0; x < N; ++x) {
       uint32_t h = uint32_t(x * 73856093u) ^ uint32_t(y * 19349663u) ^ 0x5bd1e995u;
       h = (h ^ (h >> 15)) * 2246822519u;
-      double grain = double((h >> 8) & 0xFFFF) / 65535.0;
-      v[y * N + x] = 0.45 * PeriodicNoise(x, y, N, 5, 11) + 0.25 * PeriodicNoise(x, y, N, 7, 23) + 0.3 * grain;
+      h ^= h >> 13;
+      v[y * N + x] = double((h >> 8) & 0xFFFF) / 65535.0;
     }
+  for (int pass = 0; pass < 3; ++pass) {
+    std::vector<double> mean(N * N);
+    for (int y = 0; y < N; ++y)
+      for (int x = 0; x < N; ++x) {
+        double m = 0;
+        for (int dy = -2; dy <= 2; ++dy)
+          for (int dx = -2; dx <= 2; ++dx) m += v[((y + dy + N) % N) * N + (x + dx + N) % N];
+        mean[y * N + x] = m / 25;
+      }
+    for (int i = 0; i < N * N; ++i) v[i] -= mean[i];
+  }
   auto [lo, hi] = std::minmax_element(v.begin(), v.end());
   double mn = *lo, mx = *hi;
   plat::Bitmap b(N, N);
