@@ -13,6 +13,17 @@ void Tform_ozzel::startertimerTimer(plat::Timer& t) {
   t.SetEnabled(false);
   app().screen().SetCursor(plat::crDefault);
 
+  // The intro picture takes clicks from the first moment: a child who chose a scene before the intro
+  // began is not sent back to it (the examiner over the scene, the first question cut off).
+  if (shared.SwitchPending || shared.CurrentSet != 0) {
+    for (plat::Control* c : std::initializer_list<plat::Control*>{oddeleni, BTN_Konec, btn_obraz1, btn_obraz2,
+                                                                  btn_obraz3, btn_obraz4})
+      c->Show();
+    Midi_spoustec->SetEnabled(true);
+    playlist_tracker->SetEnabled(true);
+    return;
+  }
+
   try {
     divadlo->LoadFromFile(technic2.DataDir + game::IntroPicture());
   } catch (const plat::GdiError&) {

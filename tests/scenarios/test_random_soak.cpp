@@ -276,9 +276,6 @@ TEST(RandomSoak, SeededSessionsKeepThePlayersInvariants) {
                  tmp, int(60 + actions / 2));
     ASSERT_TRUE(s.started());
     RandomSession k(s, seed);
-    // From the intro on: a click in the first half second, before the intro has started, is another
-    // matter (the intro then starts over the chosen scene).
-    ASSERT_NO_FATAL_FAILURE(k.Send("wait 600"));
     bool failed = false;
     for (long a = 0; a < actions && !failed; ++a) {
       k.RandomAction();
