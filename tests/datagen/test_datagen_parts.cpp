@@ -213,6 +213,25 @@ TEST(DatagenIntroPicture, QuartersMeetAtTheSplitLines) {
   EXPECT_NE(*b.PixelAt(kIntroSplitX, kIntroSplitY), right);   // safari differs from farm
 }
 
+// Animals and captions stay inside their quarter's frame: nothing is cut off at a quarter's edge.
+TEST(DatagenIntroPicture, NothingCrossesAQuartersFrame) {
+  const plat::Bitmap b = IntroPicture();
+  const int xs[3] = {0, kIntroSplitX, kIntroW}, ys[3] = {0, kIntroSplitY, kIntroH};
+  for (int qx = 0; qx < 2; ++qx)
+    for (int qy = 0; qy < 2; ++qy) {
+      const int x0 = xs[qx], x1 = xs[qx + 1] - 1, y0 = ys[qy], y1 = ys[qy + 1] - 1;
+      SCOPED_TRACE("quarter at " + std::to_string(x0) + "," + std::to_string(y0));
+      const plat::Rgb light = *b.PixelAt(x0 + 3, y0 + 3);
+      int other = 0;
+      for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+          const int d = std::min({x - x0, x1 - x, y - y0, y1 - y});
+          if (d >= 2 && d <= 5) other += *b.PixelAt(x, y) != light;
+        }
+      EXPECT_EQ(other, 0);
+    }
+}
+
 class DatagenRegister : public ::testing::Test {
  protected:
   void SetUp() override {
