@@ -24,23 +24,20 @@ static bool PlayedOut(plat::MediaPlayer& p) {
 }
 
 void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
-  if (QuitRequested) return;
+  if (shared.QuitRequested) return;
   if (playlist->Items.empty()) {
-    TrackerBusy = false;
+    shared.TrackerBusy = false;
     return;
   }
-  try {
-    label4->SetCaption(ModeNames.at(size_t(WavPlayer->Mode())));
-  } catch (const std::exception&) {
-  }
-  if (TrackerBusy) return;
-  BusyScope busy(TrackerBusy);
+  label4->SetCaption(ModeNames.at(size_t(WavPlayer->Mode())));
+  if (shared.TrackerBusy) return;
+  BusyScope busy(shared.TrackerBusy);
 
   if (WavPlayer->Mode() == plat::MciMode::Playing) return;
 
   std::string item = playlist->Items.front();
-  SilentItem = !item.empty() && item[0] == '&';
-  if (SilentItem) item.erase(0, 1);
+  shared.SilentItem = !item.empty() && item[0] == '&';
+  if (shared.SilentItem) item.erase(0, 1);
 
   // Handlers run in every pump below: a click, a switch or a new question may empty and refill the
   // queue. The item taken is opened, played and removed only while it is still the head; once it is
@@ -55,7 +52,7 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
     if (!still_head()) return;
     WavPlayer->FileName = item;  // the pump may have let another handler use the channel
     WavPlayer->Open();
-  } catch (const std::exception&) {
+  } catch (const plat::EMCIDeviceError&) {
     try {
       app().ProcessMessages();
       if (!still_head()) return;
@@ -64,7 +61,7 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
       if (!still_head()) return;
       WavPlayer->FileName = item;
       WavPlayer->Open();
-    } catch (const std::exception&) {
+    } catch (const plat::EMCIDeviceError&) {
       if (still_head()) DropFirst(*playlist, SpeechHeadEpoch);
       return;
     }
@@ -73,19 +70,16 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
   for (int i = 0; i < 3; ++i) app().ProcessMessages();
 
   auto short_waits = [this] {
-    try {
-      SkipRequested = false;
-      app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Open && !SkipRequested; });
-      SkipRequested = false;
-      app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Seeking && !SkipRequested; });
-    } catch (const std::exception&) {
-    }
+    shared.SkipRequested = false;
+    app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Open && !shared.SkipRequested; });
+    shared.SkipRequested = false;
+    app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Seeking && !shared.SkipRequested; });
   };
   short_waits();
   if (!still_head()) return;
 
   try {
-    SkipRequested = false;
+    shared.SkipRequested = false;
     WavPlayer->Play();
     StopEffect();
     short_waits();
@@ -94,37 +88,33 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
     // or it would be played again on every tick and the queue would never drain.
     if (still_head() && (WavPlayer->Mode() == plat::MciMode::Playing || PlayedOut(*WavPlayer)))
       DropFirst(*playlist, SpeechHeadEpoch);
-  } catch (const std::exception&) {
+  } catch (const plat::EMCIDeviceError&) {
     if (still_head()) DropFirst(*playlist, SpeechHeadEpoch);
   }
 }
 
 void Tform_ozzel::OpenMusic() {
-  if (!MusicOn) return;
-  MIDIPlayer->FileName = DataDir + game::MusicFile();
+  if (!technic2.MusicOn) return;
+  MIDIPlayer->FileName = technic2.DataDir + game::MusicFile();
   try {
     MIDIPlayer->Close();
     MIDIPlayer->Open();
-  } catch (const std::exception&) {
-    plat::MessageBox("Nenalez soubor s hudbou:" + DataDir + game::MusicFile());
+  } catch (const plat::EMCIDeviceError&) {
+    plat::MessageBox("Nenalez soubor s hudbou:" + technic2.DataDir + game::MusicFile());
   }
 }
 
 void Tform_ozzel::Midi_spoustecTimer(plat::Timer&) {
-  try {
-    if (MusicOn && MIDIPlayer->Mode() == plat::MciMode::Stopped) MIDIPlayer->Play();
-  } catch (const std::exception&) {
-  }
+  // Stopped means open: playing it again cannot fail.
+  if (technic2.MusicOn && MIDIPlayer->Mode() == plat::MciMode::Stopped) MIDIPlayer->Play();
 }
 
 void Tform_ozzel::CloseMusic() {
-  if (!MusicOn) return;
-  try {
-    Midi_spoustec->SetEnabled(false);
-    MIDIPlayer->Stop();
-    MIDIPlayer->Close();
-  } catch (const std::exception&) {
-  }
+  if (!technic2.MusicOn) return;
+  Midi_spoustec->SetEnabled(false);
+  // The music may never have opened; there is nothing to stop then.
+  IgnoreChannelError([this] { MIDIPlayer->Stop(); });
+  MIDIPlayer->Close();
 }
 
 }  // namespace ozzel

@@ -1,27 +1,25 @@
-// datagen: makes the demo data medium, checks its stamp, registers its root, renders the desktop icon.
+// datagen: makes the demo data medium, checks its stamp, registers its root.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
-#include "platform/gdi/canvas.h"
 #include "platform/registry/registry.h"
 #include "tools/datagen/error.h"
 #include "tools/datagen/medium.h"
-#include "resources/resources.h"
 
 namespace {
 
-int Usage() {
-  std::fprintf(stderr,
+int Usage(FILE* to = stderr, int status = 2) {
+  std::fprintf(to,
                "usage: datagen [--force] [--quiet] [--period] ROOT\n"
                "                                          build ROOT/bm4/_ozzel unless it is current (silent then);\n"
                "                                          --period: ROOT/BM4/_OZZEL as a 1990s disc holds it, read-only\n"
                "       datagen --check [--period] ROOT    exit 0 when ROOT holds a current medium\n"
                "       datagen --register ROOT [--registry FILE]\n"
                "                                          store ROOT as the suite's data root (kde_je_BM4)\n"
-               "       datagen --icon FILE.png            write the program's 32x32 icon as PNG\n");
-  return 2;
+               "       datagen --version | --help\n");
+  return status;
 }
 
 std::string Absolute(const std::string& p) { return std::filesystem::absolute(p).lexically_normal().string(); }
@@ -29,7 +27,7 @@ std::string Absolute(const std::string& p) { return std::filesystem::absolute(p)
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string mode = "build", root, registry, icon;
+  std::string mode = "build", root, registry;
   bool force = false, quiet = false, period = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -40,21 +38,15 @@ int main(int argc, char** argv) {
     else if (a == "--check") mode = "check";
     else if (a == "--register") mode = "register";
     else if (a == "--registry") registry = next();
-    else if (a == "--icon") mode = "icon", icon = next();
-    else if (a == "-h" || a == "--help") return Usage();
+    else if (a == "-h" || a == "--help") return Usage(stdout, 0);
+    else if (a == "--version") {
+      std::printf("datagen %s\n", OZZEL_VERSION);
+      return 0;
+    }
     else if (!a.empty() && a[0] != '-' && root.empty()) root = a;
     else return Usage();
   }
   try {
-    if (mode == "icon") {
-      if (icon.empty()) return Usage();
-      const plat::Bitmap b = ozzel::res::Picture("icon");  // the program's own window icon
-      plat::Surface s(b.width(), b.height());
-      for (int y = 0; y < b.height(); ++y)
-        for (int x = 0; x < b.width(); ++x) s.row(y)[x] = b.row(y)[x];
-      plat::SavePng(s, icon);
-      return 0;
-    }
     if (root.empty()) return Usage();
     root = Absolute(root);
     if (mode == "check") return datagen::MediumCurrent(root, period) ? 0 : 1;

@@ -17,7 +17,7 @@
 #include <espeak-ng/speak_lib.h>
 
 #include "game/names.h"
-#include "tools/art/animals.h"
+#include "media/registry_keys.h"
 #include "tools/datagen/source_hash.h"
 #include "platform/registry/registry.h"
 #include "tools/datagen/avi.h"
@@ -120,7 +120,7 @@ std::string GeneratorVersion() {
   const char* path = nullptr;
   const std::string speech = espeak_Info(&path);
   h = Fnv1a(speech.data(), speech.size(), h);
-  for (const std::string& font : {ozzel::art::EmojiFontPath(), BoldFontFile()}) {
+  for (const std::string& font : {BoldFontFile()}) {
     std::error_code ec;
     const uintmax_t size = stdfs::file_size(font, ec);
     const std::string id = font + ":" + std::to_string(ec ? 0 : size);
@@ -229,7 +229,7 @@ void RegisterRoot(const std::string& registry_path, const std::string& root) {
   plat::RegValue v;
   v.type = plat::RegType::String;
   v.text = root;
-  if (!reg.Write("Software\\Orvel Team\\BM4\\Odklon", "kde_je_BM4", v))
+  if (!reg.Write(ozzel::kKeyOdklon, ozzel::kValueDataRoot, v))
     throw Error("cannot write the settings store " + registry_path);
 }
 
