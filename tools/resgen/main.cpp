@@ -1,4 +1,4 @@
-// resgen: draws the program's embedded pictures, hit maps and cursors into resources/data.
+// resgen: draws the program's own pictures, hit maps and cursors into resources/data.
 //
 // Regenerate:
 //   cmake --build build --target resgen && build/tools/resgen/resgen resources/data
