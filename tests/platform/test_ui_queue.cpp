@@ -188,7 +188,9 @@ TEST_F(QueueTest, AnExceptionFromAHandlerIsShownAndTheLoopGoesOn) {
   trace::SetSink([&](const std::string& l) { lines.push_back(l); }, &backend.clock());
   app.SetTitle("Hra");
   backend.OnIdle = [&](uint64_t deadline) {
-    if (app.ActiveModal()) return backend.Inject({InputEvent::Kind::DialogOk});
+    InputEvent ok;
+    ok.kind = InputEvent::Kind::DialogOk;
+    if (app.ActiveModal()) return backend.Inject(ok);
     backend.vclock().AdvanceTo(deadline);
   };
   int ticks = 0;

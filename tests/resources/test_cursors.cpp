@@ -44,7 +44,9 @@ TEST_F(Cursors, EachHasItsSizeAndHotspotOnThePicture) {
       // The arrow's tip: nothing is drawn above it, nor left of it on its row.
       for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x)
-          if (y < w.hy || (y == w.hy && x < w.hx)) EXPECT_FALSE(Opaque(*c, x, y)) << x << "," << y;
+          if (y < w.hy || (y == w.hy && x < w.hx)) {
+            EXPECT_FALSE(Opaque(*c, x, y)) << x << "," << y;
+          }
     }
   }
 }
