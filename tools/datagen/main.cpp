@@ -1,5 +1,7 @@
-// datagen: makes the demo data medium, checks its stamp, registers its root, renders the desktop icon.
+// datagen: makes the demo data medium in a language, checks its stamp, registers its root, renders the desktop icon.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -8,17 +10,23 @@
 #include "platform/registry/registry.h"
 #include "tools/datagen/error.h"
 #include "tools/datagen/medium.h"
+#include "tools/datagen/speech.h"
+#include "tools/datagen/texts.h"
 #include "resources/resources.h"
 
 namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: datagen [--force] [--quiet] ROOT   build ROOT/bm4/_ozzel unless it is current (silent then)\n"
-               "       datagen --check ROOT               exit 0 when ROOT holds a current medium\n"
+               "usage: datagen [--force] [--quiet] [--language L] ROOT\n"
+               "                                          build ROOT/bm4/_ozzel unless it is current (silent then)\n"
+               "       datagen --check [--language L] ROOT\n"
+               "                                          exit 0 when ROOT holds a current medium\n"
+               "       datagen --locale                   print the language the user's locale asks for\n"
                "       datagen --register ROOT [--registry FILE]\n"
                "                                          store ROOT as the suite's data root (kde_je_BM4)\n"
-               "       datagen --icon FILE.png            write the program's 32x32 icon as PNG\n");
+               "       datagen --icon FILE.png            write the program's 32x32 icon as PNG\n"
+               "languages (L): cs (the default) sk en de pl fr es\n");
   return 2;
 }
 
@@ -27,7 +35,7 @@ std::string Absolute(const std::string& p) { return std::filesystem::absolute(p)
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string mode = "build", root, registry, icon;
+  std::string mode = "build", root, registry, icon, language = "cs";
   bool force = false, quiet = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -35,6 +43,8 @@ int main(int argc, char** argv) {
     if (a == "--force") force = true;
     else if (a == "--quiet") quiet = true;
     else if (a == "--check") mode = "check";
+    else if (a == "--locale") mode = "locale";
+    else if (a == "--language") language = next();
     else if (a == "--register") mode = "register";
     else if (a == "--registry") registry = next();
     else if (a == "--icon") mode = "icon", icon = next();
@@ -43,6 +53,18 @@ int main(int argc, char** argv) {
     else return Usage();
   }
   try {
+    if (mode == "locale") {
+      std::string warning;
+      const std::string code = datagen::LanguageForLocale(std::getenv("OZZEL_LANGUAGE"), std::getenv("LC_ALL"),
+                                                          std::getenv("LC_MESSAGES"), std::getenv("LANG"), &warning);
+      if (!warning.empty()) std::fprintf(stderr, "datagen: %s; the locale decides\n", warning.c_str());
+      std::printf("%s\n", code.c_str());
+      return 0;
+    }
+    if (std::find(datagen::LanguageCodes().begin(), datagen::LanguageCodes().end(), language) ==
+        datagen::LanguageCodes().end())
+      return Usage();
+    datagen::SetLanguage(language);
     if (mode == "icon") {
       if (icon.empty()) return Usage();
       const plat::Bitmap b = ozzel::res::Picture("icon");  // the program's own window icon
@@ -63,7 +85,7 @@ int main(int argc, char** argv) {
     if (!force && datagen::MediumCurrent(root)) return 0;
     if (!quiet) std::printf("building the demo medium in %s ...\n", datagen::MediumDir(root).c_str());
     datagen::GenerateMedium(root);
-    if (!quiet) std::printf("done\n");
+    if (!quiet) std::printf("done (language %s, voice %s)\n", language.c_str(), datagen::ExaminerVoice().c_str());
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "datagen: %s\n", e.what());

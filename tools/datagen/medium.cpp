@@ -25,6 +25,8 @@
 #include "tools/datagen/midi.h"
 #include "tools/datagen/pictures.h"
 #include "tools/datagen/sounds.h"
+#include "tools/datagen/speech.h"
+#include "tools/datagen/texts.h"
 
 namespace datagen {
 
@@ -112,6 +114,10 @@ std::string GeneratorVersion() {
     h = Fnv1a(id.data(), id.size(), h);
   }
   for (const std::string& f : ozzel::game::AllDataFiles()) h = Fnv1a(f.data(), f.size(), h);
+  // The language and the voice that will speak it: a medium in another language, or spoken by the
+  // fallback voice while Festival's is now installed, is made again.
+  const std::string voice = std::string(Texts().code) + " " + PlannedExaminerVoice();
+  h = Fnv1a(voice.data(), voice.size(), h);
   return Hex(h);
 }
 
@@ -159,7 +165,8 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
       WriteAll(d / name, bytes);
     }
     const std::string stamp = "version " + GeneratorVersion() + "\nfiles " + std::to_string(files.size()) +
-                              "\ncontent " + Hex(content) + "\n";
+                              "\ncontent " + Hex(content) + "\nlanguage " + Texts().code + "\nvoice " +
+                              ExaminerVoice() + "\n";
     WriteAll(tmp / kStampName, std::vector<uint8_t>(stamp.begin(), stamp.end()));
   } catch (const stdfs::filesystem_error& e) {
     stdfs::remove_all(tmp, ec);

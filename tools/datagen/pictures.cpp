@@ -383,7 +383,7 @@ plat::Bitmap AnimalPicture(int set, int n) {
   const int w = int(std::lround(glyph.w * s)), h = int(std::lround(glyph.h * s));
   c.Ellipse(320, 40 + 250 + 4, w * 0.42, 10, Rgb{0, 0, 0}, 0.18);
   DrawImage(c, ozzel::art::Resample(glyph, w, h), 320 - w / 2, 40 + 250 - h);
-  Caption(c, NameOf(set, n).substr(0, NameOf(set, n).size() - 1), 64, Rgb{255, 255, 255}, SetDark(set), 5, 320, 346,
+  Caption(c, PictureName(set, n), 64, Rgb{255, 255, 255}, SetDark(set), 5, 320, 346,
           600);
   // Frame last, so nothing covers it.
   Canvas framed = c;
