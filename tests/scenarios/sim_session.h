@@ -213,25 +213,27 @@ class SimSession {
 };
 
 // The demo medium built by tools/datagen in the build tree, shared between test processes under a
-// lock (datagen itself skips the work when the medium is current). nullopt with a reason otherwise.
-inline std::optional<std::string> BuiltDemoMedium(std::string& why) {
+// lock (datagen itself skips the work when the medium is current). Czech unless a language is given
+// (each language has a root of its own). nullopt with a reason otherwise.
+inline std::optional<std::string> BuiltDemoMedium(std::string& why, const std::string& language = "cs") {
   namespace fs = std::filesystem;
-  if (const char* env = std::getenv("OZZEL_TEST_MEDIUM"); env && *env) return std::string(env);
+  if (const char* env = std::getenv("OZZEL_TEST_MEDIUM"); env && *env && language == "cs") return std::string(env);
   fs::path bin = OZZEL_BINARY_DIR;
-  fs::path root = bin / "test-medium";
+  const std::string name = language == "cs" ? "test-medium" : "test-medium-" + language;
+  fs::path root = bin / name;
   fs::path datagen = bin / "tools" / "datagen" / "datagen";
   std::error_code ec;
   if (!fs::exists(datagen, ec)) {
     why = "no demo medium: " + datagen.string() + " is not built";
     return std::nullopt;
   }
-  int lock = open((bin / "test-medium.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+  int lock = open((bin / (name + ".lock")).c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
   if (lock >= 0) flock(lock, LOCK_EX);
-  std::string cmd = "'" + datagen.string() + "' --quiet '" + root.string() + "' >/dev/null 2>&1";
+  std::string cmd = "'" + datagen.string() + "' --quiet --language " + language + " '" + root.string() + "' >/dev/null 2>&1";
   int rc = std::system(cmd.c_str());
   if (lock >= 0) close(lock);
   if (rc != 0 || !fs::is_directory(root / "bm4" / "_ozzel", ec)) {
-    why = "datagen failed (status " + std::to_string(rc) + ")";
+    why = "datagen --language " + language + " failed (status " + std::to_string(rc) + ")";
     return std::nullopt;
   }
   return root.string();

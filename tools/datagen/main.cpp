@@ -23,6 +23,7 @@ int Usage() {
                "       datagen --check [--language L] ROOT\n"
                "                                          exit 0 when ROOT holds a current medium\n"
                "       datagen --locale                   print the language the user's locale asks for\n"
+               "       datagen --voice [--language L]     print the voice the examiner speaks L with\n"
                "       datagen --register ROOT [--registry FILE]\n"
                "                                          store ROOT as the suite's data root (kde_je_BM4)\n"
                "       datagen --icon FILE.png            write the program's 32x32 icon as PNG\n"
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     else if (a == "--quiet") quiet = true;
     else if (a == "--check") mode = "check";
     else if (a == "--locale") mode = "locale";
+    else if (a == "--voice") mode = "voice";
     else if (a == "--language") language = next();
     else if (a == "--register") mode = "register";
     else if (a == "--registry") registry = next();
@@ -65,6 +67,10 @@ int main(int argc, char** argv) {
         datagen::LanguageCodes().end())
       return Usage();
     datagen::SetLanguage(language);
+    if (mode == "voice") {
+      std::printf("%s\n", datagen::ExaminerVoice().c_str());
+      return 0;
+    }
     if (mode == "icon") {
       if (icon.empty()) return Usage();
       const plat::Bitmap b = ozzel::res::Picture("icon");  // the program's own window icon
