@@ -38,6 +38,19 @@ extern bool SilentItem;
 extern bool BackgroundReleased;
 extern const std::array<std::string, 7> ModeNames;
 
+// A handler's busy flag, set for the life of the handler and cleared on every way out of it, an
+// exception's included, so that no flag is left set for good.
+class BusyScope {
+ public:
+  explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~BusyScope() { flag_ = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
 // Set by the simulator and tests: a fixed seed instead of the clock.
 extern std::optional<uint32_t> g_seed_override;
 
@@ -139,6 +152,9 @@ class Tform_ozzel : public plat::Form {
   void CloseMusic();
   // Appends an item to the speech queue and switches the queue timer on.
   void Speak(const std::string& item);
+  // Counts removals from the head of the speech queue: a queue tick that pumped messages plays
+  // the item it took only while this is unchanged, i.e. while that item is still the one at the head.
+  uint64_t SpeechHeadEpoch = 0;
 
   // The short delay: DelayTicks, delay_bm, and a wait that also ends on skip, quit or a switch.
   void ShortDelay();

@@ -8,6 +8,7 @@
 #include "platform/audio/media_player.h"
 #include "platform/fs/fs.h"
 #include "platform/registry/registry.h"
+#include "platform/start_dir.h"
 #include "platform/trace.h"
 #include "platform/ui/application.h"
 #include "platform/ui/control.h"
@@ -68,7 +69,10 @@ void Technic2_Initialize() {
     DefaultCursor();
     plat::MessageBox("Chyba umístění programu (nenalezen adresář OBRAZKY) v místě programu ozzel.EXE.",
                      plat::BoxKind::Error);
-    DataDir = plat::InputBox("Umístění dat programu", "Prosím zadej plnou cestu k teto casti (CD-ROM):", DataDir);
+    std::string proposed = DataDir;
+    DataDir = plat::InputBox("Umístění dat programu", "Prosím zadej plnou cestu k teto casti (CD-ROM):", proposed);
+    // A typed relative path means one from where the program was started, not from the data root.
+    if (DataDir != proposed) DataDir = plat::FromStartDir(DataDir);
     StripTrailingBackslash(DataDir);
     if (!plat::fs::DirectoryExists(DataDir + "\\OBRAZKY"))
       plat::MessageBox(

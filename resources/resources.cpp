@@ -12,6 +12,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "platform/start_dir.h"
 #include "resources/cursor_file.h"
 
 #ifndef OZZEL_RESOURCE_DIR
@@ -62,7 +63,7 @@ std::shared_ptr<const plat::CursorImage> LoadCursor(const std::string& lower_nam
 }  // namespace
 
 std::string ResourceDir() {
-  if (const char* env = std::getenv("OZZEL_RESOURCES"); env && *env) return env;
+  if (const char* env = std::getenv("OZZEL_RESOURCES"); env && *env) return plat::FromStartDir(env);
   std::error_code ec;
   fsys::path exe = fsys::read_symlink("/proc/self/exe", ec);
   if (!ec) {

@@ -45,7 +45,7 @@ Driver::Status Driver::OnIdle(uint64_t deadline_ms) {
       status_ = Status::Failed;
       return status_;
     }
-    if (Execute(std::get<Command>(item))) return status_;
+    if (Execute(std::get<Command>(item)) || status_ != Status::Running) return status_;
   }
 }
 
@@ -63,6 +63,20 @@ bool Driver::Execute(const Command& c) {
     plat::Point o = hooks_.origin ? hooks_.origin() : plat::Point{};
     return plat::Point{o.x + c.x, o.y + c.y};
   };
+  if (!c.control.empty()) {
+    // A named control is looked up when the command runs: where it is now, if it is shown now.
+    std::optional<plat::Point> p = hooks_.control_centre ? hooks_.control_centre(c.control) : std::nullopt;
+    if (!p) {
+      error_ = "script line " + std::to_string(c.line) + ": no visible control '" + c.control + "'";
+      status_ = Status::Failed;
+      return false;
+    }
+    Command at = c;
+    at.control.clear();
+    at.x = p->x;
+    at.y = p->y;
+    return Execute(at);
+  }
   auto simple = [&](K kind) {
     plat::InputEvent e;
     e.kind = kind;

@@ -53,6 +53,8 @@ struct DriverHooks {
   // Screen position of the main window's client origin.
   std::function<plat::Point()> origin;
   std::function<std::optional<plat::Point>(int code)> animal_point;
+  // Centre of a visible control of the main window, in its client coordinates; nullopt when there is none.
+  std::function<std::optional<plat::Point>(const std::string& name)> control_centre;
   std::function<std::string()> dump_state;
   std::function<std::string()> dump_questions;
   // Writes the screen as NAME.png; returns an error text on failure.

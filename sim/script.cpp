@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <climits>
 #include <sstream>
 
 namespace ozzel::sim {
@@ -85,6 +86,14 @@ std::optional<unsigned> OneCharacter(const std::string& s) {
   return cp;
 }
 
+// A control's name where a command takes X Y: a letter or '_' first, then letters, digits and '_'.
+bool IsControlName(const std::string& s) {
+  if (s.empty() || !(std::isalpha(static_cast<unsigned char>(s[0])) || s[0] == '_')) return false;
+  for (char ch : s)
+    if (!(std::isalnum(static_cast<unsigned char>(ch)) || ch == '_')) return false;
+  return true;
+}
+
 constexpr int kCoordLimit = 100000;
 constexpr uint64_t kMaxWaitMs = 1000ull * 60 * 60 * 24 * 365;  // a year of virtual time
 
@@ -93,15 +102,16 @@ struct Spec {
   Command::Kind kind;
   size_t min_args, max_args;
   const char* usage;
+  bool takes_point = false;  // X Y, or a control's name in their place
 };
 
 const Spec kSpecs[] = {
     {"wait", Command::Kind::Wait, 1, 1, "wait MS"},
-    {"move", Command::Kind::Move, 2, 2, "move X Y"},
-    {"click", Command::Kind::Click, 2, 3, "click X Y [left|right|middle]"},
-    {"down", Command::Kind::Down, 2, 3, "down X Y [left|right|middle]"},
-    {"up", Command::Kind::Up, 2, 3, "up X Y [left|right|middle]"},
-    {"dblclick", Command::Kind::DblClick, 2, 2, "dblclick X Y"},
+    {"move", Command::Kind::Move, 2, 2, "move X Y|CONTROL", true},
+    {"click", Command::Kind::Click, 2, 3, "click X Y|CONTROL [left|right|middle]", true},
+    {"down", Command::Kind::Down, 2, 3, "down X Y|CONTROL [left|right|middle]", true},
+    {"up", Command::Kind::Up, 2, 3, "up X Y|CONTROL [left|right|middle]", true},
+    {"dblclick", Command::Kind::DblClick, 2, 2, "dblclick X Y|CONTROL", true},
     {"key", Command::Kind::Key, 1, 1, "key esc|enter|C"},
     {"type", Command::Kind::Type, 1, SIZE_MAX, "type TEXT"},
     {"ok", Command::Kind::Ok, 0, 0, "ok"},
@@ -127,6 +137,14 @@ LineResult ParseLine(const std::string& raw, int line_no) {
   }
   if (!spec) return fail("unknown command '" + word + "'");
   size_t nargs = tok.size() - 1;
+  // A control's name stands for both coordinates; "move x 1" is still a bad X coordinate.
+  int ignored;
+  bool named = spec->takes_point && nargs >= 1 && IsControlName(tok[1]) &&
+               (nargs == 1 || !ParseNumber(tok[2], INT_MIN, INT_MAX, ignored));
+  if (named) {
+    tok.insert(tok.begin() + 2, "");
+    ++nargs;
+  }
   if (nargs < spec->min_args || nargs > spec->max_args) {
     return fail(std::string(nargs < spec->min_args ? "missing" : "extra") + " argument; usage: " + spec->usage);
   }
@@ -135,6 +153,10 @@ LineResult ParseLine(const std::string& raw, int line_no) {
   c.kind = spec->kind;
   c.line = line_no;
   auto coords = [&]() -> std::optional<ParseError> {
+    if (named) {
+      c.control = tok[1];
+      return std::nullopt;
+    }
     if (!ParseNumber(tok[1], -kCoordLimit, kCoordLimit, c.x)) return fail("bad X coordinate '" + tok[1] + "'");
     if (!ParseNumber(tok[2], -kCoordLimit, kCoordLimit, c.y)) return fail("bad Y coordinate '" + tok[2] + "'");
     return std::nullopt;

@@ -14,6 +14,7 @@ struct Command {
   int line = 0;       // 1-based line number in the script
   uint64_t ms = 0;    // wait
   int x = 0, y = 0;   // mouse commands: main-window client coordinates
+  std::string control;  // mouse commands: a control of the main window, at its centre (instead of x, y)
   int button = 0;     // 0 left, 1 right, 2 middle
   unsigned ch = 0;    // key: the character code (27 Esc, 13 Enter)
   int code = 0;       // animal

@@ -15,6 +15,7 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/registry/registry.h"
+#include "platform/start_dir.h"
 #include "platform/trace.h"
 #include "platform/ui/application.h"
 #include "platform/ui/form.h"
@@ -108,7 +109,7 @@ int RunSim(int argc, char** argv) {
     plat::Registry reg(registry_path);
     plat::RegValue v;
     v.type = plat::RegType::String;
-    v.text = *opts.data;
+    v.text = plat::FromStartDir(*opts.data);  // the program changes directory before it reads it
     if (!reg.Write(kDataKey, kDataValue, v)) {
       std::fprintf(stderr, "ozzel-sim: cannot write the data root into '%s'\n", registry_path.c_str());
       Cleanup();
@@ -146,6 +147,13 @@ int RunSim(int argc, char** argv) {
     return plat::Point{(opts.screen.w - kMainWidth) / 2, (opts.screen.h - kMainHeight) / 2};
   };
   hooks.animal_point = [](int code) { return AnimalPoint(code); };
+  hooks.control_centre = [](const std::string& name) -> std::optional<plat::Point> {
+    plat::Form* f = plat::HasApp() ? plat::App().MainForm() : nullptr;
+    plat::Control* c = f ? f->Find(name) : nullptr;
+    if (!c || !c->Visible()) return std::nullopt;
+    plat::Rect b = c->Bounds();
+    return plat::Point{b.left + b.w / 2, b.top + b.h / 2};
+  };
   hooks.dump_state = [] { return DumpState(); };
   hooks.dump_questions = [] { return DumpQuestions(); };
   hooks.shot = [&](const std::string& name) -> std::optional<std::string> {

@@ -15,10 +15,36 @@ uint16_t Be16(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
 uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]); }
 
 constexpr uint16_t kFormatPcm = 1;
+constexpr uint16_t kFormatMsAdpcm = 2;
+constexpr uint16_t kFormatALaw = 6;
+constexpr uint16_t kFormatMuLaw = 7;
+constexpr uint16_t kFormatImaAdpcm = 0x11;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
 // The tail of KSDATAFORMAT_SUBTYPE_PCM after its leading format code.
 constexpr uint8_t kPcmGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                       0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+// Sample frames per ADPCM block, from the block size and the header's own count (0 when it has
+// none); 0 when the two cannot both hold.
+uint32_t AdpcmFramesPerBlock(const WavInfo& w, const uint8_t* ext, size_t ext_len) {
+  if (w.bits != 4 || w.channels < 1 || w.channels > 2) return 0;
+  const uint32_t header = (w.format == kFormatImaAdpcm ? 4u : 7u) * w.channels;  // holds 1 or 2 frames
+  const uint32_t fixed = w.format == kFormatImaAdpcm ? 1 : 2;
+  if (w.block_align <= header) return 0;
+  // IMA packs each channel's samples in runs of 8 (4 bytes); MS ADPCM packs frames nibble by nibble.
+  if (w.format == kFormatImaAdpcm && (w.block_align - header) % (4 * w.channels) != 0) return 0;
+  const uint32_t most = fixed + (w.block_align - header) * 2 / w.channels;
+  const uint32_t declared = ext_len >= 2 ? Le16(ext) : 0;
+  if (w.format == kFormatMsAdpcm) {
+    // Microsoft ADPCM states its frames per block and its predictor coefficients, seven at least.
+    if (ext_len < 4 || declared < 2 || declared > most) return 0;
+    const uint32_t coefs = Le16(ext + 2);
+    if (coefs < 7 || coefs > 256 || ext_len < 4 + 4 * size_t(coefs)) return 0;
+    return declared;
+  }
+  if (declared > most) return 0;
+  return declared ? declared : most;
+}
 
 }  // namespace
 
@@ -27,6 +53,8 @@ std::optional<WavInfo> ParseWav(const uint8_t* data, size_t size) {
     return std::nullopt;
   WavInfo info;
   bool have_fmt = false, have_data = false;
+  const uint8_t* ext = nullptr;  // what follows cbSize in a fmt chunk that has one
+  size_t ext_len = 0;
   size_t pos = 12;
   while (size - pos >= 8 && !(have_fmt && have_data)) {
     const uint8_t* id = data + pos;
@@ -41,6 +69,11 @@ std::optional<WavInfo> ParseWav(const uint8_t* data, size_t size) {
       info.byte_rate = Le32(data + body + 8);
       info.block_align = Le16(data + body + 12);
       info.bits = Le16(data + body + 14);
+      if (len >= 18 && avail >= 18) {
+        const size_t in_chunk = size_t(std::min<uint64_t>(len, avail)) - 18;
+        ext = data + body + 18;
+        ext_len = std::min<size_t>(Le16(data + body + 16), in_chunk);
+      }
       if (info.format == kFormatExtensible) {
         if (len < 40 || avail < 40) return std::nullopt;
         const uint8_t* guid = data + body + 24;
@@ -58,14 +91,37 @@ std::optional<WavInfo> ParseWav(const uint8_t* data, size_t size) {
     if (next > size) break;
     pos = size_t(next);
   }
-  if (!have_fmt || !have_data || info.format != kFormatPcm) return std::nullopt;
-  if (info.channels < 1 || info.channels > 8) return std::nullopt;
+  if (!have_fmt || !have_data) return std::nullopt;
   if (info.sample_rate < 1 || info.sample_rate > 384000) return std::nullopt;
-  if (info.bits != 8 && info.bits != 16 && info.bits != 24 && info.bits != 32) return std::nullopt;
-  if (info.block_align != info.channels * (info.bits / 8)) return std::nullopt;
-  if (uint64_t(info.byte_rate) != uint64_t(info.sample_rate) * info.block_align) return std::nullopt;
-  info.data_bytes -= info.data_bytes % info.block_align;  // a partial last frame is never heard
-  info.duration_ms = uint64_t(info.data_bytes) * 1000 / info.byte_rate;
+  switch (info.format) {
+    case kFormatPcm:
+      if (info.channels < 1 || info.channels > 8) return std::nullopt;
+      if (info.bits != 8 && info.bits != 16 && info.bits != 24 && info.bits != 32) return std::nullopt;
+      if (info.block_align != info.channels * (info.bits / 8)) return std::nullopt;
+      if (uint64_t(info.byte_rate) != uint64_t(info.sample_rate) * info.block_align) return std::nullopt;
+      info.frames_per_block = 1;
+      break;
+    case kFormatALaw:
+    case kFormatMuLaw:
+      if (info.channels < 1 || info.channels > 8 || info.bits != 8) return std::nullopt;
+      if (info.block_align != info.channels) return std::nullopt;
+      if (uint64_t(info.byte_rate) != uint64_t(info.sample_rate) * info.block_align) return std::nullopt;
+      info.frames_per_block = 1;
+      break;
+    case kFormatImaAdpcm:
+    case kFormatMsAdpcm:
+      // The byte rate of a compressed file is only advice; the blocks say how long it is.
+      info.frames_per_block = AdpcmFramesPerBlock(info, ext, ext_len);
+      if (info.frames_per_block == 0) return std::nullopt;
+      break;
+    default:
+      return std::nullopt;
+  }
+  // Only whole blocks are heard: a partial last frame or ADPCM block is dropped, as the mixer drops it.
+  const uint32_t blocks = info.data_bytes / info.block_align;
+  info.data_bytes = blocks * info.block_align;
+  info.frames = uint64_t(blocks) * info.frames_per_block;
+  info.duration_ms = info.frames * 1000 / info.sample_rate;
   return info;
 }
 

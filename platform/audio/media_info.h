@@ -1,4 +1,4 @@
-// Durations of sound files, read from their headers: WAV (data size / byte rate) and Standard MIDI (tempo map).
+// Durations of sound files, read from their headers: WAV (sample frames / rate) and Standard MIDI (tempo map).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -7,18 +7,20 @@
 namespace plat {
 
 struct WavInfo {
-  uint16_t format = 0;  // 1 = PCM
+  uint16_t format = 0;  // 1 PCM, 2 Microsoft ADPCM, 6 A-law, 7 mu-law, 0x11 IMA ADPCM
   uint16_t channels = 0;
   uint32_t sample_rate = 0;
   uint32_t byte_rate = 0;
   uint16_t block_align = 0;
   uint16_t bits = 0;
   size_t data_offset = 0;  // of the sample bytes within the file
-  uint32_t data_bytes = 0;  // clamped to what the file holds
+  uint32_t data_bytes = 0;  // clamped to what the file holds, whole blocks only
+  uint32_t frames_per_block = 0;  // 1 unless ADPCM
+  uint64_t frames = 0;  // sample frames the data decodes to
   uint64_t duration_ms = 0;
 };
 
-// Only uncompressed PCM with sane fields is accepted; nullopt otherwise.
+// PCM, A-law, mu-law and IMA / Microsoft ADPCM with sane fields are accepted; nullopt otherwise.
 std::optional<WavInfo> ParseWav(const uint8_t* data, size_t size);
 // Length of a Standard MIDI File (formats 0 and 1) following its tempo changes; nullopt when malformed.
 std::optional<uint64_t> MidiDurationMs(const uint8_t* data, size_t size);

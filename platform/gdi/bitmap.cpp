@@ -37,7 +37,7 @@ namespace {
 
 constexpr int64_t kMaxSide = 16384;
 constexpr int64_t kMaxPixels = 64ll << 20;
-constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiBitfields = 3;
+constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
 
 uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
@@ -93,6 +93,8 @@ Header CheckHeader(const uint8_t* d, size_t n) {
     if (h.bpp != 32) Fail("bit fields only for 32-bit images");
   } else if (h.compression == kBiRle8) {
     if (h.bpp != 8 || h.top_down) Fail("bad RLE8 image");
+  } else if (h.compression == kBiRle4) {
+    if (h.bpp != 4 || h.top_down) Fail("bad RLE4 image");
   } else if (h.compression != kBiRgb) {
     Fail("unsupported compression " + std::to_string(h.compression));
   }
@@ -110,7 +112,7 @@ Header CheckHeader(const uint8_t* d, size_t n) {
   if (off_bits < after_header || off_bits > n) Fail("pixel data offset out of range");
 
   const uint64_t avail = n - off_bits;
-  if (h.compression == kBiRle8) {
+  if (h.compression == kBiRle8 || h.compression == kBiRle4) {
     if (avail < 2) Fail("truncated pixel data");
   } else {
     const uint64_t stride = ((uint64_t(h.width) * h.bpp + 31) / 32) * 4;

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/start_dir.h"
+
 namespace plat {
 
 namespace {
@@ -189,15 +191,16 @@ bool HasKey(const RegData& d, const std::string& key) {
 Registry::Registry(std::string host_path) : path_(std::move(host_path)) {}
 
 std::string Registry::DefaultPath() {
-  if (const char* p = std::getenv("OZZEL_REGISTRY"); p && *p) return p;
-  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') return std::string(x) + "/bimbalo/registry.reg";
+  // Relative settings are taken from where the program was started, not from the data root it moves to.
+  if (const char* p = std::getenv("OZZEL_REGISTRY"); p && *p) return FromStartDir(p);
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) return FromStartDir(x) + "/bimbalo/registry.reg";
   std::string home;
   if (const char* h = std::getenv("HOME"); h && *h)
     home = h;
   else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
     home = pw->pw_dir;
   else
-    home = ".";
+    home = FromStartDir(".");
   return home + "/.config/bimbalo/registry.reg";
 }
 

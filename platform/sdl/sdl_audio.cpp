@@ -1,5 +1,6 @@
-// SDL2_mixer backend: channel 0 carries the WAV channel, channel 1 the PlaySound effects, the music
-// stream the MIDI channel. Lengths come from the file headers, positions from the clock.
+// SDL2_mixer backend: channel 0 carries the WAV channel, channel 1 the PlaySound effects, channel 2
+// the MIDI channel's song, rendered once when it opens. Lengths come from the file headers, positions
+// from the clock.
 #include "platform/sdl/sdl_audio.h"
 
 #include <SDL.h>
@@ -14,6 +15,7 @@
 
 #include "platform/audio/media_info.h"
 #include "platform/fs/fs.h"
+#include "platform/sdl/midi_render.h"
 #include "platform/sdl/sdl_wake.h"
 
 namespace plat {
@@ -22,6 +24,7 @@ namespace {
 
 constexpr int kWaveChannel = 0;
 constexpr int kEffectChannel = 1;
+constexpr int kMusicChannel = 2;
 constexpr const char* kNotFound = "The specified file cannot be found. Make sure the path and filename are correct.";
 constexpr const char* kBadFile =
     "The file cannot be played on the specified MCI device. The file may be corrupt, or not in the correct format.";
@@ -29,7 +32,6 @@ constexpr const char* kNoDriver = "There is no driver installed on your system."
 
 // Mixer callbacks run on the audio thread: they only wake the UI loop, which then reads the state.
 void OnChannelFinished(int) { SdlPushWake(); }
-void OnMusicFinished() { SdlPushWake(); }
 
 }  // namespace
 
@@ -44,11 +46,11 @@ struct SdlAudio::State {
   bool opened = false;
   int frame_bytes = 4;
   int rate = 22050;
+  PcmFormat format;
   std::string sound_font;
   std::vector<SdlDevice*> devices;
   Mix_Chunk* effect = nullptr;
   uint64_t effect_end = 0;
-  const void* music_owner = nullptr;  // the MIDI device whose music the stream plays
 };
 
 namespace {
@@ -185,6 +187,8 @@ class WaveDevice : public Registered {
   uint64_t length_ = 0, base_ = 0, start_ = 0;
 };
 
+// The song is rendered on a thread of its own from the moment the file opens (the music starts
+// seconds later) and then played like a recording: no synthesis while the program idles.
 class MidiDevice : public Registered {
  public:
   using Registered::Registered;
@@ -192,63 +196,67 @@ class MidiDevice : public Registered {
 
   bool Open(const std::string& host_path, std::string* error) override {
     Close();
+    std::string bytes;
     uint64_t length = 0;
-    if (!ReadChecked(st_, host_path, true, &bytes_, &length, error)) return false;
-    music_ = Mix_LoadMUSType_RW(SDL_RWFromConstMem(bytes_.data(), int(bytes_.size())), MUS_MID, 1);
-    if (!music_) {
-      bytes_.clear();
+    if (!ReadChecked(st_, host_path, true, &bytes, &length, error)) return false;
+    if (st_->sound_font.empty()) {  // nothing to sound the notes with
       if (error) *error = kBadFile;
       return false;
     }
+    render_ = std::make_unique<MidiRender>(std::move(bytes), st_->sound_font, length, st_->format);
     length_ = length;
     base_ = 0;
-    playing_ = paused_ = false;
+    playing_ = false;
     return true;
   }
   void Close() override { Release(); }
   void Release() override {
-    if (!music_) return;
-    Halt();
-    Mix_FreeMusic(music_);
-    music_ = nullptr;
-    bytes_.clear();
+    if (!render_) return;
+    if (Heard()) Mix_HaltChannel(kMusicChannel);
+    render_.reset();
+    song_ = {};
     playing_ = false;
     base_ = length_ = 0;
   }
-  bool IsOpen() const override { return music_ != nullptr; }
+  bool IsOpen() const override { return render_ != nullptr; }
 
+  // A song that could not be rendered is refused here: the channel stays open and never plays.
   bool Play() override {
-    if (!music_) return false;
+    if (!render_) return false;
     if (Mode() == MciMode::Playing) return true;
     base_ = PositionMs();
-    if (base_ >= length_ && length_ > 0) return true;  // at the end: the caller rewinds
-    if (paused_ && Owner()) {
-      Mix_ResumeMusic();
-    } else {
-      Halt();
-      if (Mix_PlayMusic(music_, 0) < 0) return false;
-      st_->music_owner = this;
-      // Not every MIDI decoder can seek; then the song starts over.
-      if (base_ > 0 && Mix_SetMusicPosition(double(base_) / 1000.0) < 0) base_ = 0;
+    if (base_ >= length_) {  // at the end: the caller rewinds
+      playing_ = false;
+      return true;
     }
-    paused_ = false;
+    const std::vector<uint8_t>* pcm = render_->Wait();
+    if (!pcm) return false;
+    const uint64_t frame = base_ * uint64_t(st_->rate) / 1000;
+    const uint64_t offset = std::min<uint64_t>(frame * st_->frame_bytes, pcm->size());
+    song_ = {};
+    song_.abuf = const_cast<Uint8*>(pcm->data()) + offset;
+    song_.alen = Uint32(pcm->size() - offset);
+    song_.volume = MIX_MAX_VOLUME;
+    if (song_.alen == 0) {
+      base_ = length_;
+      playing_ = false;
+      return true;
+    }
+    if (Mix_PlayChannel(kMusicChannel, &song_, 0) < 0) return false;
     playing_ = true;
     start_ = Now();
     return true;
   }
-  // MCI keeps the position on stop: pausing the stream keeps it too.
+  // MCI keeps the position on stop.
   void Stop() override {
-    if (!music_ || !playing_) return;
+    if (!render_ || !playing_) return;
     base_ = PositionMs();
     playing_ = false;
-    if (Heard()) {
-      Mix_PauseMusic();
-      paused_ = true;
-    }
+    if (Heard()) Mix_HaltChannel(kMusicChannel);
   }
   void Seek(uint64_t ms) override {
-    if (!music_) return;
-    Halt();
+    if (!render_) return;
+    if (Heard()) Mix_HaltChannel(kMusicChannel);
     playing_ = false;
     base_ = std::min(ms, length_);
   }
@@ -258,29 +266,19 @@ class MidiDevice : public Registered {
     return base_ + (Now() - start_);
   }
   uint64_t LengthMs() const override { return length_; }
-  // The synthesizer keeps its stream running for seconds after the last event; the song has ended
-  // when the tempo map says so.
   MciMode Mode() const override {
-    if (!music_) return MciMode::NotReady;
+    if (!render_) return MciMode::NotReady;
     return playing_ && Heard() && Now() < EndMs() ? MciMode::Playing : MciMode::Stopped;
   }
   uint64_t NextChangeMs() const override { return Mode() == MciMode::Playing ? EndMs() : kNever; }
 
  private:
   uint64_t EndMs() const { return start_ + (length_ - base_); }
-  bool Owner() const { return st_->music_owner == this; }
-  bool Heard() const { return Owner() && Mix_PlayingMusic() && !Mix_PausedMusic(); }
-  void Halt() {
-    if (Owner()) {
-      Mix_HaltMusic();
-      st_->music_owner = nullptr;
-    }
-    paused_ = false;
-  }
+  bool Heard() const { return playing_ && Mix_Playing(kMusicChannel) && Mix_GetChunk(kMusicChannel) == &song_; }
 
-  std::string bytes_;  // the stream reads from memory
-  Mix_Music* music_ = nullptr;
-  bool playing_ = false, paused_ = false;
+  std::unique_ptr<MidiRender> render_;  // owns the samples the channel plays
+  Mix_Chunk song_{};                    // a view of them from the position played from
+  bool playing_ = false;
   uint64_t length_ = 0, base_ = 0, start_ = 0;
 };
 
@@ -313,14 +311,9 @@ std::string FindSoundFont() {
 SdlAudio::SdlAudio(const Clock& clock) : state_(std::make_shared<State>(clock)) {
   SdlWakeEventType();  // registered here, on the UI thread, before any callback can need it
   state_->sound_font = FindSoundFont();
-  if (!state_->sound_font.empty()) {
-    setenv("SDL_SOUNDFONTS", state_->sound_font.c_str(), 0);
-    Mix_SetSoundFonts(state_->sound_font.c_str());
-  }
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
-  Mix_Init(MIX_INIT_MID);
-  // The speech is recorded at 22050 Hz; mixing at that rate halves what the music synthesiser costs
-  // an idle program and what each converted recording takes in memory.
+  // The speech is recorded at 22050 Hz; mixing at that rate halves what the song's render costs and
+  // what each converted recording takes in memory.
   if (Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 1024) != 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return;
@@ -330,10 +323,10 @@ SdlAudio::SdlAudio(const Clock& clock) : state_(std::make_shared<State>(clock)) 
   Mix_QuerySpec(&freq, &format, &channels);
   state_->rate = freq;
   state_->frame_bytes = channels * int(SDL_AUDIO_BITSIZE(format) / 8);
+  state_->format = {freq, format, channels};
   Mix_AllocateChannels(4);
-  Mix_ReserveChannels(2);  // 0 and 1 are never handed out to anyone else
+  Mix_ReserveChannels(3);  // 0, 1 and 2 are never handed out to anyone else
   Mix_ChannelFinished(OnChannelFinished);
-  Mix_HookMusicFinished(OnMusicFinished);
   state_->opened = true;
 }
 
@@ -342,9 +335,7 @@ SdlAudio::~SdlAudio() {
   // Devices may outlive the system: free their mixer objects now and let them fail from here on.
   for (SdlDevice* d : std::vector<SdlDevice*>(state_->devices)) d->Release();
   Mix_HaltChannel(-1);
-  Mix_HaltMusic();
   Mix_ChannelFinished(nullptr);
-  Mix_HookMusicFinished(nullptr);
   if (state_->effect) Mix_FreeChunk(state_->effect);
   state_->effect = nullptr;
   state_->opened = false;

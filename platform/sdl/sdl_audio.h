@@ -1,4 +1,4 @@
-// The real sound system over SDL2_mixer: a WAV channel, the MIDI sequencer (FluidSynth) and PlaySound.
+// The real sound system over SDL2_mixer: a WAV channel, the MIDI channel (songs rendered by FluidSynth) and PlaySound.
 #pragma once
 #include <memory>
 #include <string>
@@ -9,7 +9,7 @@ namespace plat {
 
 class SdlAudio : public AudioSystem {
  public:
-  // Opens the audio device (44.1 kHz, 16-bit stereo). Without one, WaveOutDevices() is 0 and every
+  // Opens the audio device (22050 Hz, 16-bit stereo). Without one, WaveOutDevices() is 0 and every
   // open and sound fails quietly.
   explicit SdlAudio(const Clock& clock);
   ~SdlAudio() override;

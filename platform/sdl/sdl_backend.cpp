@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "platform/gdi/canvas.h"
+#include "platform/sdl/scale.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/ui/screen.h"
 
@@ -44,6 +45,7 @@ int ButtonIndex(Uint8 b) {
 }  // namespace
 
 SdlBackend::SdlBackend() {
+  const int requested_scale = ParseScale(std::getenv("OZZEL_SCALE"));  // refused before any window shows
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
@@ -61,22 +63,39 @@ SdlBackend::SdlBackend() {
   if (const char* d = SDL_GetCurrentVideoDriver(); d && std::strcmp(d, "x11") == 0)
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 
-  if (WindowedMode()) {
-    size_ = {640, 480};
-    window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size_.w, size_.h, 0);
+  SDL_DisplayMode dm;
+  if (SDL_GetDesktopDisplayMode(0, &dm) != 0 || dm.w <= 0 || dm.h <= 0) {
+    dm.w = 640;
+    dm.h = 480;
+  }
+  const bool windowed = WindowedMode();
+  // High-DPI allowed: where window points and pixels differ, the scale is chosen in pixels.
+  if (windowed) {
+    window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 640, 480, SDL_WINDOW_ALLOW_HIGHDPI);
   } else {
-    SDL_DisplayMode dm;
-    if (SDL_GetDesktopDisplayMode(0, &dm) != 0 || dm.w <= 0 || dm.h <= 0) {
-      dm.w = 640;
-      dm.h = 480;
-    }
-    size_ = {dm.w, dm.h};
-    window_ = SDL_CreateWindow("", 0, 0, size_.w, size_.h, SDL_WINDOW_BORDERLESS);
+    window_ = SDL_CreateWindow("", 0, 0, dm.w, dm.h, SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI);
   }
   if (!window_) {
     std::string err = SDL_GetError();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     throw std::runtime_error("cannot open the window: " + err);
+  }
+  SDL_GetWindowSize(window_, &points_.w, &points_.h);
+  SDL_GetWindowSizeInPixels(window_, &pixels_.w, &pixels_.h);
+  if (points_.w <= 0 || points_.h <= 0 || pixels_.w <= 0 || pixels_.h <= 0) points_ = pixels_ = windowed ? Size{640, 480} : Size{dm.w, dm.h};
+  const Size display{int(int64_t(dm.w) * pixels_.w / points_.w), int(int64_t(dm.h) * pixels_.h / points_.h)};
+  std::string note;
+  k_ = ChooseScale(display, requested_scale, &note);
+  if (!note.empty()) std::fprintf(stderr, "ozzel: %s\n", note.c_str());
+  if (windowed) {
+    size_ = {640, 480};
+    const Size want{640 * k_, 480 * k_};
+    points_ = {int(int64_t(want.w) * points_.w / pixels_.w), int(int64_t(want.h) * points_.h / pixels_.h)};
+    pixels_ = want;
+    SDL_SetWindowSize(window_, points_.w, points_.h);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  } else {
+    size_ = LogicalSize(pixels_, k_);
   }
   SDL_RaiseWindow(window_);
   SDL_StartTextInput();
@@ -99,14 +118,14 @@ bool SdlBackend::Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
   using K = InputEvent::Kind;
   switch (e.type) {
     case SDL_MOUSEMOTION:
-      out.push_back(Make(K::MouseMove, {e.motion.x, e.motion.y}));
+      out.push_back(Make(K::MouseMove, Logical(e.motion.x, e.motion.y)));
       return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       int b = ButtonIndex(e.button.button);
       if (b < 0) return false;
       // A double click arrives as a second plain press; the click count is not passed on.
-      InputEvent ev = Make(e.type == SDL_MOUSEBUTTONDOWN ? K::MouseDown : K::MouseUp, {e.button.x, e.button.y});
+      InputEvent ev = Make(e.type == SDL_MOUSEBUTTONDOWN ? K::MouseDown : K::MouseUp, Logical(e.button.x, e.button.y));
       ev.button = b;
       out.push_back(ev);
       return true;
@@ -172,19 +191,28 @@ void SdlBackend::Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) {
   Poll(out);
 }
 
+Point SdlBackend::Logical(int x, int y) const {
+  return ToLogical({int(int64_t(x) * pixels_.w / points_.w), int(int64_t(y) * pixels_.h / points_.h)}, k_);
+}
+
 void SdlBackend::Blit(const Surface& fb, const Rect& damage) {
   SDL_Surface* ws = SDL_GetWindowSurface(window_);
   if (!ws) return;
-  Rect r = damage.intersect({0, 0, std::min(fb.width(), ws->w), std::min(fb.height(), ws->h)});
-  if (r.empty()) return;
+  const Rect r = damage.intersect({0, 0, fb.width(), fb.height()});
+  const Rect phys = Rect{r.left * k_, r.top * k_, r.w * k_, r.h * k_}.intersect({0, 0, ws->w, ws->h});
+  if (phys.empty()) return;
   if (SDL_MUSTLOCK(ws)) SDL_LockSurface(ws);
-  const int bpp = ws->format->BytesPerPixel;
-  uint8_t* dst = static_cast<uint8_t*>(ws->pixels) + size_t(r.top) * ws->pitch + size_t(r.left) * bpp;
-  const uint32_t* src = fb.row(r.top) + r.left;
-  // Our pixels are 0x00RRGGBB, which is SDL's RGB888.
-  SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_RGB888, src, fb.width() * 4, ws->format->format, dst, ws->pitch);
+  // Our pixels are 0x00RRGGBB, which is SDL's RGB888: the usual X11 window surface takes them as they are.
+  if (ws->format->format == SDL_PIXELFORMAT_RGB888) {
+    ScaleBlocks(fb.row(0), fb.width(), r, k_, {0, 0, ws->w, ws->h}, static_cast<uint8_t*>(ws->pixels), ws->pitch);
+  } else {
+    scratch_.resize(size_t(phys.w) * phys.h);
+    ScaleBlocks(fb.row(0), fb.width(), r, k_, phys, reinterpret_cast<uint8_t*>(scratch_.data()), phys.w * 4);
+    uint8_t* dst = static_cast<uint8_t*>(ws->pixels) + size_t(phys.top) * ws->pitch + size_t(phys.left) * ws->format->BytesPerPixel;
+    SDL_ConvertPixels(phys.w, phys.h, SDL_PIXELFORMAT_RGB888, scratch_.data(), phys.w * 4, ws->format->format, dst, ws->pitch);
+  }
   if (SDL_MUSTLOCK(ws)) SDL_UnlockSurface(ws);
-  SDL_Rect sr{r.left, r.top, r.w, r.h};
+  SDL_Rect sr{phys.left, phys.top, phys.w, phys.h};
   SDL_UpdateWindowSurfaceRects(window_, &sr, 1);
 }
 
@@ -232,10 +260,11 @@ void SdlBackend::ShowCursor(const CursorImage* img, bool busy) {
     if (it != cursors_.end()) {
       cur = it->second;
     } else {
-      SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(img->argb.data()), img->w, img->h,
-                                                          32, img->w * 4, SDL_PIXELFORMAT_ARGB8888);
+      const CursorImage big = ScaleCursor(*img, k_);
+      SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(big.argb.data()), big.w, big.h, 32,
+                                                          big.w * 4, SDL_PIXELFORMAT_ARGB8888);
       if (s) {
-        cur = SDL_CreateColorCursor(s, img->hotspot.x, img->hotspot.y);
+        cur = SDL_CreateColorCursor(s, big.hotspot.x, big.hotspot.y);
         SDL_FreeSurface(s);
       }
       if (cur) cursors_[img] = cur;
@@ -266,7 +295,7 @@ void SdlBackend::SetIcon(const CursorImage& icon) {
 Point SdlBackend::PointerPos() {
   int x = 0, y = 0;
   SDL_GetMouseState(&x, &y);
-  return {x, y};
+  return Logical(x, y);
 }
 
 }  // namespace plat

@@ -18,8 +18,10 @@ class SdlAudio;
 
 class SdlBackend : public Backend {
  public:
-  // Opens the window: borderless over the whole desktop, or a plain 640 × 480 window when the
-  // environment has OZZEL_WINDOWED=1. Throws std::runtime_error when no display can be opened.
+  // Opens the window: borderless over the whole desktop, or a plain 640 k × 480 k window when the
+  // environment has OZZEL_WINDOWED=1. The program sees a logical screen of the window's pixels
+  // divided by the scale k (OZZEL_SCALE, else the largest that fits the display). Throws
+  // std::runtime_error when no display can be opened or OZZEL_SCALE is not a whole number >= 1.
   SdlBackend();
   ~SdlBackend() override;
   SdlBackend(const SdlBackend&) = delete;
@@ -36,17 +38,23 @@ class SdlBackend : public Backend {
   void SetTitle(const std::string& title) override;
   void SetIcon(const CursorImage& icon) override;
   Point PointerPos() override;
+  int Scale() const { return k_; }
 
  private:
   // Appends what the event means to the program; true when it should end a wait.
   bool Translate(const SDL_Event& e, std::vector<InputEvent>& out);
   void Blit(const Surface& fb, const Rect& r);
+  // A position in window points (as SDL reports the pointer) on the logical screen.
+  Point Logical(int x, int y) const;
 
   RealClock clock_;
   SDL_Window* window_ = nullptr;
-  Size size_;
+  Size size_;                     // the logical screen
+  int k_ = 1;                     // physical pixels per logical pixel, each way
+  Size points_{1, 1}, pixels_{1, 1};  // the window's size in points and in pixels (high-DPI)
+  std::vector<uint32_t> scratch_;  // scaled pixels for window surfaces of other formats
   std::unique_ptr<SdlAudio> audio_;
-  std::map<const CursorImage*, SDL_Cursor*> cursors_;
+  std::map<const CursorImage*, SDL_Cursor*> cursors_;  // made k times larger
   SDL_Cursor* arrow_ = nullptr;
   SDL_Cursor* wait_ = nullptr;
   const Surface* last_fb_ = nullptr;  // repainted whole when the window surface is lost

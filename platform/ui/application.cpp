@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/trace.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/control.h"
 #include "platform/ui/form.h"
 #include "platform/ui/timer.h"
@@ -133,6 +134,22 @@ Timer* Application::DueTimer(const std::vector<Timer*>& skip) const {
   return best;
 }
 
+// Every handler is dispatched through here. An exception that escapes one is shown in the standard
+// error box and the loop goes on; it never unwinds through the wait loop that happened to pump.
+template <class Fn>
+void Application::Barrier(Fn&& fn) {
+  std::string what;
+  try {
+    fn();
+    return;
+  } catch (const std::exception& e) {
+    what = e.what();
+  } catch (...) {
+    what = "Unknown exception";
+  }
+  MessageBox(what, BoxKind::Exception);
+}
+
 void Application::ProcessMessages() {
   FetchInput();
   // Each timer ticks at most once per call, so a slow handler under the real clock cannot keep
@@ -142,13 +159,13 @@ void Application::ProcessMessages() {
     if (!queue_.empty()) {
       auto fn = std::move(queue_.front());
       queue_.pop_front();
-      fn();
+      Barrier(fn);
       continue;
     }
     Timer* t = DueTimer(fired);
     if (!t) break;
     fired.push_back(t);
-    t->Fire();
+    Barrier([t] { t->Fire(); });
   }
 }
 
@@ -169,7 +186,7 @@ void Application::WaitForNext(uint64_t cap) {
   // Copy: an on_wake handler may add sources.
   auto sources = wake_;
   for (auto& w : sources)
-    if (w.on_wake) w.on_wake();
+    if (w.on_wake) Barrier(w.on_wake);
 }
 
 void Application::PumpLoop(const std::function<bool()>& cond, uint64_t cap) {

@@ -115,6 +115,8 @@ class Application {
 
  private:
   void Compose(const Rect& r);
+  template <class Fn>
+  void Barrier(Fn&& fn);
   void PumpLoop(const std::function<bool()>& cond, uint64_t cap);
   void WaitForNext(uint64_t cap);
   Timer* DueTimer(const std::vector<Timer*>& skip) const;

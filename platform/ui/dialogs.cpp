@@ -283,8 +283,8 @@ class Box : public Modal {
 
 void MessageBox(const std::string& text, BoxKind kind) {
   Application& app = App();
-  bool error = kind == BoxKind::Error;
-  std::string caption = error ? "Error" : app.Title();
+  bool error = kind != BoxKind::Plain;
+  std::string caption = kind == BoxKind::Error ? "Error" : app.Title();
   trace::Emit("msgbox", std::string(error ? "error " : "plain ") + caption + "|" + text);
   Box box(caption, text, error, false, "");
   app.RunModal(box);

@@ -5,10 +5,11 @@
 
 namespace plat {
 
-enum class BoxKind { Plain, Error };
+enum class BoxKind { Plain, Error, Exception };
 
 // Plain: no icon, captioned with the application title. Error: caption "Error", error icon.
-// Returns when the box is confirmed. Traces "msgbox plain|error CAPTION|TEXT".
+// Exception (what the message loop shows for a handler's exception): error icon, captioned with the
+// application title. Returns when the box is confirmed. Traces "msgbox plain|error CAPTION|TEXT".
 void MessageBox(const std::string& text, BoxKind kind = BoxKind::Plain);
 // Caption, prompt, and an edit field holding the proposed text, selected. OK returns the field's
 // text, Cancel (or Esc) the proposed text unchanged. Traces "input CAPTION|PROMPT|PROPOSED".

@@ -37,7 +37,7 @@ TEST(MainLayout, ControlsInStoredOrderWithTheirPlacesAndVisibility) {
   MainWindow w;
   std::vector<const layout::ControlRow*> rows;
   for (const auto& r : layout::MainControls())
-    if (r.kind != layout::Kind::MediaPlayer) rows.push_back(&r);
+    if (r.kind() != layout::Kind::MediaPlayer) rows.push_back(&r);
   const auto& controls = w.form->Controls();
   ASSERT_EQ(controls.size(), rows.size());
   int graphic = 0;

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
 
 #include "app_harness.h"
 #include "media/technic2.h"
+#include "platform/start_dir.h"
 
 using namespace ozzel;
 using ozzel::testing::Headless;
@@ -82,6 +84,37 @@ TEST(DataLocation, AFoundMediumAsksNothingAndATypedPathLosesItsBackslash) {
     EXPECT_EQ(DataDir, typed.substr(0, typed.size() - 1)) << "nothing appended, backslash gone";
     EXPECT_FALSE(h.Saw(kAgain));
   }
+}
+
+// Start-up moves into the data root; relative paths still mean what they meant where the program
+// was started: the counters go back into the same settings file, the typed path finds the medium.
+TEST(DataLocation, RelativePathsMeanTheStartDirectory) {
+  namespace stdfs = std::filesystem;
+  TempStore store;
+  std::string medium = store.MakeMedium();
+  // Deep enough that a path climbing out of the start directory cannot climb out of it too.
+  stdfs::path elsewhere = store.dir() / "elsewhere";
+  for (const auto& part : stdfs::path(plat::StartDir())) elsewhere /= "d";
+  stdfs::create_directories(elsewhere);
+  SetRoot(store, elsewhere.string());  // entered at start, but holds no data
+  SetDword(store, "Ozzel_starty", 5);
+  std::string rel_store = stdfs::relative(store.path(), plat::StartDir()).string();
+  std::string rel_data = stdfs::relative(medium, plat::StartDir()).string() + "/bm4/_ozzel";
+  ASSERT_TRUE(plat::IsRelativePath(rel_store) && plat::IsRelativePath(rel_data));
+  ::setenv("OZZEL_REGISTRY", rel_store.c_str(), 1);
+  Headless h;
+  h.Ok();
+  h.Type(rel_data);
+  h.Ok();
+  Technic2_Initialize();
+  EXPECT_EQ(stdfs::current_path(), elsewhere);
+  EXPECT_EQ(StartCount, 6);
+  EXPECT_EQ(DataDir, plat::StartDir() + "/" + rel_data);
+  EXPECT_FALSE(h.Saw(kAgain));
+  Technic2_Finalize();
+  EXPECT_EQ(Dword(store, "Ozzel_starty"), 6u);
+  for (const auto& e : stdfs::recursive_directory_iterator(store.dir() / "elsewhere"))
+    EXPECT_TRUE(e.is_directory()) << e.path() << ": a second settings file";
 }
 
 TEST(Counters, FirstStartOnACleanStoreWritesOnlyTheTwoCounters) {

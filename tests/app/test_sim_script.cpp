@@ -58,6 +58,20 @@ TEST(SimScriptParse, WaitAndPointerCommands) {
   EXPECT_EQ(dbl.y, 200);
 }
 
+TEST(SimScriptParse, ControlNamesInPlaceOfCoordinates) {
+  Command c = Parse("click btn_obraz1");
+  EXPECT_EQ(c.kind, K::Click);
+  EXPECT_EQ(c.control, "btn_obraz1");
+  EXPECT_EQ(Parse("click BTN_Konec right").button, 1);
+  EXPECT_EQ(Parse("move podklad").control, "podklad");
+  EXPECT_EQ(Parse("dblclick stit").control, "stit");
+  EXPECT_EQ(Parse("click 1 2").control, "") << "coordinates name no control";
+  EXPECT_EQ(Error("click btn_obraz1 twice", 5).rfind("script line 5: bad button", 0), 0u);
+  EXPECT_EQ(Error("move stit 1", 5).rfind("script line 5: bad X coordinate", 0), 0u);
+  EXPECT_EQ(Error("move stit right", 5).rfind("script line 5: extra argument", 0), 0u);
+  EXPECT_EQ(Error("click b-1", 5).rfind("script line 5: missing argument", 0), 0u) << "not a name";
+}
+
 TEST(SimScriptParse, KeysAndText) {
   EXPECT_EQ(Parse("key esc").ch, 27u);
   EXPECT_EQ(Parse("key ESC").ch, 27u);

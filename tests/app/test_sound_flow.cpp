@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
+#include <stdexcept>
 
 #include "../controls/avi_test_writer.h"
 #include "../platform/test_audio_files.h"
@@ -161,4 +163,44 @@ TEST(CloseQuery, ASecondQueryReleasesNothingAgain) {
   for (const auto& e : w.h.Events()) EXPECT_EQ(e.rfind("msgbox", 0), std::string::npos) << e;
   EXPECT_FALSE(w.form->wav_spoustec->Enabled());
   EXPECT_FALSE(w.form->Midi_spoustec->Enabled());
+}
+
+// A handler that throws half-way (here: while the wrong answer's count is shown) brings up the
+// standard error box and leaves no busy flag behind: the next click on the asked animal is answered.
+TEST(HandlerErrors, AThrowingAnswerShowsTheErrorBoxAndTheNextClickIsAnswered) {
+  SoundWindow w;
+  w.h.app->SetTitle("Ozzel - Bimbalo 4");
+  CurrentSet = 1;
+  Questions[1] = game::totazka{1, "D", 5, 0};
+  QuestionCount = CurrentQuestion = 1;
+  AwaitingAnswer = true;
+  // A point of the asked animal and one of another animal, from the home scene's hit map.
+  std::optional<plat::Point> asked, other;
+  for (int y = 0; y < 410 && !(asked && other); y += 3)
+    for (int x = 0; x < 640; x += 3) {
+      int n = w.form->HitTest(x, y);
+      if (n == 5 && !asked) asked = plat::Point{x, y};
+      if (n != 0 && n != 5 && !other) other = plat::Point{x, y};
+    }
+  ASSERT_TRUE(asked && other);
+  plat::trace::SetSink(
+      [&](const std::string& l) {
+        w.h.trace.push_back(l);
+        if (l.ends_with(" caption lbl_spatne 1")) throw std::runtime_error("Chyba zapisu");
+      },
+      &w.h.backend.clock());
+  auto click = [&](plat::Point p) {
+    w.h.app->Post([&w, p] { w.form->podkladMouseDown(*w.form->podklad, plat::MouseButton::Left, {}, p.x, p.y); });
+  };
+  w.h.Ok();
+  click(*other);
+  w.h.app->RunFor(500);
+  EXPECT_TRUE(w.h.Saw("msgbox error Ozzel - Bimbalo 4|Chyba zapisu"));
+  EXPECT_FALSE(ClickBusy);
+  EXPECT_EQ(BadCount, 1);
+  click(*asked);
+  w.h.app->RunFor(3000);
+  EXPECT_EQ(GoodCount, 1);
+  EXPECT_TRUE(w.h.Saw("show preview"));
+  EXPECT_FALSE(ClickBusy);
 }

@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "platform/clock.h"
+#include "platform/sdl/midi_render.h"
 #include "platform/sdl/sdl_audio.h"
 #include "tests/platform/test_audio_files.h"
 
@@ -130,6 +131,59 @@ TEST_F(SdlAudioTest, MidiChannelPlaysTheSong) {
   EXPECT_EQ(midi->Mode(), MciMode::NotReady);
   midi.reset();
   EXPECT_GT(LoudSamples(), 1000u) << "the synthesizer was heard";
+}
+
+TEST_F(SdlAudioTest, MidiChannelWithASongThatCannotBeRenderedOpensButNeverPlays) {
+  if (audio->SoundFont().empty()) GTEST_SKIP() << "no General MIDI sound font";
+  // Timed in SMPTE frames: the file's length is known, but the synthesizer's player refuses it.
+  std::string song = SimpleMidi(8);
+  song[12] = char(0xE7);  // -25 frames a second
+  song[13] = 40;
+  const std::string path = dir.Write("smpte.mid", song);
+  auto midi = audio->CreateMidiDevice();
+  std::string error;
+  ASSERT_TRUE(midi->Open(path, &error)) << error;
+  EXPECT_GT(midi->LengthMs(), 0u);
+  EXPECT_FALSE(midi->Play());
+  EXPECT_EQ(midi->Mode(), MciMode::Stopped);
+  EXPECT_TRUE(midi->IsOpen());
+  EXPECT_EQ(midi->NextChangeMs(), plat::kNever);
+}
+
+TEST(MidiRender, TheSongIsRenderedToItsExactLengthAndHeard) {
+  const std::string font = plat::FindSoundFont();
+  if (font.empty()) GTEST_SKIP() << "no General MIDI sound font";
+  // Two quarters of notes, then a rest to the end of the track: 2 s.
+  const std::string song = audiotest::Midi(
+      0, 96, {audiotest::Ev(0, {0xC0, 0}) + audiotest::Ev(0, {0x90, 60, 100}) + audiotest::Ev(192, {0x80, 60, 0}) +
+                  audiotest::EndOfTrack(192)});
+  plat::MidiRender render(song, font, 2000, {22050, AUDIO_S16SYS, 2});
+  const std::vector<uint8_t>* pcm = render.Wait();
+  ASSERT_NE(pcm, nullptr);
+  ASSERT_EQ(pcm->size(), 22050u * 2 * 4) << "2 s of 16-bit stereo frames";
+  auto loud = [&](size_t from_ms, size_t to_ms) {
+    size_t n = 0;
+    for (size_t f = from_ms * 22050 / 1000; f < to_ms * 22050 / 1000; ++f) {
+      const auto* s = reinterpret_cast<const int16_t*>(pcm->data()) + f * 2;
+      n += std::abs(s[0]) > 1000;
+    }
+    return n;
+  };
+  EXPECT_GT(loud(0, 900), 2000u) << "the note";
+  EXPECT_EQ(loud(1800, 2000), 0u) << "the rest after its release";
+  // For a mixer that runs mono: the same length in its frames.
+  plat::MidiRender mono(song, font, 2000, {22050, AUDIO_S16SYS, 1});
+  ASSERT_NE(mono.Wait(), nullptr);
+  EXPECT_EQ(mono.Wait()->size(), 22050u * 2 * 2);
+}
+
+TEST(MidiRender, NoSoundFontOrAnUnreadableSongRendersNothing) {
+  EXPECT_EQ(plat::MidiRender(audiotest::SimpleMidi(2), "", 1000, {}).Wait(), nullptr);
+  const std::string font = plat::FindSoundFont();
+  if (font.empty()) GTEST_SKIP() << "no General MIDI sound font";
+  EXPECT_EQ(plat::MidiRender("MThd garbage", font, 1000, {}).Wait(), nullptr);
+  // Destroyed while it still renders a long song: it stops and nothing leaks or hangs.
+  plat::MidiRender(audiotest::SimpleMidi(2), font, 600000, {});
 }
 
 TEST(SdlAudioNoDevice, EverythingFailsQuietly) {

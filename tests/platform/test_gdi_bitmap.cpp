@@ -154,6 +154,31 @@ TEST(BmpRead, OneBitAndRle8) {
   EXPECT_EQ(r.PixelAt(2, 0), (Rgb{70, 80, 90}));
 }
 
+TEST(BmpRead, Rle4RunsOddAbsoluteRunsAndDeltas) {
+  const std::vector<Rgb> pal = {{0, 0, 0}, {10, 20, 30}, {40, 50, 60}, {70, 80, 90}};
+  // 5 x 3, bottom row first: a run alternating 1 and 2; an absolute run of three (1, 2, 3, padded
+  // to a word) and a run of 3; a delta over two pixels, then a run of two 2s. The delta leaves its
+  // pixels at index 0.
+  BmpSpec rle{5, 3, 4, false, 2, pal,
+              {5, 0x12, 0, 0,
+               0, 3, 0x12, 0x30, 2, 0x33, 0, 0,
+               0, 2, 2, 0, 2, 0x22, 0, 1}};
+  Bitmap r = Load(MakeBmp(rle));
+  EXPECT_EQ(r.source_bits(), 4);
+  const int want[3][5] = {{0, 0, 2, 2, 0}, {1, 2, 3, 3, 3}, {1, 2, 1, 2, 1}};  // top row first
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(r.PixelAt(x, y), pal[size_t(want[y][x])]) << x << "," << y;
+  // A run past the row's end or an escape cut short is refused, not read beyond.
+  for (size_t n = 0; n + 2 < rle.pixel_data.size(); n += 3) {
+    BmpSpec cut = rle;
+    cut.pixel_data.resize(n);
+    try {
+      Load(MakeBmp(cut));
+    } catch (const GdiError&) {
+    }
+  }
+}
+
 TEST(BmpRead, BrokenFilesThrowWithoutReadingOutOfBounds) {
   const std::vector<uint8_t> good = MakeBmp(Palettised(false));
   // Every truncation of a valid file is refused.
@@ -175,7 +200,7 @@ TEST(BmpRead, BrokenFilesThrowWithoutReadingOutOfBounds) {
   EXPECT_THROW(Load(patched(22, {0, 0, 0, 0x80})), GdiError);            // INT_MIN height
   EXPECT_THROW(Load(patched(26, {2, 0})), GdiError);                     // two planes
   EXPECT_THROW(Load(patched(28, {16, 0})), GdiError);                    // 16-bit
-  EXPECT_THROW(Load(patched(30, {2, 0, 0, 0})), GdiError);               // RLE4
+  EXPECT_THROW(Load(patched(30, {2, 0, 0, 0})), GdiError);               // RLE4 on an 8-bit image
   EXPECT_THROW(Load(patched(46, {0x01, 0x01, 0, 0})), GdiError);         // 257 palette entries
   EXPECT_THROW(Load(patched(14, {41, 0, 0, 0})), GdiError);              // unknown header size
   // 16384 × 4097 passes the side limit but not the pixel count.

@@ -1,6 +1,7 @@
 // Message queue and timers: ordering, coalescing, re-entrancy and the pump helper, in virtual time.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -180,6 +181,25 @@ TEST_F(QueueTest, WakeSourcesBoundTheWaitAndRunAfterIt) {
 
 TEST_F(QueueTest, AWaitNothingCanEndIsReportedInsteadOfHanging) {
   EXPECT_THROW(app.PumpWhile([] { return true; }), std::logic_error);
+}
+
+TEST_F(QueueTest, AnExceptionFromAHandlerIsShownAndTheLoopGoesOn) {
+  std::vector<std::string> lines;
+  trace::SetSink([&](const std::string& l) { lines.push_back(l); }, &backend.clock());
+  app.SetTitle("Hra");
+  backend.OnIdle = [&](uint64_t deadline) {
+    if (app.ActiveModal()) return backend.Inject({InputEvent::Kind::DialogOk});
+    backend.vclock().AdvanceTo(deadline);
+  };
+  int ticks = 0;
+  Timer t(app, "t", 100, true, [&](Timer&) {
+    if (++ticks == 1) throw std::runtime_error("boom");
+  });
+  app.Post([] { throw 7; });
+  app.RunFor(250);
+  trace::SetSink(nullptr, nullptr);
+  EXPECT_EQ(ticks, 2) << "the timer goes on ticking";
+  EXPECT_EQ(lines, (std::vector<std::string>{"0 msgbox error Hra|Unknown exception", "100 msgbox error Hra|boom"}));
 }
 
 TEST_F(QueueTest, TimerSwitchesAreTracedExceptWhileTheFormLoads) {

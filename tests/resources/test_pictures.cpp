@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include "platform/start_dir.h"
 #include "resources/resources.h"
 
 namespace {
@@ -219,6 +220,23 @@ TEST_F(Pictures, MissingOrDamagedFilesFailCleanly) {
   EXPECT_EQ(ozzel::res::Cursor("sipka1"), nullptr);
   EXPECT_EQ(ozzel::res::Icon(), nullptr);
   fs::remove_all(dir);
+  setenv("OZZEL_RESOURCES", OZZEL_SOURCE_DIR "/resources/data", 1);
+  ozzel::res::ClearCache();
+}
+
+// The program moves into its data root at start: a relative resource directory still means the one
+// under the directory it was started in.
+TEST_F(Pictures, ARelativeDirectoryMeansTheStartDirectory) {
+  namespace fs = std::filesystem;
+  std::string rel = fs::relative(OZZEL_SOURCE_DIR "/resources/data", plat::StartDir()).string();
+  ASSERT_TRUE(plat::IsRelativePath(rel));
+  setenv("OZZEL_RESOURCES", rel.c_str(), 1);
+  ozzel::res::ClearCache();
+  fs::path before = fs::current_path();
+  fs::current_path(fs::temp_directory_path());
+  EXPECT_NO_THROW(Picture("roh_LH"));
+  EXPECT_NE(ozzel::res::Cursor("sipka1"), nullptr);
+  fs::current_path(before);
   setenv("OZZEL_RESOURCES", OZZEL_SOURCE_DIR "/resources/data", 1);
   ozzel::res::ClearCache();
 }

@@ -4,9 +4,11 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fs/fs.h"
 #include "tests/scenarios/spawn.h"
 
 namespace ozzel::scenario {
@@ -212,31 +215,84 @@ class SimSession {
   std::vector<std::string> questions_;
 };
 
-// The demo medium built by tools/datagen in the build tree, shared between test processes under a
-// lock (datagen itself skips the work when the medium is current). Czech unless a language is given
-// (each language has a root of its own). nullopt with a reason otherwise.
-inline std::optional<std::string> BuiltDemoMedium(std::string& why, const std::string& language = "cs") {
+// The media the suite runs against: the demo medium as datagen makes it, and the same content as a
+// late-1990s disc holds it (datagen --period: capital 8.3 names, the formats of the day, read-only).
+enum class Medium { Demo, Period };
+
+inline const char* MediumName(Medium m) { return m == Medium::Demo ? "Demo" : "Period"; }
+
+// The medium built by tools/datagen in the build tree, shared between test processes under a lock
+// (datagen itself skips the work when the medium is current, so it is made once per change). Czech
+// unless a language is given; every other language has a root and a lock of its own.
+// OZZEL_TEST_MEDIUM / OZZEL_TEST_PERIOD_MEDIUM name a ready Czech one instead. nullopt with a reason otherwise.
+inline std::optional<std::string> BuiltMedium(Medium m, std::string& why, const std::string& language = "cs") {
   namespace fs = std::filesystem;
-  if (const char* env = std::getenv("OZZEL_TEST_MEDIUM"); env && *env && language == "cs") return std::string(env);
+  const bool period = m == Medium::Period;
+  if (const char* env = std::getenv(period ? "OZZEL_TEST_PERIOD_MEDIUM" : "OZZEL_TEST_MEDIUM");
+      env && *env && language == "cs")
+    return std::string(env);
   fs::path bin = OZZEL_BINARY_DIR;
-  const std::string name = language == "cs" ? "test-medium" : "test-medium-" + language;
-  fs::path root = bin / name;
+  const std::string own = language == "cs" ? "" : "-" + language;
+  fs::path root = bin / ((period ? "test-medium-period" : "test-medium") + own);
   fs::path datagen = bin / "tools" / "datagen" / "datagen";
   std::error_code ec;
   if (!fs::exists(datagen, ec)) {
     why = "no demo medium: " + datagen.string() + " is not built";
     return std::nullopt;
   }
-  int lock = open((bin / (name + ".lock")).c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+  int lock = open((bin / ("test-medium" + own + ".lock")).c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
   if (lock >= 0) flock(lock, LOCK_EX);
-  std::string cmd = "'" + datagen.string() + "' --quiet --language " + language + " '" + root.string() + "' >/dev/null 2>&1";
+  std::string cmd = "'" + datagen.string() + "' --quiet " + (period ? "--period " : "") + "--language " + language +
+                    " '" + root.string() + "' >/dev/null 2>&1";
   int rc = std::system(cmd.c_str());
   if (lock >= 0) close(lock);
-  if (rc != 0 || !fs::is_directory(root / "bm4" / "_ozzel", ec)) {
+  if (rc != 0 || !fs::is_directory(root / (period ? "BM4/_OZZEL" : "bm4/_ozzel"), ec)) {
     why = "datagen --language " + language + " failed (status " + std::to_string(rc) + ")";
     return std::nullopt;
   }
   return root.string();
+}
+
+inline std::optional<std::string> BuiltDemoMedium(std::string& why, const std::string& language = "cs") {
+  return BuiltMedium(Medium::Demo, why, language);
+}
+
+// A path into a medium as the program finds it: every component without regard to case.
+inline std::string OnMedium(const std::string& host_path) { return plat::fs::HostPath(host_path); }
+
+// Copies a file or tree of a medium; the copy is writable, as a copy off a disc is made to be.
+inline void CopyFromMedium(const std::string& from, const std::string& to, std::error_code& ec) {
+  namespace fs = std::filesystem;
+  fs::create_directories(fs::path(to).parent_path(), ec);
+  fs::copy(OnMedium(from), to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+  if (ec) return;
+  auto open_up = [](const fs::path& p) {
+    std::error_code e;
+    fs::permissions(p, fs::perms::owner_read | fs::perms::owner_write | (fs::is_directory(p, e) ? fs::perms::owner_exec : fs::perms::none),
+                    fs::perm_options::add, e);
+  };
+  open_up(to);
+  if (fs::is_directory(to, ec))
+    for (auto it = fs::recursive_directory_iterator(to, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+      open_up(it->path());
+}
+
+// Every entry of a medium with its size, modification time and mode: equal before and after a run
+// when the program wrote nothing into it.
+inline std::string MediumSnapshot(const std::string& root) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> lines;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    struct stat st {};
+    if (::lstat(it->path().c_str(), &st) != 0) continue;
+    lines.push_back(it->path().string() + " " + std::to_string(st.st_size) + " " + std::to_string(st.st_mtim.tv_sec) + "." +
+                    std::to_string(st.st_mtim.tv_nsec) + " " + std::to_string(st.st_mode));
+  }
+  std::sort(lines.begin(), lines.end());
+  std::string out;
+  for (const std::string& l : lines) out += l + "\n";
+  return out;
 }
 
 }  // namespace ozzel::scenario

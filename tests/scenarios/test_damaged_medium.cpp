@@ -79,7 +79,7 @@ class DamagedMedium : public ::testing::Test {
       std::string bytes;
       switch (i++ % 3) {
         case 0: {
-          std::string whole = Slurp(HostPath(demo, rel));
+          std::string whole = Slurp(OnMedium(HostPath(demo, rel)));
           ASSERT_FALSE(whole.empty()) << rel << " missing from the demo medium";
           bytes = whole.substr(0, whole.size() / 2);
           break;
@@ -189,9 +189,12 @@ class DamagedMedium : public ::testing::Test {
   std::vector<std::string> boxes_;
 };
 
-TEST_F(DamagedMedium, EveryFileTruncatedEmptyOrNoise) {
+// Both media: the damage starts from files of every format the program reads.
+class DamagedMediumFrom : public DamagedMedium, public ::testing::WithParamInterface<Medium> {};
+
+TEST_P(DamagedMediumFrom, EveryFileTruncatedEmptyOrNoise) {
   std::string why;
-  auto demo = BuiltDemoMedium(why);
+  auto demo = BuiltMedium(GetParam(), why);
   if (!demo) GTEST_SKIP() << why;
   DamageEveryFile(*demo);
   data_dir_ = root_.string() + "\\bm4\\_ozzel";
@@ -225,13 +228,16 @@ TEST_F(DamagedMedium, OnlyThePicturesFolder) {
 
 // Recordings cut down to their header hold no sound at all: each counts as spoken at once, so the
 // queue drains, the praise ends and the next question comes.
-TEST_F(DamagedMedium, RecordingsWithNoSamples) {
+TEST_P(DamagedMediumFrom, RecordingsWithNoSamples) {
   std::string why;
-  auto demo = BuiltDemoMedium(why);
+  auto demo = BuiltMedium(GetParam(), why);
   if (!demo) GTEST_SKIP() << why;
-  fs::copy(fs::path(*demo) / "bm4", root_ / "bm4", fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  std::error_code ec;
+  fs::remove_all(root_ / "bm4", ec);  // the copy brings its own folders, in its own case
+  CopyFromMedium(*demo + "/bm4", (root_ / "bm4").string(), ec);
+  ASSERT_FALSE(ec) << ec.message();
   int cut = 0;
-  for (const auto& e : fs::directory_iterator(root_ / "bm4" / "_ozzel" / "zvuky")) {
+  for (const auto& e : fs::directory_iterator(OnMedium((root_ / "bm4" / "_ozzel" / "zvuky").string()))) {
     std::string whole = Slurp(e.path());
     size_t data = whole.find("data");
     ASSERT_NE(data, std::string::npos) << e.path();
@@ -273,6 +279,9 @@ TEST_F(DamagedMedium, RecordingsWithNoSamples) {
   int code = s.Finish();
   CheckEndAndStore(s, code);
 }
+
+INSTANTIATE_TEST_SUITE_P(Media, DamagedMediumFrom, ::testing::Values(Medium::Demo, Medium::Period),
+                         [](const ::testing::TestParamInfo<Medium>& i) { return std::string(MediumName(i.param)); });
 
 }  // namespace
 }  // namespace ozzel::scenario

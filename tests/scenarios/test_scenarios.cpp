@@ -18,6 +18,7 @@
 #include <sstream>
 
 #include "tests/scenarios/scenario_file.h"
+#include "tests/scenarios/sim_session.h"
 #include "tests/scenarios/spawn.h"
 
 namespace ozzel::scenario {
@@ -100,37 +101,6 @@ RunResult RunProcess(const std::vector<std::string>& argv, const std::string& in
   return r;
 }
 
-// The demo medium, made by tools/datagen in the build tree (datagen rebuilds it only when it is not
-// current) and shared between test processes under a lock. nullopt with a reason when there is none.
-std::optional<std::string> DemoMedium(std::string& why) {
-  if (const char* env = std::getenv("OZZEL_TEST_MEDIUM"); env && *env) return std::string(env);
-  static std::optional<std::string> cached;
-  static std::string cached_why;
-  static bool tried = false;
-  if (!tried) {
-    tried = true;
-    fs::path bin = OZZEL_BINARY_DIR;
-    fs::path root = bin / "test-medium";
-    fs::path datagen = bin / "tools" / "datagen" / "datagen";
-    std::error_code ec;
-    if (!fs::exists(datagen, ec)) {
-      cached_why = "no demo medium: " + datagen.string() + " is not built";
-    } else {
-      int lock = open((bin / "test-medium.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
-      if (lock >= 0) flock(lock, LOCK_EX);
-      RunResult g = RunProcess({datagen.string(), "--quiet", root.string()}, "", {}, 900);
-      if (lock >= 0) close(lock);
-      if (g.exit_code == 0 && fs::is_directory(root / "bm4" / "_ozzel", ec)) {
-        cached = root.string();
-      } else {
-        cached_why = "datagen failed (exit " + std::to_string(g.exit_code) + "): " + g.err.substr(0, 2000);
-      }
-    }
-  }
-  why = cached_why;
-  return cached;
-}
-
 std::vector<std::string> Lines(const std::string& s) {
   std::vector<std::string> out;
   std::istringstream in(s);
@@ -139,30 +109,41 @@ std::vector<std::string> Lines(const std::string& s) {
   return out;
 }
 
-std::vector<fs::path> ScenarioFiles() {
-  std::vector<fs::path> files;
+struct Case {
+  fs::path file;
+  Medium medium;
+};
+
+// Every scenario on the demo medium; those that use a medium once more on the period medium.
+std::vector<Case> ScenarioFiles(Medium medium) {
+  std::vector<Case> cases;
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(fs::path(OZZEL_SOURCE_DIR) / "tests" / "scenarios", ec)) {
-    if (e.path().extension() == ".scn") files.push_back(e.path());
+    if (e.path().extension() != ".scn") continue;
+    if (medium == Medium::Period && ReadFile(e.path()).find("$MEDIUM") == std::string::npos) continue;
+    cases.push_back({e.path(), medium});
   }
-  std::sort(files.begin(), files.end());
-  return files;
+  std::sort(cases.begin(), cases.end(), [](const Case& a, const Case& b) { return a.file < b.file; });
+  return cases;
 }
 
-class Scenarios : public ::testing::TestWithParam<fs::path> {};
+class Scenarios : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Scenarios, TraceMatches) {
-  const fs::path& file = GetParam();
+  const fs::path& file = GetParam().file;
   std::string text = ReadFile(file);
   ParsedScenario parsed = ParseScenario(text);
   ASSERT_TRUE(parsed.error.empty()) << file.string() << ": " << parsed.error;
 
   std::vector<std::pair<std::string, std::string>> vars;
+  std::string medium_before;  // the period medium is a read-only disc: the run must leave it as it was
+  std::optional<std::string> medium;
   if (parsed.scenario.uses_medium) {
     std::string why;
-    auto medium = DemoMedium(why);
+    medium = BuiltMedium(GetParam().medium, why);
     if (!medium) GTEST_SKIP() << why;
     vars.push_back({"MEDIUM", *medium});
+    if (GetParam().medium == Medium::Period) medium_before = MediumSnapshot(*medium);
   }
   char tmpl[] = "/tmp/ozzel-scn-XXXXXX";
   ASSERT_NE(mkdtemp(tmpl), nullptr);
@@ -184,8 +165,7 @@ TEST_P(Scenarios, TraceMatches) {
         fs::create_directories(a[0], ec);
         break;
       case SetupStep::Kind::Copy:
-        fs::create_directories(fs::path(a[1]).parent_path(), ec);
-        fs::copy(a[0], a[1], fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+        CopyFromMedium(a[0], a[1], ec);
         break;
       case SetupStep::Kind::Write:
         fs::create_directories(fs::path(a[0]).parent_path(), ec);
@@ -224,6 +204,9 @@ TEST_P(Scenarios, TraceMatches) {
     std::error_code ec;
     EXPECT_TRUE(fs::is_regular_file(f, ec) && fs::file_size(f, ec) > 0) << f << " was not written\n" << context();
   }
+  if (!medium_before.empty()) {
+    EXPECT_EQ(MediumSnapshot(*medium), medium_before) << "the run changed the medium";
+  }
   if (!HasFailure()) {
     std::error_code ec;
     fs::remove_all(tmp, ec);
@@ -232,15 +215,16 @@ TEST_P(Scenarios, TraceMatches) {
   }
 }
 
-std::string TestName(const ::testing::TestParamInfo<fs::path>& info) {
-  std::string n = info.param.stem().string();
+std::string TestName(const ::testing::TestParamInfo<Case>& info) {
+  std::string n = info.param.file.stem().string();
   for (char& c : n) {
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   }
   return n;
 }
 
-INSTANTIATE_TEST_SUITE_P(Scn, Scenarios, ::testing::ValuesIn(ScenarioFiles()), TestName);
+INSTANTIATE_TEST_SUITE_P(Scn, Scenarios, ::testing::ValuesIn(ScenarioFiles(Medium::Demo)), TestName);
+INSTANTIATE_TEST_SUITE_P(Period, Scenarios, ::testing::ValuesIn(ScenarioFiles(Medium::Period)), TestName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Scenarios);
 
 }  // namespace

@@ -18,9 +18,10 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: datagen [--force] [--quiet] [--language L] ROOT\n"
-               "                                          build ROOT/bm4/_ozzel unless it is current (silent then)\n"
-               "       datagen --check [--language L] ROOT\n"
+               "usage: datagen [--force] [--quiet] [--period] [--language L] ROOT\n"
+               "                                          build ROOT/bm4/_ozzel unless it is current (silent then);\n"
+               "                                          --period: ROOT/BM4/_OZZEL as a 1990s disc holds it, read-only\n"
+               "       datagen --check [--period] [--language L] ROOT\n"
                "                                          exit 0 when ROOT holds a current medium\n"
                "       datagen --locale                   print the language the user's locale asks for\n"
                "       datagen --voice [--language L]     print the voice the examiner speaks L with\n"
@@ -37,12 +38,13 @@ std::string Absolute(const std::string& p) { return std::filesystem::absolute(p)
 
 int main(int argc, char** argv) {
   std::string mode = "build", root, registry, icon, language = "cs";
-  bool force = false, quiet = false;
+  bool force = false, quiet = false, period = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
     if (a == "--force") force = true;
     else if (a == "--quiet") quiet = true;
+    else if (a == "--period") period = true;
     else if (a == "--check") mode = "check";
     else if (a == "--locale") mode = "locale";
     else if (a == "--voice") mode = "voice";
@@ -82,15 +84,15 @@ int main(int argc, char** argv) {
     }
     if (root.empty()) return Usage();
     root = Absolute(root);
-    if (mode == "check") return datagen::MediumCurrent(root) ? 0 : 1;
+    if (mode == "check") return datagen::MediumCurrent(root, period) ? 0 : 1;
     if (mode == "register") {
       datagen::RegisterRoot(registry.empty() ? plat::Registry::DefaultPath() : registry, root);
       if (!quiet) std::printf("data root %s registered\n", root.c_str());
       return 0;
     }
-    if (!force && datagen::MediumCurrent(root)) return 0;
-    if (!quiet) std::printf("building the demo medium in %s ...\n", datagen::MediumDir(root).c_str());
-    datagen::GenerateMedium(root);
+    if (!force && datagen::MediumCurrent(root, period)) return 0;
+    if (!quiet) std::printf("building the demo medium in %s ...\n", datagen::MediumDir(root, period).c_str());
+    datagen::GenerateMedium(root, {}, period);
     if (!quiet) std::printf("done (language %s, voice %s)\n", language.c_str(), datagen::ExaminerVoice().c_str());
     return 0;
   } catch (const std::exception& e) {

@@ -23,6 +23,7 @@
 #include "tools/datagen/avi.h"
 #include "tools/datagen/error.h"
 #include "tools/datagen/midi.h"
+#include "tools/datagen/period.h"
 #include "tools/datagen/pictures.h"
 #include "tools/datagen/sounds.h"
 #include "tools/datagen/speech.h"
@@ -35,6 +36,7 @@ namespace stdfs = std::filesystem;
 namespace {
 
 constexpr const char* kStampName = ".datagen-stamp";
+constexpr const char* kPeriodStampName = "DATAGEN.STP";
 // Raised whenever the medium's contents change in a way the binary hash would not show.
 constexpr const char* kFormatVersion = "ozzel-datagen 1";
 
@@ -87,7 +89,20 @@ std::string ReadText(const stdfs::path& path) {
 
 }  // namespace
 
-std::string MediumDir(const std::string& root) { return (stdfs::path(root) / "bm4" / "_ozzel").string(); }
+std::string MediumDir(const std::string& root, bool period) {
+  return (stdfs::path(root) / (period ? "BM4" : "bm4") / (period ? "_OZZEL" : "_ozzel")).string();
+}
+
+namespace {
+
+// Where a data file lies below the data directory.
+stdfs::path FilePlace(const std::string& rel, bool period) {
+  if (period) return PeriodPath(rel);
+  const auto [dir, name] = Split(rel);
+  return stdfs::path(Lower(dir)) / name;
+}
+
+}  // namespace
 
 std::vector<uint8_t> MakeFile(const std::string& rel) {
   const auto [dir, name] = Split(rel);
@@ -121,31 +136,35 @@ std::string GeneratorVersion() {
   return Hex(h);
 }
 
-bool MediumCurrent(const std::string& root) {
-  const stdfs::path stamp = stdfs::path(MediumDir(root)) / kStampName;
+bool MediumCurrent(const std::string& root, bool period) {
+  const stdfs::path stamp = stdfs::path(MediumDir(root, period)) / (period ? kPeriodStampName : kStampName);
   std::error_code ec;
   if (!stdfs::is_regular_file(stamp, ec)) return false;
   const std::string text = ReadText(stamp);
-  if (text.rfind("version " + GeneratorVersion() + "\n", 0) != 0) return false;
+  if (text.rfind("version " + GeneratorVersion() + (period ? " period" : "") + "\n", 0) != 0) return false;
   // A file removed by hand makes the medium incomplete, whatever the stamp says.
-  for (const std::string& rel : ozzel::game::AllDataFiles()) {
-    const auto [dir, name] = Split(rel);
-    if (!stdfs::is_regular_file(stdfs::path(MediumDir(root)) / Lower(dir) / name, ec)) return false;
-  }
+  for (const std::string& rel : ozzel::game::AllDataFiles())
+    if (!stdfs::is_regular_file(stdfs::path(MediumDir(root, period)) / FilePlace(rel, period), ec)) return false;
   return true;
 }
 
-void GenerateMedium(const std::string& root, const std::function<void(const std::string&)>& progress) {
-  const stdfs::path target = MediumDir(root);
+void GenerateMedium(const std::string& root, const std::function<void(const std::string&)>& progress, bool period) {
+  const stdfs::path target = MediumDir(root, period);
   const stdfs::path parent = target.parent_path();
   std::error_code ec;
   stdfs::create_directories(parent, ec);
   if (ec) throw Error("cannot create " + parent.string() + ": " + ec.message());
+  // A period medium is read-only, as on its disc: its folder opens up while the medium is replaced,
+  // the old medium only once it has stepped aside.
+  if (period) stdfs::permissions(parent, stdfs::perms(0755), ec);
   // Leftovers of an interrupted run are never taken for a medium; a run still going keeps its own.
   for (const auto& e : stdfs::directory_iterator(parent, ec)) {
     const std::string name = e.path().filename().string();
     for (const char* prefix : {"_ozzel.tmp-", "_ozzel.old-"})
-      if (name.rfind(prefix, 0) == 0 && !ProcessAlive(name.substr(std::strlen(prefix)))) stdfs::remove_all(e.path(), ec);
+      if (name.rfind(prefix, 0) == 0 && !ProcessAlive(name.substr(std::strlen(prefix)))) {
+        SetTreeReadOnly(e.path().string(), false);
+        stdfs::remove_all(e.path(), ec);
+      }
   }
 
   const std::string pid = std::to_string(::getpid());
@@ -156,22 +175,25 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
     const std::vector<std::string> files = ozzel::game::AllDataFiles();
     for (const std::string& rel : files) {
       if (progress) progress(rel);
-      const auto [dir, name] = Split(rel);
-      const stdfs::path d = tmp / Lower(dir);
-      stdfs::create_directories(d);
-      const std::vector<uint8_t> bytes = MakeFile(rel);
+      const stdfs::path place = tmp / FilePlace(rel, period);
+      stdfs::create_directories(place.parent_path());
+      std::vector<uint8_t> bytes = MakeFile(rel);
+      if (period) bytes = PeriodFile(rel, bytes);
       content = Fnv1a(rel.data(), rel.size(), content);
       content = Fnv1a(bytes.data(), bytes.size(), content);
-      WriteAll(d / name, bytes);
+      WriteAll(place, bytes);
     }
-    const std::string stamp = "version " + GeneratorVersion() + "\nfiles " + std::to_string(files.size()) +
-                              "\ncontent " + Hex(content) + "\nlanguage " + Texts().code + "\nvoice " +
-                              ExaminerVoice() + "\n";
-    WriteAll(tmp / kStampName, std::vector<uint8_t>(stamp.begin(), stamp.end()));
+    const std::string stamp = "version " + GeneratorVersion() + (period ? " period" : "") + "\nfiles " +
+                              std::to_string(files.size()) + "\ncontent " + Hex(content) + "\nlanguage " +
+                              Texts().code + "\nvoice " + ExaminerVoice() + "\n";
+    WriteAll(tmp / (period ? kPeriodStampName : kStampName), std::vector<uint8_t>(stamp.begin(), stamp.end()));
+    if (period) SetTreeReadOnly(tmp.string(), true);
   } catch (const stdfs::filesystem_error& e) {
+    SetTreeReadOnly(tmp.string(), false);
     stdfs::remove_all(tmp, ec);
     throw Error(e.what());
   } catch (...) {
+    SetTreeReadOnly(tmp.string(), false);
     stdfs::remove_all(tmp, ec);
     throw;
   }
@@ -181,6 +203,7 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
   if (stdfs::exists(target, ec)) {
     stdfs::rename(target, old, ec);
     if (ec) {
+      SetTreeReadOnly(tmp.string(), false);
       stdfs::remove_all(tmp, ec);
       throw Error("cannot move the old medium aside: " + target.string());
     }
@@ -189,15 +212,22 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
   if (ec) {
     const std::string why = ec.message();
     stdfs::rename(old, target, ec);
+    SetTreeReadOnly(tmp.string(), false);
     stdfs::remove_all(tmp, ec);
     throw Error("cannot move the new medium into place: " + why);
   }
+  SetTreeReadOnly(old.string(), false);
   stdfs::remove_all(old, ec);
   // The renames themselves reach the disk, not only the files' contents.
   const int dir_fd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir_fd >= 0) {
     ::fsync(dir_fd);
     ::close(dir_fd);
+  }
+  if (period) {
+    const std::error_code keep = ec;
+    stdfs::permissions(parent, stdfs::perms(0555), ec);
+    ec = keep;
   }
 }
 

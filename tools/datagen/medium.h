@@ -7,8 +7,8 @@
 
 namespace datagen {
 
-// The data directory of a root: <root>/bm4/_ozzel.
-std::string MediumDir(const std::string& root);
+// The data directory of a root: <root>/bm4/_ozzel, or <root>/BM4/_OZZEL for the period medium.
+std::string MediumDir(const std::string& root, bool period = false);
 
 // Contents of one data file, by its path relative to the data directory ("\zvuky\oz_D_a5.wav").
 // Throws Error for a path the generator cannot make.
@@ -16,13 +16,15 @@ std::vector<uint8_t> MakeFile(const std::string& rel_dos_path);
 
 // Identifies this generator build; a medium whose stamp differs is made again.
 std::string GeneratorVersion();
-// True when <root>/bm4/_ozzel holds a complete medium stamped by this generator.
-bool MediumCurrent(const std::string& root);
+// True when the data directory holds a complete medium (of the kind asked for) stamped by this generator.
+bool MediumCurrent(const std::string& root, bool period = false);
 
 // Writes every data file the program can ask for into a temporary directory beside the target,
 // stamps it and renames it into place. Throws Error (nothing is left half-written) on any failure.
-// progress, when set, is told each relative path as it is made.
-void GenerateMedium(const std::string& root, const std::function<void(const std::string&)>& progress = {});
+// progress, when set, is told each relative path as it is made. `period` writes the files the way a
+// late-1990s disc holds them (tools/datagen/period.h), 8.3 capital names, everything read-only.
+void GenerateMedium(const std::string& root, const std::function<void(const std::string&)>& progress = {},
+                    bool period = false);
 
 // Writes "kde_je_BM4" = root under "Software\Orvel Team\BM4\Odklon" of the settings store at
 // registry_path, touching no other value. Throws Error when the store cannot be written.

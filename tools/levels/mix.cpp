@@ -1,4 +1,4 @@
-// SDL2_mixer rendered faster than real time: the post-mix hook collects every frame the device gets.
+// The program's mixer run faster than real time: the post-mix hook collects every frame the device gets.
 #include "tools/levels/mix.h"
 
 #include <SDL.h>
@@ -9,12 +9,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
 
 #include "platform/audio/media_info.h"
 #include "platform/fs/fs.h"
+#include "platform/sdl/midi_render.h"
 #include "platform/sdl/sdl_audio.h"
 #include "tools/datagen/loudness.h"
 
@@ -47,11 +49,7 @@ struct Mixer {
     setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);
     SDL_LogSetPriority(SDL_LOG_CATEGORY_AUDIO, SDL_NUM_LOG_PRIORITIES);  // its warning about the disk driver
-    const std::string font = plat::FindSoundFont();
-    if (font.empty()) throw std::runtime_error("no General MIDI sound font (package timgm6mb-soundfont)");
-    Mix_SetSoundFonts(font.c_str());
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) throw std::runtime_error(SDL_GetError());
-    Mix_Init(MIX_INIT_MID);
     if (Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, 1024) != 0) {
       SDL_QuitSubSystem(SDL_INIT_AUDIO);
       throw std::runtime_error(std::string("cannot open the mixer: ") + Mix_GetError());
@@ -60,46 +58,9 @@ struct Mixer {
   }
   ~Mixer() {
     Mix_CloseAudio();
-    Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
 };
-
-// Plays the music from its start and/or the recording (repeated when loop) and returns seconds of
-// the device's stereo output split into channels, as floats.
-std::vector<datagen::Pcm> Render(const std::string& midi, const std::string& wav, bool loop, double seconds) {
-  Capture cap;
-  cap.wanted = size_t(seconds * kRate);
-  Mix_Music* music = midi.empty() ? nullptr : Mix_LoadMUS(midi.c_str());
-  if (!midi.empty() && !music) throw std::runtime_error("cannot load " + midi + ": " + Mix_GetError());
-  Mix_Chunk* chunk = wav.empty() ? nullptr : Mix_LoadWAV(wav.c_str());
-  if (!wav.empty() && !chunk) throw std::runtime_error("cannot load " + wav + ": " + Mix_GetError());
-  // Both start within a buffer or two of each other: loading, the slow part, is done.
-  Mix_SetPostMix(Collect, &cap);
-  if (music && Mix_PlayMusic(music, 0) != 0) throw std::runtime_error("cannot play " + midi + ": " + Mix_GetError());
-  if (chunk && Mix_PlayChannel(0, chunk, loop ? -1 : 0) < 0)
-    throw std::runtime_error("cannot play " + wav + ": " + Mix_GetError());
-  for (;;) {
-    {
-      std::lock_guard<std::mutex> lock(cap.m);
-      if (cap.frames.size() >= cap.wanted * 2) break;
-    }
-    SDL_Delay(5);
-  }
-  Mix_SetPostMix(nullptr, nullptr);
-  Mix_HaltChannel(-1);
-  Mix_HaltMusic();
-  if (chunk) Mix_FreeChunk(chunk);
-  if (music) Mix_FreeMusic(music);
-  if (const char* dump = std::getenv("OZZEL_LEVELS_DUMP")) {
-    std::FILE* f = std::fopen((std::string(dump) + "-" + std::to_string(cap.frames.size()) + ".raw").c_str(), "wb");
-    if (f) std::fwrite(cap.frames.data(), 2, cap.frames.size(), f), std::fclose(f);
-  }
-  std::vector<datagen::Pcm> out(2, datagen::Pcm(cap.wanted));
-  for (size_t i = 0; i < cap.wanted; ++i)
-    for (int c = 0; c < 2; ++c) out[c][i] = float(cap.frames[2 * i + c] / 32768.0);
-  return out;
-}
 
 double Seconds(const std::string& path, bool midi) {
   const auto bytes = plat::fs::ReadFile(path);
@@ -113,6 +74,54 @@ double Seconds(const std::string& path, bool midi) {
   const auto w = plat::ParseWav(d, bytes->size());
   if (!w) throw std::runtime_error("not a PCM WAV file: " + path);
   return double(w->duration_ms) / 1000;
+}
+
+// Plays the music from its start and/or the recording (repeated when loop) and returns seconds of
+// the device's stereo output split into channels, as floats.
+std::vector<datagen::Pcm> Render(const std::string& midi, const std::string& wav, bool loop, double seconds) {
+  Capture cap;
+  cap.wanted = size_t(seconds * kRate);
+  // The song as the program sounds it: rendered by its own renderer, then played on a channel.
+  std::unique_ptr<plat::MidiRender> render;
+  Mix_Chunk song{};
+  if (!midi.empty()) {
+    const std::string font = plat::FindSoundFont();
+    if (font.empty()) throw std::runtime_error("no General MIDI sound font (package timgm6mb-soundfont)");
+    const auto bytes = plat::fs::ReadFile(midi);
+    if (!bytes) throw std::runtime_error("cannot read " + midi);
+    render = std::make_unique<plat::MidiRender>(*bytes, font, uint64_t(Seconds(midi, true) * 1000),
+                                                plat::PcmFormat{kRate, AUDIO_S16SYS, 2});
+    const std::vector<uint8_t>* pcm = render->Wait();
+    if (!pcm) throw std::runtime_error("cannot render " + midi);
+    song.abuf = const_cast<Uint8*>(pcm->data());
+    song.alen = Uint32(pcm->size());
+    song.volume = MIX_MAX_VOLUME;
+  }
+  Mix_Chunk* chunk = wav.empty() ? nullptr : Mix_LoadWAV(wav.c_str());
+  if (!wav.empty() && !chunk) throw std::runtime_error("cannot load " + wav + ": " + Mix_GetError());
+  // Both start within a buffer or two of each other: loading, the slow part, is done.
+  Mix_SetPostMix(Collect, &cap);
+  if (render && Mix_PlayChannel(1, &song, 0) < 0) throw std::runtime_error("cannot play " + midi + ": " + Mix_GetError());
+  if (chunk && Mix_PlayChannel(0, chunk, loop ? -1 : 0) < 0)
+    throw std::runtime_error("cannot play " + wav + ": " + Mix_GetError());
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> lock(cap.m);
+      if (cap.frames.size() >= cap.wanted * 2) break;
+    }
+    SDL_Delay(5);
+  }
+  Mix_SetPostMix(nullptr, nullptr);
+  Mix_HaltChannel(-1);
+  if (chunk) Mix_FreeChunk(chunk);
+  if (const char* dump = std::getenv("OZZEL_LEVELS_DUMP")) {
+    std::FILE* f = std::fopen((std::string(dump) + "-" + std::to_string(cap.frames.size()) + ".raw").c_str(), "wb");
+    if (f) std::fwrite(cap.frames.data(), 2, cap.frames.size(), f), std::fclose(f);
+  }
+  std::vector<datagen::Pcm> out(2, datagen::Pcm(cap.wanted));
+  for (size_t i = 0; i < cap.wanted; ++i)
+    for (int c = 0; c < 2; ++c) out[c][i] = float(cap.frames[2 * i + c] / 32768.0);
+  return out;
 }
 
 }  // namespace

@@ -12,9 +12,10 @@ struct MixLevels {
   double seconds = 0;          // how much music was rendered
 };
 
-// Renders through SDL2_mixer exactly as the program opens it (22050 Hz, 16-bit stereo, FluidSynth
-// with the General MIDI font the program finds, default volumes), on SDL's disk driver without its
-// real-time pacing. Throws std::runtime_error when the mixer or a file cannot be opened.
+// Plays both through SDL2_mixer as the program does (22050 Hz, 16-bit stereo, full channel volumes;
+// the song rendered by the program's own FluidSynth renderer with the font it finds, on a channel of
+// its own), on SDL's disk driver without its real-time pacing. Throws std::runtime_error when the
+// mixer or a file cannot be opened.
 MixLevels MeasureMix(const std::string& midi_path, const std::string& wav_path);
 
 }  // namespace levels

@@ -10,6 +10,7 @@ namespace ozzel {
 
 void Tform_ozzel::StopSpeech() {
   playlist->Items.clear();
+  ++SpeechHeadEpoch;
   try {
     WavPlayer->Close();
   } catch (const std::exception&) {
@@ -19,6 +20,7 @@ void Tform_ozzel::StopSpeech() {
     return;
   }
   playlist->Items.clear();
+  ++SpeechHeadEpoch;
 }
 
 static bool Playing(const plat::MediaPlayer& p) { return p.Mode() == plat::MciMode::Playing; }

@@ -2,6 +2,7 @@
 #include "app/ozz_main.h"
 #include "game/colour_codes.h"
 #include "game/names.h"
+#include "game/rules.h"
 #include "media/technic2.h"
 #include "platform/ui/application.h"
 
@@ -31,29 +32,29 @@ void Tform_ozzel::podkladMouseMove(plat::Control&, plat::ShiftState, int x, int 
 
 void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::ShiftState, int x, int y) {
   if (!AwaitingAnswer || AskBusy || SwitchBusy || SwitchPending || ClickBusy) return;
-  ClickBusy = true;
+  BusyScope busy(ClickBusy);
 
   StopSpeech();
   int n = HitTest(x, y);
   const std::string& letter = game::SetLetters.at(CurrentSet);
 
-  if (n == 0) {
-    MissIndex = MissIndex >= 4 ? 1 : MissIndex + 1;
+  game::Verdict verdict = game::Judge(n, Questions[CurrentQuestion].animal);
+
+  if (verdict == game::Verdict::Miss) {
+    MissIndex = uint8_t(game::NextInTurn(MissIndex, game::kMissRecordings));
     Speak(DataDir + game::MissSound(MissIndex));
     QueueQuestion();
     app().ProcessMessages();
-    ClickBusy = false;
     return;
   }
 
   SkipKey = 0;
-  if (n != Questions[CurrentQuestion].animal) {
+  if (verdict == game::Verdict::Wrong) {
     Speak(DataDir + game::WrongSound());
     Speak(DataDir + game::WrongAnimalSound(letter, n));
     ++BadCount;
     lbl_spatne->SetCaption(std::to_string(BadCount));
     QueueQuestion();
-    ClickBusy = false;
     return;
   }
 
@@ -65,13 +66,10 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   }
 
   ShortDelay();
-  if (QuitRequested || SwitchPending) {
-    ClickBusy = false;
-    return;
-  }
+  if (QuitRequested || SwitchPending) return;
 
   preview->Show();
-  PraiseIndex = PraiseIndex >= 6 ? 1 : PraiseIndex + 1;
+  PraiseIndex = uint8_t(game::NextInTurn(PraiseIndex, game::kPraiseRecordings));
   Speak(DataDir + game::PraiseIntro());
   Speak(DataDir + game::PraiseSound(PraiseIndex));
   Speak(DataDir + game::AnimalName(letter, n));
@@ -91,10 +89,7 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
     });
   } catch (const std::exception&) {
   }
-  if (QuitRequested || SwitchPending) {
-    ClickBusy = false;
-    return;
-  }
+  if (QuitRequested || SwitchPending) return;
 
   ShortDelay();
 
@@ -103,7 +98,6 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   StopSpeech();
   StopEffect();
   preview->Hide();
-  ClickBusy = false;
   pozadavek_na_zadani->SetEnabled(true);
 }
 

@@ -16,14 +16,13 @@ void Tform_ozzel::pozadavek_na_zadaniTimer(plat::Timer& t) {
 
 void Tform_ozzel::AskNextQuestion() {
   if (SwitchPending || AskBusy) return;
-  AskBusy = true;
+  BusyScope busy(AskBusy);
   StopEffect();
   StopSpeech();
   ++CurrentQuestion;
   if (CurrentQuestion > QuestionCount) CurrentQuestion = 1;
   QueueQuestion();
   AwaitingAnswer = true;
-  AskBusy = false;
 }
 
 void Tform_ozzel::QueueQuestion() {

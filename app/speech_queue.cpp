@@ -12,9 +12,11 @@ void Tform_ozzel::Speak(const std::string& item) {
   playlist_tracker->SetEnabled(true);
 }
 
-static void DropFirst(plat::ListBox& queue) {
+// Removes the head of the queue; the head's identity changes with it.
+static void DropFirst(plat::ListBox& queue, uint64_t& epoch) {
   // The queue may have been emptied by a handler that ran while we pumped.
   if (!queue.Items.empty()) queue.Items.erase(queue.Items.begin());
+  ++epoch;
 }
 
 static bool PlayedOut(plat::MediaPlayer& p) {
@@ -32,31 +34,38 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
   } catch (const std::exception&) {
   }
   if (TrackerBusy) return;
-  TrackerBusy = true;
+  BusyScope busy(TrackerBusy);
 
-  if (WavPlayer->Mode() == plat::MciMode::Playing) {
-    TrackerBusy = false;
-    return;
-  }
+  if (WavPlayer->Mode() == plat::MciMode::Playing) return;
 
   std::string item = playlist->Items.front();
   SilentItem = !item.empty() && item[0] == '&';
   if (SilentItem) item.erase(0, 1);
 
+  // Handlers run in every pump below: a click, a switch or a new question may empty and refill the
+  // queue. The item taken is opened, played and removed only while it is still the head; once it is
+  // gone, the tick ends and leaves the channel to whoever dropped it (StopSpeech closed it).
+  const uint64_t taken = SpeechHeadEpoch;
+  auto still_head = [&] { return SpeechHeadEpoch == taken && !playlist->Items.empty(); };
+
   WavPlayer->FileName = item;
   try {
     WavPlayer->Close();
     app().ProcessMessages();
+    if (!still_head()) return;
+    WavPlayer->FileName = item;  // the pump may have let another handler use the channel
     WavPlayer->Open();
   } catch (const std::exception&) {
     try {
       app().ProcessMessages();
+      if (!still_head()) return;
       WavPlayer->Close();
       app().ProcessMessages();
+      if (!still_head()) return;
+      WavPlayer->FileName = item;
       WavPlayer->Open();
     } catch (const std::exception&) {
-      DropFirst(*playlist);
-      TrackerBusy = false;
+      if (still_head()) DropFirst(*playlist, SpeechHeadEpoch);
       return;
     }
   }
@@ -73,6 +82,7 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
     }
   };
   short_waits();
+  if (!still_head()) return;
 
   try {
     SkipRequested = false;
@@ -82,11 +92,11 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
     // An item leaves the queue once its playback has started; a refused play is tried again later.
     // A recording with no samples has played out before it can be seen playing: it is done too,
     // or it would be played again on every tick and the queue would never drain.
-    if (WavPlayer->Mode() == plat::MciMode::Playing || PlayedOut(*WavPlayer)) DropFirst(*playlist);
+    if (still_head() && (WavPlayer->Mode() == plat::MciMode::Playing || PlayedOut(*WavPlayer)))
+      DropFirst(*playlist, SpeechHeadEpoch);
   } catch (const std::exception&) {
-    DropFirst(*playlist);
+    if (still_head()) DropFirst(*playlist, SpeechHeadEpoch);
   }
-  TrackerBusy = false;
 }
 
 void Tform_ozzel::OpenMusic() {

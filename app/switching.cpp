@@ -4,6 +4,7 @@
 #include "controls/tb97ctls.h"
 #include "game/names.h"
 #include "game/random.h"
+#include "game/rules.h"
 #include "media/technic2.h"
 #include "platform/ui/application.h"
 
@@ -11,7 +12,7 @@ namespace ozzel {
 
 void Tform_ozzel::divadloMouseDown(plat::Control&, plat::MouseButton, plat::ShiftState, int x, int y) {
   if (pocitadlo_podklad->Visible() || IntroClickBusy) return;
-  IntroClickBusy = true;
+  BusyScope busy(IntroClickBusy);
 
   try {
     if (WavPlayer->Mode() == plat::MciMode::Playing) WavPlayer->Stop();
@@ -19,19 +20,14 @@ void Tform_ozzel::divadloMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   }
   SkipKey = 27;
 
-  // The halves are split by the scene image's size; 0 belongs to the right and the lower half.
-  double half_w = podklad->Width() / 2.0, half_h = podklad->Height() / 2.0;
-  bool upper = 0 < y && y < half_h;
-  bool left = 0 < x && x < half_w;
-  RequestedSet = upper ? (left ? 1 : 2) : (left ? 3 : 4);
+  RequestedSet = uint8_t(game::SetOfQuarter(x, y, podklad->Width(), podklad->Height()));
   SwitchPending = true;
   pozadavek_na_prepnuti_sady->SetEnabled(true);
-  IntroClickBusy = false;
 }
 
 void Tform_ozzel::pozadavek_na_prepnuti_sadyTimer(plat::Timer& t) {
   if (AskBusy || ClickBusy || SwitchBusy) return;
-  SwitchBusy = true;
+  BusyScope busy(SwitchBusy);
   SwitchPending = false;
   t.SetEnabled(false);
 
@@ -81,7 +77,6 @@ void Tform_ozzel::pozadavek_na_prepnuti_sadyTimer(plat::Timer& t) {
 
   podklad->Show();
   pozadavek_na_zadani->SetEnabled(true);
-  SwitchBusy = false;
 }
 
 }  // namespace ozzel

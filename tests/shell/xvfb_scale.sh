@@ -1,0 +1,205 @@
+#!/bin/bash
+# The real program scaled on 1920 x 1080 (k = 2) and 3840 x 2160 (k = 4): the main window's size and place, crisp
+# k x k blocks, and clicks at physical points judged in logical pixels (a miss on black, then the right animal).
+# Usage: xvfb_scale.sh BUILD_DIR. Skips (exit 0) when the program, the X tools or the demo medium are not there.
+# On failure the last screen is kept in BUILD_DIR/xvfb-scale-failure.png.
+set -u
+
+# ---------------------------------------------------------------------------------------------------------------
+# Inside the X server (the script runs itself under xvfb-run), for one screen: SW SH K.
+if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
+  BIN=$1 WORK=$2 SW=$3 SH=$4 K=$5
+  TRACE=$WORK/trace-$K.txt
+  SHOT=$WORK/shot.png
+  PID=""
+  fail() {
+    echo "FAIL (k = $K): $*"
+    [ -f "$SHOT" ] && cp "$SHOT" "$WORK/failure.png"
+    [ -n "$PID" ] && kill -9 "$PID" 2>/dev/null
+    exit 1
+  }
+  alive() { kill -0 "$PID" 2>/dev/null; }
+  wait_for() {
+    local secs=$1 what=$2
+    shift 2
+    local end=$((SECONDS + secs))
+    until "$@"; do
+      alive || fail "the program ended while waiting for $what"
+      [ $SECONDS -ge $end ] && fail "no $what within $secs s"
+      sleep 0.2
+    done
+  }
+  traced() { grep -q -- "$1" "$TRACE"; }
+  shoot() { import -window root "$SHOT" 2>/dev/null; }
+  # Pixels of physical rectangle X Y W H of the last shot that differ from FILE (-1: not comparable).
+  differing() {
+    local n
+    n=$(compare -metric AE "$SHOT[$4x$5+$2+$3]" "$1" null: 2>&1)
+    n=${n%% *}
+    [[ $n =~ ^[0-9]+$ ]] && echo "$n" || echo -1
+  }
+  # Pixels of physical rectangle X Y W H of the last shot in the window blue.
+  blue_in() {
+    convert "$SHOT[$3x$4+$1+$2]" -depth 8 txt:- |
+      awk -v FS='[(),]+' 'NR > 1 && $3 == 64 && $4 == 160 && $5 == 224 { n++ } END { print n + 0 }'
+  }
+  click_at() { xdotool mousemove "$1" "$2" click 1; }
+
+  "$BIN" 2>"$TRACE" &
+  PID=$!
+
+  # The main form: 640 x 480 logical pixels centred on the 1/k screen, so 640k x 480k centred on the display.
+  wait_for 30 "main form in the trace" traced " bounds form_ozzel "
+  read -r LX LY LW LH < <(grep " bounds form_ozzel " "$TRACE" | tail -1 | awk '{ print $4, $5, $6, $7 }')
+  PX=$((LX * K)) PY=$((LY * K)) PW=$((LW * K)) PH=$((LH * K))
+  echo "k = $K: main form at logical $LX,$LY, physical ${PW}x$PH+$PX+$PY"
+  [ "$PW $PH" = "$((640 * K)) $((480 * K))" ] || fail "main form ${PW}x$PH, not $((640 * K))x$((480 * K))"
+  [ "$PX $PY" = "$(((SW - PW) / 2)) $(((SH - PH) / 2))" ] || fail "main form at $PX,$PY, not centred"
+
+  # The intro picture at (6, 16), every pixel a k x k block, exactly where the scale puts it.
+  convert "$WORK/intro.bmp" -sample "$((100 * K))%" "$WORK/intro-$K.png"
+  intro_shown() { shoot && [ "$(differing "$WORK/intro-$K.png" $((PX + 6 * K)) $((PY + 16 * K)) $((530 * K)) $((380 * K)))" -eq 0 ]; }
+  wait_for 30 "intro picture on the stage, k x k blocks" intro_shown
+  WIN=$(xdotool search --name "^Ozzel - Bimbalo 4$" 2>/dev/null | tail -1)
+  GEOM=$(xdotool getwindowgeometry "$WIN" 2>&1 | tr '\n' ' ')
+  case $GEOM in *"Position: 0,0"*"Geometry: ${SW}x$SH"*) ;; *) fail "the window does not cover the screen: $GEOM" ;; esac
+  # The whole client area is made of uniform blocks: taking one pixel of each block and blowing it up again
+  # gives the same picture.
+  convert "$SHOT[${PW}x$PH+$PX+$PY]" +repage "$WORK/client.png"
+  convert "$WORK/client.png" -sample "${LW}x$LH!" -sample "${PW}x$PH!" "$WORK/blocks.png"
+  n=$(compare -metric AE "$WORK/client.png" "$WORK/blocks.png" null: 2>&1)
+  [ "${n%% *}" = 0 ] || fail "$n pixels of the client area break their k x k block"
+  # The client area's edges: window blue just inside (clear of the corner pieces and the stage), the mottled
+  # background just outside.
+  for edge in "$PX $((PY + 100 * K)) 1 $((300 * K))" "$((PX + PW - 1)) $((PY + 100 * K)) 1 $((300 * K))" \
+      "$((PX + 100 * K)) $PY $((400 * K)) 1" "$((PX + 100 * K)) $((PY + PH - 1)) $((400 * K)) 1"; do
+    read -r x y w h <<<"$edge"
+    [ "$(blue_in $x $y $w $h)" -eq $((w * h)) ] || fail "the client area's edge $edge is not all window blue"
+  done
+  for edge in "$((PX - 1)) $((PY + 100 * K)) 1 $((300 * K))" "$((PX + PW)) $((PY + 100 * K)) 1 $((300 * K))" \
+      "$((PX + 100 * K)) $((PY - 1)) $((400 * K)) 1" "$((PX + 100 * K)) $((PY + PH)) $((400 * K)) 1"; do
+    read -r x y w h <<<"$edge"
+    [ "$(blue_in $x $y $w $h)" -lt $((w * h / 2)) ] || fail "the background next to $edge is window blue"
+  done
+
+  # Scene button 1 at logical (72, 446): the home scene.
+  click_at $((PX + 72 * K)) $((PY + 446 * K))
+  wait_for 20 "scene switch (show podklad)" traced " show podklad$"
+  question() {
+    awk '/ show podklad$/ { s = 1 }
+         s && / wav open / { n = split($0, p, "\\"); f = p[n] }
+         s && f ~ /^oz_D_[ab][0-9]+\.wav$/ { gsub(/^oz_D_[ab]|\.wav$/, "", f); print "animal", f; exit }
+         s && f ~ /^oz_snd[0-9]+\.wav$/ { gsub(/^oz_snd|\.wav$/, "", f); print "sound", f; exit }' "$TRACE"
+  }
+  wait_for 20 "first question" eval '[ -n "$(question)" ]'
+  read -r QKIND QNUM < <(question)
+  RIGHT=$QNUM
+  if [ "$QKIND" = sound ]; then
+    for kv in $SOUND_ANIMALS; do [ "${kv%%:*}" = "$QNUM" ] && RIGHT=${kv#*:}; done
+  fi
+  RIGHT_AT=""
+  for kv in $ANIMAL_POINTS; do [ "${kv%%:*}" = "$RIGHT" ] && RIGHT_AT=${kv#*:}; done
+  [ -n "$RIGHT_AT" ] || fail "animal $RIGHT is not in the home scene's hit map"
+  echo "question: $QKIND $QNUM, animal $RIGHT at logical $RIGHT_AT"
+
+  # Black in the hit map, pressed on the last physical pixel of its logical pixel: a miss.
+  click_at $((PX + BLACK_X * K + K - 1)) $((PY + BLACK_Y * K + K - 1))
+  wait_for 15 "the miss sound" traced " wav open .*oz_bad1\.wav$"
+  traced " caption lbl_" && fail "a miss was counted"
+  # The animal, at k times its logical point plus the window's origin: a right answer.
+  click_at $((PX + ${RIGHT_AT%,*} * K)) $((PY + ${RIGHT_AT#*,} * K))
+  wait_for 15 "good answer counted" traced " caption lbl_dobre 1$"
+  traced " caption lbl_spatne " && fail "the animal was counted as wrong"
+
+  kill "$PID"
+  wait "$PID" 2>/dev/null
+  PID=""
+
+  # A window of 640k x 480k; a scale that does not fit is reduced, with a line saying so.
+  if [ "$K" = 2 ]; then
+    OZZEL_WINDOWED=1 OZZEL_SCALE=3 "$BIN" 2>"$WORK/windowed.txt" &
+    PID=$!
+    windowed() {
+      local w
+      w=$(xdotool search --name "^Ozzel - Bimbalo 4$" 2>/dev/null | tail -1)
+      [ -n "$w" ] && xdotool getwindowgeometry "$w" 2>/dev/null | grep -q "Geometry: 1280x960"
+    }
+    wait_for 20 "a 1280 x 960 window" windowed
+    grep -q "^ozzel: OZZEL_SCALE=3 does not fit the 1920x1080 display; using 2$" "$WORK/windowed.txt" ||
+      fail "no line about the reduced scale: $(cat "$WORK/windowed.txt")"
+    kill "$PID"
+    wait "$PID" 2>/dev/null
+    PID=""
+  fi
+  exit 0
+fi
+
+# ---------------------------------------------------------------------------------------------------------------
+# Outside: checks, the demo medium, a private settings store and home, then one X server per screen size.
+BUILD=$(cd "${1:?usage: xvfb_scale.sh BUILD_DIR}" && pwd)
+SRC=$(cd "$(dirname "$0")/../.." && pwd)
+BIN=$BUILD/ozzel
+SIM=$BUILD/ozzel-sim
+DATAGEN=$BUILD/tools/datagen/datagen
+for b in "$BIN" "$SIM"; do
+  if [ ! -x "$b" ]; then echo "skip: $b is not built"; exit 0; fi
+done
+for tool in xvfb-run xdotool import convert compare; do
+  if ! command -v "$tool" >/dev/null; then echo "skip: $tool is not installed"; exit 0; fi
+done
+MEDIUM=${OZZEL_TEST_MEDIUM:-$BUILD/test-medium}
+if [ -z "${OZZEL_TEST_MEDIUM:-}" ] && [ -x "$DATAGEN" ]; then
+  if ! flock "$BUILD/test-medium.lock" "$DATAGEN" --quiet "$MEDIUM"; then echo "FAIL: datagen could not build $MEDIUM"; exit 1; fi
+fi
+PICS=$MEDIUM/bm4/_ozzel/obrazky
+if [ ! -f "$PICS/oz_uvod.bmp" ]; then echo "skip: no demo medium in $MEDIUM (datagen not built)"; exit 0; fi
+
+# A scale that is not a whole number is refused before anything opens.
+OUT=$(OZZEL_SCALE=1.5 timeout 20 "$BIN" 2>&1)
+RC=$?
+[ $RC -eq 1 ] && [[ $OUT == *'OZZEL_SCALE must be a whole number of 1 or more'*'"1.5"'* ]] ||
+  { echo "FAIL: OZZEL_SCALE=1.5 gave status $RC: $OUT"; exit 1; }
+
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_DATA_HOME=$WORK/home/.local/share
+export XDG_CACHE_HOME=$WORK/home/.cache XDG_RUNTIME_DIR=$WORK/run
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+export OZZEL_REGISTRY=$WORK/registry.reg
+printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Odklon]\n"kde_je_BM4"="%s"\n' "$MEDIUM" >"$OZZEL_REGISTRY"
+
+# The animals of the home scene and the sounds' animals, from the simulator (the same program, headless).
+SIM_SCRIPT='wait 700
+key esc
+click 72 446
+wait 300
+dump'
+for n in 1 2 3 4 5 6 7 8 9 10; do SIM_SCRIPT+=$'\n'"animal $n"; done
+SIM_OUT=$(timeout 60 "$SIM" --data "$MEDIUM" --registry "$WORK/sim.reg" --seed 1 2>/dev/null <<<"$SIM_SCRIPT")
+ANIMAL_POINTS=$(awk '$2 == "animal" && $4 != "none" { printf "%s:%s,%s ", $3, $4, $5 }' <<<"$SIM_OUT")
+SOUND_ANIMALS=$(awk '$2 == "questions" { for (i = 3; i <= NF; i++) { split($i, q, ":"); if (q[1] == 3) printf "%s:%s ", q[4], q[3] } }' <<<"$SIM_OUT")
+[ -n "$ANIMAL_POINTS" ] || { echo "FAIL: the simulator gave no animal points"; exit 1; }
+# The sky of the home scene is black in its hit map.
+BLACK_X=600 BLACK_Y=20
+[ "$(convert "$SRC/resources/data/RGB_doma.bmp" -crop "1x1+$BLACK_X+$BLACK_Y" -depth 8 txt:- | grep -c '#000000')" = 1 ] ||
+  { echo "FAIL: ($BLACK_X, $BLACK_Y) is not black in the home hit map"; exit 1; }
+export ANIMAL_POINTS SOUND_ANIMALS BLACK_X BLACK_Y
+convert "$PICS/oz_uvod.bmp" "$WORK/intro.bmp"
+
+export OZZEL_TRACE=1 SDL_AUDIODRIVER=dummy
+unset OZZEL_WINDOWED OZZEL_SCALE
+for screen in "1920 1080 2" "3840 2160 4"; do
+  read -r sw sh k <<<"$screen"
+  OZZEL_XVFB_INNER=1 timeout 150 xvfb-run -a -s "-screen 0 ${sw}x${sh}x24" bash "$0" "$BIN" "$WORK" "$sw" "$sh" "$k"
+  RC=$?
+  if [ $RC -ne 0 ]; then
+    [ $RC -eq 124 ] && echo "FAIL: the ${sw}x$sh run ran out of time"
+    echo "--- trace (last lines) ---"
+    tail -n 20 "$WORK/trace-$k.txt" 2>/dev/null
+    [ -f "$WORK/failure.png" ] && cp "$WORK/failure.png" "$BUILD/xvfb-scale-failure.png" && echo "screen kept in $BUILD/xvfb-scale-failure.png"
+    exit 1
+  fi
+done
+rm -f "$BUILD/xvfb-scale-failure.png"
+echo "ok"
