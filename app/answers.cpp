@@ -19,7 +19,7 @@ plat::Image* Tform_ozzel::HitMap(int set) const {
 }
 
 static std::optional<plat::Rgb> MapPixel(const Tform_ozzel& f, int x, int y) {
-  plat::Image* map = f.HitMap(CurrentSet);
+  plat::Image* map = f.HitMap(shared.CurrentSet);
   if (!map) return std::nullopt;
   return map->Picture().PixelAt(x, y);
 }
@@ -31,69 +31,69 @@ void Tform_ozzel::podkladMouseMove(plat::Control&, plat::ShiftState, int x, int 
 }
 
 void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::ShiftState, int x, int y) {
-  if (!AwaitingAnswer || AskBusy || SwitchBusy || SwitchPending || ClickBusy) return;
-  BusyScope busy(ClickBusy);
+  if (!shared.AwaitingAnswer || shared.AskBusy || shared.SwitchBusy || shared.SwitchPending || shared.ClickBusy) return;
+  BusyScope busy(shared.ClickBusy);
 
   StopSpeech();
   int n = HitTest(x, y);
-  const std::string& letter = game::SetLetters.at(CurrentSet);
+  const std::string& letter = game::SetLetters.at(shared.CurrentSet);
 
-  game::Verdict verdict = game::Judge(n, Questions[CurrentQuestion].animal);
+  game::Verdict verdict = game::Judge(n, shared.Questions[shared.CurrentQuestion].animal);
 
   if (verdict == game::Verdict::Miss) {
-    MissIndex = uint8_t(game::NextInTurn(MissIndex, game::kMissRecordings));
-    Speak(DataDir + game::MissSound(MissIndex));
+    shared.MissIndex = uint8_t(game::NextInTurn(shared.MissIndex, game::kMissRecordings));
+    Speak(technic2.DataDir + game::MissSound(shared.MissIndex));
     QueueQuestion();
     app().ProcessMessages();
     return;
   }
 
-  SkipKey = 0;
+  shared.SkipKey = 0;
   if (verdict == game::Verdict::Wrong) {
-    Speak(DataDir + game::WrongSound());
-    Speak(DataDir + game::WrongAnimalSound(letter, n));
-    ++BadCount;
-    lbl_spatne->SetCaption(std::to_string(BadCount));
+    Speak(technic2.DataDir + game::WrongSound());
+    Speak(technic2.DataDir + game::WrongAnimalSound(letter, n));
+    ++shared.BadCount;
+    lbl_spatne->SetCaption(std::to_string(shared.BadCount));
     QueueQuestion();
     return;
   }
 
-  AwaitingAnswer = false;
+  shared.AwaitingAnswer = false;
   try {
-    preview->LoadFromFile(DataDir + game::AnimalPicture(CurrentSet, n));
+    preview->LoadFromFile(technic2.DataDir + game::AnimalPicture(shared.CurrentSet, n));
   } catch (const std::exception&) {
     // The praise runs with whatever the preview last held.
   }
 
   ShortDelay();
-  if (QuitRequested || SwitchPending) return;
+  if (shared.QuitRequested || shared.SwitchPending) return;
 
   preview->Show();
-  PraiseIndex = uint8_t(game::NextInTurn(PraiseIndex, game::kPraiseRecordings));
-  Speak(DataDir + game::PraiseIntro());
-  Speak(DataDir + game::PraiseSound(PraiseIndex));
-  Speak(DataDir + game::AnimalName(letter, n));
-  ++GoodCount;
-  lbl_dobre->SetCaption(std::to_string(GoodCount));
+  shared.PraiseIndex = uint8_t(game::NextInTurn(shared.PraiseIndex, game::kPraiseRecordings));
+  Speak(technic2.DataDir + game::PraiseIntro());
+  Speak(technic2.DataDir + game::PraiseSound(shared.PraiseIndex));
+  Speak(technic2.DataDir + game::AnimalName(letter, n));
+  ++shared.GoodCount;
+  lbl_dobre->SetCaption(std::to_string(shared.GoodCount));
 
   stit->SetHeight(400);
   stit->Show();
-  SkipKey = 0;
+  shared.SkipKey = 0;
 
   try {
     app().PumpWhile([this] {
       playlist_tracker->SetEnabled(true);
-      if (QuitRequested || SwitchPending) return false;
-      bool speaking = WavPlayer->Mode() == plat::MciMode::Playing && SkipKey != 27;
+      if (shared.QuitRequested || shared.SwitchPending) return false;
+      bool speaking = WavPlayer->Mode() == plat::MciMode::Playing && shared.SkipKey != 27;
       return !playlist->Items.empty() || speaking;
     });
   } catch (const std::exception&) {
   }
-  if (QuitRequested || SwitchPending) return;
+  if (shared.QuitRequested || shared.SwitchPending) return;
 
   ShortDelay();
 
-  SkipKey = 0;
+  shared.SkipKey = 0;
   stit->Hide();
   StopSpeech();
   StopEffect();

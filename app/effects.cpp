@@ -27,14 +27,14 @@ static bool Playing(const plat::MediaPlayer& p) { return p.Mode() == plat::MciMo
 
 void Tform_ozzel::wav_spoustecTimer(plat::Timer& t) {
   try {
-    zkouseni_tibora->SetActive(Playing(*WavPlayer) && !SilentItem);
+    zkouseni_tibora->SetActive(Playing(*WavPlayer) && !shared.SilentItem);
   } catch (const std::exception&) {
     // A clip that cannot be played leaves the examiner still.
   }
 
   app().ProcessMessages();
 
-  if (QuitRequested) {
+  if (shared.QuitRequested) {
     // One step per tick: speech, then music, then the music timer, then the window.
     try {
       if (Playing(*WavPlayer)) {
@@ -61,29 +61,29 @@ void Tform_ozzel::wav_spoustecTimer(plat::Timer& t) {
     }
   }
 
-  if (AwaitingAnswer) uvodni_blikajici_ikony->SetEnabled(false);
+  if (shared.AwaitingAnswer) uvodni_blikajici_ikony->SetEnabled(false);
 
   if (Playing(*WavPlayer)) return;
 
   try {
     ++t.Tag;
-    if (PendingIconSound == 0) {
+    if (shared.PendingIconSound == 0) {
       t.Tag = 0;
       return;
     }
-    if (PendingIconSound == LastIconSound) return;
+    if (shared.PendingIconSound == shared.LastIconSound) return;
     if (t.Tag <= 5) return;
-    LastIconSound = PendingIconSound;
+    shared.LastIconSound = shared.PendingIconSound;
     t.Tag = 0;
-    if (EffectsOn) {
+    if (technic2.EffectsOn) {
       int saved = app().screen().Cursor();
       app().screen().SetCursor(plat::crHourGlass);
       try {
-        std::string file = game::ButtonSound(PendingIconSound);
-        if (!file.empty()) PlayEffect(DataDir + file, plat::SND_ASYNC | plat::SND_NOSTOP);
+        std::string file = game::ButtonSound(shared.PendingIconSound);
+        if (!file.empty()) PlayEffect(technic2.DataDir + file, plat::SND_ASYNC | plat::SND_NOSTOP);
       } catch (const std::exception&) {
       }
-      PendingIconSound = 0;
+      shared.PendingIconSound = 0;
       app().screen().SetCursor(saved);
     }
   } catch (const std::exception&) {

@@ -14,7 +14,7 @@ void Tform_ozzel::startertimerTimer(plat::Timer& t) {
   app().screen().SetCursor(plat::crDefault);
 
   try {
-    divadlo->LoadFromFile(DataDir + game::IntroPicture());
+    divadlo->LoadFromFile(technic2.DataDir + game::IntroPicture());
   } catch (const std::exception&) {
     // No picture, no message: the intro goes on over an empty area.
   }
@@ -28,10 +28,10 @@ void Tform_ozzel::startertimerTimer(plat::Timer& t) {
   zkouseni_tibora->Show();
 
   stit->SetHeight(420);
-  SkipKey = 0;
+  shared.SkipKey = 0;
   StopEffect();
   stit->Show();
-  SkipKey = 0;
+  shared.SkipKey = 0;
 
   try {
     try {
@@ -39,20 +39,20 @@ void Tform_ozzel::startertimerTimer(plat::Timer& t) {
     } catch (const std::exception&) {
     }
     app().ProcessMessages();
-    WavPlayer->FileName = DataDir + game::IntroSpeech();
+    WavPlayer->FileName = technic2.DataDir + game::IntroSpeech();
     WavPlayer->Open();
     WavPlayer->Play();
     // A scene switch during the introduction closes the channel (Not ready): that ends the wait
     // too, so the music and the queue start with the quiz instead of waiting for a skip.
     app().PumpWhile([this] {
       plat::MciMode m = WavPlayer->Mode();
-      return m != plat::MciMode::Stopped && m != plat::MciMode::NotReady && SkipKey != 27 && !QuitRequested;
+      return m != plat::MciMode::Stopped && m != plat::MciMode::NotReady && shared.SkipKey != 27 && !shared.QuitRequested;
     });
   } catch (const std::exception&) {
     plat::MessageBox("Nelze prehrat zvuk s uvodnim proslovem.");
   }
 
-  if (QuitRequested) {
+  if (shared.QuitRequested) {
     try {
       WavPlayer->Stop();
     } catch (const std::exception&) {
@@ -75,7 +75,7 @@ void Tform_ozzel::uvodni_blikajici_ikonyTimer(plat::Timer& t) {
 }
 
 static void EnterSceneButton(Tform_ozzel& f, int n) {
-  PendingIconSound = n;
+  shared.PendingIconSound = n;
   f.uvodni_blikajici_ikony->SetEnabled(false);
   for (TToolbarButton97* b : {f.btn_obraz1, f.btn_obraz2, f.btn_obraz3, f.btn_obraz4})
     b->SetDisplayMode(TButtonDisplayMode::dmGlyphOnly);
@@ -86,11 +86,11 @@ void Tform_ozzel::btn_obraz2MouseEnter(plat::Control&) { EnterSceneButton(*this,
 void Tform_ozzel::btn_obraz3MouseEnter(plat::Control&) { EnterSceneButton(*this, 3); }
 void Tform_ozzel::btn_obraz4MouseEnter(plat::Control&) { EnterSceneButton(*this, 4); }
 
-void Tform_ozzel::btn_obraz4MouseExit(plat::Control&) { PendingIconSound = 0; }
+void Tform_ozzel::btn_obraz4MouseExit(plat::Control&) { shared.PendingIconSound = 0; }
 
 void Tform_ozzel::btn_obraz1Click(plat::Control& sender) {
-  RequestedSet = uint8_t(sender.Tag);
-  SwitchPending = true;
+  shared.RequestedSet = uint8_t(sender.Tag);
+  shared.SwitchPending = true;
   pozadavek_na_prepnuti_sady->SetEnabled(true);
 }
 

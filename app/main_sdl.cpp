@@ -1,6 +1,7 @@
-// The real program: the SDL backend. It reads no command line; OZZEL_TRACE=1 prints the trace.
+// The real program: the SDL backend. It takes only --version and --help; OZZEL_TRACE=1 prints the trace.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -8,7 +9,27 @@
 #include "platform/sdl/sdl_backend.h"
 #include "platform/trace.h"
 
-int main() {
+int main(int argc, char** argv) {
+  // The game itself reads no command line; these two are for the parent who installed it.
+  if (argc > 1) {
+    const bool version = std::strcmp(argv[1], "--version") == 0, help = std::strcmp(argv[1], "--help") == 0;
+    if (argc == 2 && version) {
+      std::printf("ozzel %s\n", OZZEL_VERSION);
+      return 0;
+    }
+    if (argc == 2 && help) {
+      std::printf("usage: ozzel [--version | --help]\n"
+                  "A spoken animal quiz for pre-school children. The settings file names the data medium;\n"
+                  "ozzel-start builds and registers the demo medium first. See ozzel(6).\n");
+      return 0;
+    }
+    if (version || help)
+      std::fprintf(stderr, "ozzel: %s takes nothing after it\n", argv[1]);
+    else
+      std::fprintf(stderr, "ozzel: unknown %s '%s'\n", argv[1][0] == '-' ? "option" : "argument", argv[1]);
+    std::fprintf(stderr, "usage: ozzel [--version | --help]\n");
+    return 2;
+  }
   std::unique_ptr<plat::SdlBackend> backend;
   try {
     backend = std::make_unique<plat::SdlBackend>();

@@ -14,49 +14,14 @@
 
 namespace ozzel {
 
-bool QuitRequested = false;
-uint8_t SkipKey = 0;
-bool SkipRequested = false;
-int32_t DelayTicks = 0;
-int32_t PendingIconSound = 0;
-int32_t LastIconSound = 0;
-bool SwitchPending = false;
-uint8_t RequestedSet = 0;
-uint8_t CurrentSet = 0;
-bool SwitchBusy = false, AskBusy = false, ClickBusy = false, IntroClickBusy = false;
-bool AwaitingAnswer = false;
-game::QuestionList Questions;
-uint8_t QuestionCount = 0;
-uint8_t CurrentQuestion = 0;
-int32_t GoodCount = 0, BadCount = 0;
-uint8_t PraiseIndex = 0, MissIndex = 0;
-bool TrackerBusy = false;
-bool SilentItem = false;
-bool BackgroundReleased = false;
+SharedState shared;
 const std::array<std::string, 7> ModeNames = {"Not ready", "Stopped", "Playing", "Recording",
                                               "Seeking",   "Paused",  "Open"};
 
 Tform_ozzel* form_ozzel = nullptr;
 std::optional<uint32_t> g_seed_override;
 
-void ResetSharedState() {
-  QuitRequested = false;
-  SkipKey = 0;
-  SkipRequested = false;
-  DelayTicks = 0;
-  PendingIconSound = LastIconSound = 0;
-  SwitchPending = false;
-  RequestedSet = CurrentSet = 0;
-  SwitchBusy = AskBusy = ClickBusy = IntroClickBusy = false;
-  AwaitingAnswer = false;
-  Questions = {};
-  QuestionCount = CurrentQuestion = 0;
-  GoodCount = BadCount = 0;
-  PraiseIndex = MissIndex = 0;
-  TrackerBusy = SilentItem = BackgroundReleased = false;
-}
-
-void ozz_main_Finalize() { Questions = {}; }
+void ozz_main_Finalize() { shared.Questions = {}; }
 
 Tform_ozzel::Tform_ozzel(plat::Application& app) : plat::Form(app, "form_ozzel") {
   form_ozzel = this;
@@ -87,27 +52,27 @@ void Tform_ozzel::FormCreate() {
   roh_LD->SetTransparent(true);
 
   playlist->Items.clear();
-  SilentItem = false;
-  BackgroundReleased = false;
+  shared.SilentItem = false;
+  shared.BackgroundReleased = false;
 
   if (app().screen().Width() < 641) {
     roh_LD->Hide();
     roh_PD->Hide();
   }
 
-  QuitRequested = false;
-  AwaitingAnswer = false;
+  shared.QuitRequested = false;
+  shared.AwaitingAnswer = false;
 
   stit->SetBounds(0, 0, stit->Width(), stit->Height());
 
   try {
-    zkouseni_tibora->SetFileName(DataDir + game::ExaminerClip());
+    zkouseni_tibora->SetFileName(technic2.DataDir + game::ExaminerClip());
   } catch (const std::exception&) {
     plat::MessageBox("Nenalezena animace mluviciho Tibory...");
   }
 
-  RequestedSet = 0;
-  SwitchPending = false;
+  shared.RequestedSet = 0;
+  shared.SwitchPending = false;
 
   // One unit: the first cursor that cannot be loaded leaves this and the later slots as they are.
   static const std::pair<int, const char*> kCursors[] = {
@@ -124,46 +89,46 @@ void Tform_ozzel::FormCreate() {
   // copies would only double the memory the hit maps take.
   res::ClearCache();
 
-  if (MusicOn) OpenMusic();
+  if (technic2.MusicOn) OpenMusic();
 
   app().screen().SetCursor(plat::crDefault);
 }
 
 void Tform_ozzel::FormKeyPress(char& key) {
   if (key == 27) {
-    SkipKey = 27;
-    SkipRequested = true;
+    shared.SkipKey = 27;
+    shared.SkipRequested = true;
   }
 }
 
 void Tform_ozzel::stitClick(plat::Control&) {
-  SkipKey = 27;
-  SkipRequested = true;
+  shared.SkipKey = 27;
+  shared.SkipRequested = true;
 }
 
 void Tform_ozzel::previewClick(plat::Control& sender) { stitClick(sender); }
 
 void Tform_ozzel::delay_bmTimer(plat::Timer& t) {
   ++t.Tag;
-  if (t.Tag > DelayTicks) {
+  if (t.Tag > shared.DelayTicks) {
     t.SetEnabled(false);
     t.Tag = 0;
   }
 }
 
 void Tform_ozzel::ShortDelay() {
-  DelayTicks = 5;
+  shared.DelayTicks = 5;
   delay_bm->SetEnabled(true);
   app().PumpWhile([this] {
-    return delay_bm->Enabled() && SkipKey != 27 && !QuitRequested && !SwitchPending;
+    return delay_bm->Enabled() && shared.SkipKey != 27 && !shared.QuitRequested && !shared.SwitchPending;
   });
 }
 
-void Tform_ozzel::BTN_KonecMouseEnter(plat::Control&) { PendingIconSound = 8; }
+void Tform_ozzel::BTN_KonecMouseEnter(plat::Control&) { shared.PendingIconSound = 8; }
 
 void Tform_ozzel::BTN_KonecClick(plat::Control&) {
   Midi_spoustec->SetEnabled(false);
-  QuitRequested = true;
+  shared.QuitRequested = true;
 }
 
 void Tform_ozzel::FormCloseQuery(bool& can_close) {
@@ -173,7 +138,7 @@ void Tform_ozzel::FormCloseQuery(bool& can_close) {
   playlist_tracker->SetEnabled(false);
   pozadavek_na_prepnuti_sady->SetEnabled(false);
   pozadavek_na_zadani->SetEnabled(false);
-  SwitchPending = false;
+  shared.SwitchPending = false;
   wav_spoustec->SetEnabled(false);
 
   StopEffect();
@@ -193,8 +158,8 @@ void Tform_ozzel::FormCloseQuery(bool& can_close) {
 
   app().ProcessMessages();
 
-  if (!BackgroundReleased) {
-    BackgroundReleased = true;
+  if (!shared.BackgroundReleased) {
+    shared.BackgroundReleased = true;
     if (!ReleaseBackground()) plat::MessageBox("BM4-Ozzel: Nelze uvolnit pozadi aplikace...");
   }
 
@@ -203,7 +168,7 @@ void Tform_ozzel::FormCloseQuery(bool& can_close) {
 }
 
 void Tform_ozzel::FormDestroy() {
-  if (MusicOn) CloseMusic();
+  if (technic2.MusicOn) CloseMusic();
 }
 
 }  // namespace ozzel

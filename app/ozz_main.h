@@ -16,26 +16,46 @@ namespace ozzel {
 class TToolbarButton97;
 class TAVI_orvel1;
 
-// Shared state of the main-window unit; all start at zero or false.
-extern bool QuitRequested;
-extern uint8_t SkipKey;
-extern bool SkipRequested;
-extern int32_t DelayTicks;
-extern int32_t PendingIconSound;
-extern int32_t LastIconSound;
-extern bool SwitchPending;
-extern uint8_t RequestedSet;
-extern uint8_t CurrentSet;
-extern bool SwitchBusy, AskBusy, ClickBusy, IntroClickBusy;
-extern bool AwaitingAnswer;
-extern game::QuestionList Questions;
-extern uint8_t QuestionCount;
-extern uint8_t CurrentQuestion;
-extern int32_t GoodCount, BadCount;
-extern uint8_t PraiseIndex, MissIndex;
-extern bool TrackerBusy;
-extern bool SilentItem;
-extern bool BackgroundReleased;
+// The shared state of the main-window unit: what its handlers tell each other. Everything starts at
+// zero, false or empty, and `shared = {}` brings it back there.
+struct SharedState {
+  bool QuitRequested = false;    // the exit button was clicked: every wait ends, wav_spoustec winds down
+  uint8_t SkipKey = 0;           // 27: Esc or the shield asked to cut the current wait short
+  bool SkipRequested = false;    // the same request, as the speech queue's own short waits see it
+  int32_t DelayTicks = 0;        // how many delay_bm ticks the short delay lasts
+  int32_t PendingIconSound = 0;  // the button under the pointer whose word is due (1..4 scenes, 8 exit, 0 none)
+  int32_t LastIconSound = 0;     // the button word said last; the same word is not said twice running
+  bool SwitchPending = false;    // a scene was chosen; pozadavek_na_prepnuti_sady will switch to it
+  uint8_t RequestedSet = 0;      // the scene chosen (1..4)
+  uint8_t CurrentSet = 0;        // the scene in play (1..4; 0 before the first)
+  // A handler of that name is running and has pumped: its timer or click must not start it again.
+  bool SwitchBusy = false, AskBusy = false, ClickBusy = false, IntroClickBusy = false;
+  bool AwaitingAnswer = false;   // a question has been asked; a click on the scene is an answer
+  game::QuestionList Questions;  // the scene's questions, 1..QuestionCount, in the order asked
+  uint8_t QuestionCount = 0;
+  uint8_t CurrentQuestion = 0;   // the one being asked (1..QuestionCount; 0 before the first)
+  int32_t GoodCount = 0, BadCount = 0;     // the counter: right and wrong animals clicked
+  uint8_t PraiseIndex = 0, MissIndex = 0;  // the praise and miss recordings said last, taken in turn
+  bool TrackerBusy = false;      // the speech queue's tick is running and has pumped
+  bool SilentItem = false;       // the playing queue item began with '&': the examiner keeps her lips still
+  bool BackgroundReleased = false;  // the background window has been let go (once, at closing)
+
+  // Every field but the question list (dumped on its own), by name, for the simulator's `dump`.
+  template <class F>
+  void ForEach(F&& f) const {
+    f("QuitRequested", QuitRequested), f("SkipKey", SkipKey), f("SkipRequested", SkipRequested);
+    f("DelayTicks", DelayTicks), f("PendingIconSound", PendingIconSound), f("LastIconSound", LastIconSound);
+    f("SwitchPending", SwitchPending), f("RequestedSet", RequestedSet), f("CurrentSet", CurrentSet);
+    f("SwitchBusy", SwitchBusy), f("AskBusy", AskBusy), f("ClickBusy", ClickBusy);
+    f("IntroClickBusy", IntroClickBusy), f("AwaitingAnswer", AwaitingAnswer);
+    f("QuestionCount", QuestionCount), f("CurrentQuestion", CurrentQuestion);
+    f("GoodCount", GoodCount), f("BadCount", BadCount), f("PraiseIndex", PraiseIndex), f("MissIndex", MissIndex);
+    f("TrackerBusy", TrackerBusy), f("SilentItem", SilentItem), f("BackgroundReleased", BackgroundReleased);
+  }
+};
+extern SharedState shared;
+
+// The channel's modes by number, as the hidden label4 shows them.
 extern const std::array<std::string, 7> ModeNames;
 
 // A handler's busy flag, set for the life of the handler and cleared on every way out of it, an
@@ -55,55 +75,77 @@ class BusyScope {
 extern std::optional<uint32_t> g_seed_override;
 
 // Resets the shared state to its start values (a fresh program run in the same process).
-void ResetSharedState();
+inline void ResetSharedState() { shared = {}; }
 // Frees the string tables and the questions' letters (the unit's finalisation).
 void ozz_main_Finalize();
 
+// The main window. Its Czech names are the names of the program's parts; the glosses below, and the
+// README's glossary, say what each one is.
+//
+// Re-entry, the program's hardest rule: there is one thread, but every handler that pumps messages
+// (ProcessMessages, PumpWhile, ShortDelay, a message box) lets every due timer and every input handler
+// run inside it, its own timer included. What keeps that sane:
+// - A handler that pumps marks itself busy (SwitchBusy, AskBusy, ClickBusy, IntroClickBusy, TrackerBusy,
+//   held by a BusyScope). The switch and question timers just tick again later while a switch, a
+//   question or an answer is busy; a click on the scene counts only while an answer is awaited, none
+//   of those is busy and no switch is pending.
+// - Clicks and keys ask rather than act: a scene choice sets SwitchPending and the switch timer, Esc
+//   and the shield set SkipKey and SkipRequested, the exit button sets QuitRequested. Each wait ends
+//   on the requests that concern it: the intro's on skip, quit or a closed channel; the short delay's
+//   on skip, quit or a switch; the praise's on quit or a switch; the speech queue's short waits on skip.
+// - Inside the speech queue's tick any handler may empty and refill the queue (a score click, the
+//   next question, a switch): the tick plays and removes its item only while SpeechHeadEpoch says
+//   that item is still the head.
+// - wav_spoustec ticks inside every wait: it moves the examiner's lips, says the button words and
+//   carries out a quit, one step per tick.
 class Tform_ozzel : public plat::Form {
  public:
   explicit Tform_ozzel(plat::Application& app);
   ~Tform_ozzel() override;
 
   // Graphic controls, bottom to top.
-  plat::Image* pocitadlo_podklad = nullptr;
-  plat::Image* roh_PH = nullptr;
+  plat::Image* pocitadlo_podklad = nullptr;  // "counter background": the score bar; a click says the score
+  plat::Image* roh_PH = nullptr;  // corners (roh) of the window: right/left (P/L), upper/lower (H/D)
   plat::Image* roh_LH = nullptr;
-  TToolbarButton97* BTN_Konec = nullptr;
+  TToolbarButton97* BTN_Konec = nullptr;  // the exit button (konec: the end)
   plat::Image* roh_LD = nullptr;
   plat::Image* roh_PD = nullptr;
-  plat::Label* label4 = nullptr;
-  plat::Image* stit = nullptr;
+  plat::Label* label4 = nullptr;  // hidden: the WAV channel's mode, by name (ModeNames)
+  plat::Image* stit = nullptr;    // the skip shield (štít), no picture: a click cuts the current wait short
+  // The scene buttons (obraz: picture), tags 1..4: home, farm, forest and safari animals.
   TToolbarButton97* btn_obraz1 = nullptr;
   TToolbarButton97* btn_obraz2 = nullptr;
   TToolbarButton97* btn_obraz3 = nullptr;
   TToolbarButton97* btn_obraz4 = nullptr;
-  plat::Image* podklad = nullptr;
+  plat::Image* podklad = nullptr;  // "the backdrop": the scene the child clicks
+  // The hidden hit maps, one per scene (lesní: forest, užitečná: useful, i.e. farm, doma: at home):
+  // each pixel's exact colour names the animal drawn there (game/colour_codes.h).
   plat::Image* RGB_lesni = nullptr;
   plat::Image* RGB_uzitecna = nullptr;
   plat::Image* RGB_safari = nullptr;
   plat::Image* RGB_doma = nullptr;
-  plat::Label* lbl_dobre = nullptr;
-  plat::Label* lbl_spatne = nullptr;
-  plat::Image* preview = nullptr;
-  plat::Label* dvojtecka = nullptr;
-  plat::Image* divadlo = nullptr;
+  plat::Label* lbl_dobre = nullptr;   // the count of right answers (dobře: well)
+  plat::Label* lbl_spatne = nullptr;  // the count of wrong animals clicked (špatně: badly)
+  plat::Image* preview = nullptr;     // the animal found, shown over the scene during its praise
+  plat::Label* dvojtecka = nullptr;   // the colon (dvojtečka) between the two counts
+  plat::Image* divadlo = nullptr;     // "the theatre": the intro picture, whose quarters choose a scene
   // Windowed controls, bottom to top.
-  plat::Panel* oddeleni = nullptr;
-  plat::ListBox* playlist = nullptr;
-  TAVI_orvel1* zkouseni_tibora = nullptr;
+  plat::Panel* oddeleni = nullptr;    // separator lines (oddělení) of the bottom bar
+  plat::ListBox* playlist = nullptr;  // hidden: the speech queue, full DOS-style paths, spoken in order
+  TAVI_orvel1* zkouseni_tibora = nullptr;  // "Tibor's examining": the examiner, talking while speech plays
   plat::Panel* oddeleni2 = nullptr;
   plat::Panel* oddeleni3 = nullptr;
-  // The two media channels.
+  // The two media channels: the background music and the speech.
   std::unique_ptr<plat::MediaPlayer> MIDIPlayer, WavPlayer;
-  // Timers.
-  plat::Timer* delay_bm = nullptr;
-  plat::Timer* Midi_spoustec = nullptr;
-  plat::Timer* wav_spoustec = nullptr;
-  plat::Timer* starter = nullptr;
-  plat::Timer* playlist_tracker = nullptr;
-  plat::Timer* uvodni_blikajici_ikony = nullptr;
-  plat::Timer* pozadavek_na_zadani = nullptr;
-  plat::Timer* pozadavek_na_prepnuti_sady = nullptr;
+  // Timers (spouštěč: trigger, požadavek: request).
+  plat::Timer* delay_bm = nullptr;       // 100 ms: counts out the short delay (ShortDelay)
+  plat::Timer* Midi_spoustec = nullptr;  // 2 s: starts the music again when it has stopped
+  plat::Timer* wav_spoustec = nullptr;   // 100 ms, always on: the examiner's lips, button words, the quit steps
+  plat::Timer* starter = nullptr;        // 500 ms, once: the intro
+  plat::Timer* playlist_tracker = nullptr;  // 200 ms: the speech queue's tick, one item at a time
+  plat::Timer* uvodni_blikajici_ikony = nullptr;  // 500 ms: "the intro's blinking icons", the scene buttons
+  plat::Timer* pozadavek_na_zadani = nullptr;     // 100 ms: "request to ask", the next question
+  plat::Timer* pozadavek_na_prepnuti_sady = nullptr;  // 100 ms: "request to switch the set", a scene switch
 
   // Start-up, skip inputs, delay, exit and shutdown (ozz_main.cpp).
   void FormCreate();
@@ -126,24 +168,24 @@ class Tform_ozzel : public plat::Form {
   void btn_obraz4MouseExit(plat::Control& sender);
   void btn_obraz1Click(plat::Control& sender);
 
-  // Scene switching (game/switching.cpp).
+  // Scene switching (switching.cpp).
   void divadloMouseDown(plat::Control& sender, plat::MouseButton button, plat::ShiftState shift, int x, int y);
   void pozadavek_na_prepnuti_sadyTimer(plat::Timer& sender);
 
-  // Quiz and score (game/quiz.cpp).
+  // Quiz and score (quiz.cpp).
   void pozadavek_na_zadaniTimer(plat::Timer& sender);
   void AskNextQuestion();
   void QueueQuestion();
   void pocitadlo_podkladClick(plat::Control& sender);
   void zkouseni_tiboraClick(plat::Control& sender);
 
-  // Hit test and answers (game/answers.cpp).
+  // Hit test and answers (answers.cpp).
   int HitTest(int x, int y) const;
   plat::Image* HitMap(int set) const;
   void podkladMouseMove(plat::Control& sender, plat::ShiftState shift, int x, int y);
   void podkladMouseDown(plat::Control& sender, plat::MouseButton button, plat::ShiftState shift, int x, int y);
 
-  // Sound (media/effects.cpp, media/speech_queue.cpp).
+  // Sound (effects.cpp, speech_queue.cpp).
   void StopSpeech();
   void wav_spoustecTimer(plat::Timer& sender);
   void playlist_trackerTimer(plat::Timer& sender);

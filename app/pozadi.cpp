@@ -23,17 +23,11 @@ TFORMPozadi::TFORMPozadi(plat::Application& app) : plat::Form(app, "FORMPozadi")
   TileImage1->SetCursor(plat::crArrow);
   try {
     TileImage1->SetPicture(res::Picture("pozadi"));
-  } catch (const std::exception&) {
+  } catch (const plat::GdiError&) {
     // Without its texture the window shows its plain blue.
   }
   TileImage1->SetTileImage(true);
   SetLoading(false);
-  OnCreate = [this] { FormCreate(); };
-  FormCreate();
-}
-
-void TFORMPozadi::FormCreate() {
-  // Opaque and double-buffered is how every form paints here.
 }
 
 void pozadi_Initialize(plat::Application& app) {

@@ -11,8 +11,7 @@ class TTileImage;
 class TFORMPozadi : public plat::Form {
  public:
   explicit TFORMPozadi(plat::Application& app);
-  TTileImage* TileImage1 = nullptr;
-  void FormCreate();
+  TTileImage* TileImage1 = nullptr;  // the desktop texture, tiled over the whole window
 };
 
 extern TFORMPozadi* FORMPozadi;

@@ -3,6 +3,7 @@
 
 #include <limits>
 #include <sstream>
+#include <type_traits>
 
 #include "app/ozz_main.h"
 #include "app/pozadi.h"
@@ -39,56 +40,28 @@ int RunProgram(plat::Backend& backend, const ProgramOptions& options) {
   return 0;
 }
 
-namespace {
-template <class T>
-void Put(std::ostringstream& o, const char* name, const T& v) {
-  o << (o.tellp() > 0 ? " " : "") << name << "=" << v;
-}
-}  // namespace
-
 std::string DumpState() {
   std::ostringstream o;
-  Put(o, "QuitRequested", int(QuitRequested));
-  Put(o, "SkipKey", int(SkipKey));
-  Put(o, "SkipRequested", int(SkipRequested));
-  Put(o, "DelayTicks", DelayTicks);
-  Put(o, "PendingIconSound", PendingIconSound);
-  Put(o, "LastIconSound", LastIconSound);
-  Put(o, "SwitchPending", int(SwitchPending));
-  Put(o, "RequestedSet", int(RequestedSet));
-  Put(o, "CurrentSet", int(CurrentSet));
-  Put(o, "SwitchBusy", int(SwitchBusy));
-  Put(o, "AskBusy", int(AskBusy));
-  Put(o, "ClickBusy", int(ClickBusy));
-  Put(o, "IntroClickBusy", int(IntroClickBusy));
-  Put(o, "AwaitingAnswer", int(AwaitingAnswer));
-  Put(o, "QuestionCount", int(QuestionCount));
-  Put(o, "CurrentQuestion", int(CurrentQuestion));
-  Put(o, "GoodCount", GoodCount);
-  Put(o, "BadCount", BadCount);
-  Put(o, "PraiseIndex", int(PraiseIndex));
-  Put(o, "MissIndex", int(MissIndex));
-  Put(o, "TrackerBusy", int(TrackerBusy));
-  Put(o, "SilentItem", int(SilentItem));
-  Put(o, "BackgroundReleased", int(BackgroundReleased));
-  Put(o, "DataDir", DataDir);
-  Put(o, "SoundOn", int(SoundOn));
-  Put(o, "MusicOn", int(MusicOn));
-  Put(o, "EffectsOn", int(EffectsOn));
-  Put(o, "WavVolume", WavVolume);
-  Put(o, "MidiVolume", MidiVolume);
-  Put(o, "KordoSerie", KordoSerie);
-  Put(o, "StartCount", StartCount);
-  Put(o, "LastSoundPath", LastSoundPath);
+  auto put = [&o](const char* name, const auto& v) {
+    o << (o.tellp() > 0 ? " " : "") << name << "=";
+    // Flags and the one-byte numbers print as numbers (booleans 0/1).
+    using T = std::decay_t<decltype(v)>;
+    if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, uint8_t>)
+      o << int(v);
+    else
+      o << v;
+  };
+  shared.ForEach(put);
+  technic2.ForEach(put);
   // Not a variable of either unit: the speech queue's length, for soak tests.
-  Put(o, "PlaylistLength", form_ozzel && form_ozzel->playlist ? form_ozzel->playlist->Items.size() : 0);
+  put("PlaylistLength", form_ozzel && form_ozzel->playlist ? form_ozzel->playlist->Items.size() : 0);
   return o.str();
 }
 
 std::string DumpQuestions() {
   std::ostringstream o;
-  for (int i = 1; i <= QuestionCount; ++i) {
-    const game::totazka& e = Questions[i];
+  for (int i = 1; i <= shared.QuestionCount; ++i) {
+    const game::totazka& e = shared.Questions[i];
     if (i > 1) o << " ";
     o << int(e.kind) << ":" << e.letter << ":" << int(e.animal);
     if (e.kind == 3) o << ":" << int(e.sound);
@@ -98,7 +71,7 @@ std::string DumpQuestions() {
 
 std::optional<plat::Point> AnimalPoint(int code) {
   if (!form_ozzel) return std::nullopt;
-  plat::Image* map = form_ozzel->HitMap(CurrentSet);
+  plat::Image* map = form_ozzel->HitMap(shared.CurrentSet);
   if (!map || code < 1 || code > 10) return std::nullopt;
   const plat::Bitmap& bmp = map->Picture();
   double sx = 0, sy = 0;

@@ -9,36 +9,36 @@
 namespace ozzel {
 
 void Tform_ozzel::pozadavek_na_zadaniTimer(plat::Timer& t) {
-  if (SwitchBusy || AskBusy || ClickBusy) return;
+  if (shared.SwitchBusy || shared.AskBusy || shared.ClickBusy) return;
   t.SetEnabled(false);
   AskNextQuestion();
 }
 
 void Tform_ozzel::AskNextQuestion() {
-  if (SwitchPending || AskBusy) return;
-  BusyScope busy(AskBusy);
+  if (shared.SwitchPending || shared.AskBusy) return;
+  BusyScope busy(shared.AskBusy);
   StopEffect();
   StopSpeech();
-  ++CurrentQuestion;
-  if (CurrentQuestion > QuestionCount) CurrentQuestion = 1;
+  ++shared.CurrentQuestion;
+  if (shared.CurrentQuestion > shared.QuestionCount) shared.CurrentQuestion = 1;
   QueueQuestion();
-  AwaitingAnswer = true;
+  shared.AwaitingAnswer = true;
 }
 
 void Tform_ozzel::QueueQuestion() {
-  if (SwitchBusy) return;
-  if (CurrentQuestion < 1 || CurrentQuestion > 100) return;
-  const game::totazka& e = Questions[CurrentQuestion];
+  if (shared.SwitchBusy) return;
+  if (shared.CurrentQuestion < 1 || shared.CurrentQuestion > 100) return;
+  const game::totazka& e = shared.Questions[shared.CurrentQuestion];
   if (e.kind < 1 || e.kind > 3) return;
   bool lead_in_a = e.kind == 3 && game::Random(1000) < 500;
-  for (const std::string& f : game::QuestionFiles(e, lead_in_a)) playlist->Items.push_back(DataDir + f);
+  for (const std::string& f : game::QuestionFiles(e, lead_in_a)) playlist->Items.push_back(technic2.DataDir + f);
   playlist_tracker->SetEnabled(true);
 }
 
 void Tform_ozzel::pocitadlo_podkladClick(plat::Control&) {
   StopSpeech();
-  Speak(DataDir + game::ScoreSound());
-  if (AwaitingAnswer) QueueQuestion();
+  Speak(technic2.DataDir + game::ScoreSound());
+  if (shared.AwaitingAnswer) QueueQuestion();
 }
 
 void Tform_ozzel::zkouseni_tiboraClick(plat::Control&) {
@@ -52,14 +52,14 @@ void Tform_ozzel::zkouseni_tiboraClick(plat::Control&) {
   }
   app().ProcessMessages();
   try {
-    WavPlayer->FileName = DataDir + game::IntroSpeech();
+    WavPlayer->FileName = technic2.DataDir + game::IntroSpeech();
     WavPlayer->Open();
     WavPlayer->Play();
   } catch (const std::exception&) {
     plat::MessageBox("Nelze prehrat zvuk s uvodnim proslovem.");
   }
   app().ProcessMessages();
-  if (QuitRequested) {
+  if (shared.QuitRequested) {
     try {
       WavPlayer->Stop();
     } catch (const std::exception&) {

@@ -24,23 +24,23 @@ static bool PlayedOut(plat::MediaPlayer& p) {
 }
 
 void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
-  if (QuitRequested) return;
+  if (shared.QuitRequested) return;
   if (playlist->Items.empty()) {
-    TrackerBusy = false;
+    shared.TrackerBusy = false;
     return;
   }
   try {
     label4->SetCaption(ModeNames.at(size_t(WavPlayer->Mode())));
   } catch (const std::exception&) {
   }
-  if (TrackerBusy) return;
-  BusyScope busy(TrackerBusy);
+  if (shared.TrackerBusy) return;
+  BusyScope busy(shared.TrackerBusy);
 
   if (WavPlayer->Mode() == plat::MciMode::Playing) return;
 
   std::string item = playlist->Items.front();
-  SilentItem = !item.empty() && item[0] == '&';
-  if (SilentItem) item.erase(0, 1);
+  shared.SilentItem = !item.empty() && item[0] == '&';
+  if (shared.SilentItem) item.erase(0, 1);
 
   // Handlers run in every pump below: a click, a switch or a new question may empty and refill the
   // queue. The item taken is opened, played and removed only while it is still the head; once it is
@@ -74,10 +74,10 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
 
   auto short_waits = [this] {
     try {
-      SkipRequested = false;
-      app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Open && !SkipRequested; });
-      SkipRequested = false;
-      app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Seeking && !SkipRequested; });
+      shared.SkipRequested = false;
+      app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Open && !shared.SkipRequested; });
+      shared.SkipRequested = false;
+      app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Seeking && !shared.SkipRequested; });
     } catch (const std::exception&) {
     }
   };
@@ -85,7 +85,7 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
   if (!still_head()) return;
 
   try {
-    SkipRequested = false;
+    shared.SkipRequested = false;
     WavPlayer->Play();
     StopEffect();
     short_waits();
@@ -100,25 +100,25 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
 }
 
 void Tform_ozzel::OpenMusic() {
-  if (!MusicOn) return;
-  MIDIPlayer->FileName = DataDir + game::MusicFile();
+  if (!technic2.MusicOn) return;
+  MIDIPlayer->FileName = technic2.DataDir + game::MusicFile();
   try {
     MIDIPlayer->Close();
     MIDIPlayer->Open();
   } catch (const std::exception&) {
-    plat::MessageBox("Nenalez soubor s hudbou:" + DataDir + game::MusicFile());
+    plat::MessageBox("Nenalez soubor s hudbou:" + technic2.DataDir + game::MusicFile());
   }
 }
 
 void Tform_ozzel::Midi_spoustecTimer(plat::Timer&) {
   try {
-    if (MusicOn && MIDIPlayer->Mode() == plat::MciMode::Stopped) MIDIPlayer->Play();
+    if (technic2.MusicOn && MIDIPlayer->Mode() == plat::MciMode::Stopped) MIDIPlayer->Play();
   } catch (const std::exception&) {
   }
 }
 
 void Tform_ozzel::CloseMusic() {
-  if (!MusicOn) return;
+  if (!technic2.MusicOn) return;
   try {
     Midi_spoustec->SetEnabled(false);
     MIDIPlayer->Stop();

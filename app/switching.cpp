@@ -11,31 +11,31 @@
 namespace ozzel {
 
 void Tform_ozzel::divadloMouseDown(plat::Control&, plat::MouseButton, plat::ShiftState, int x, int y) {
-  if (pocitadlo_podklad->Visible() || IntroClickBusy) return;
-  BusyScope busy(IntroClickBusy);
+  if (pocitadlo_podklad->Visible() || shared.IntroClickBusy) return;
+  BusyScope busy(shared.IntroClickBusy);
 
   try {
     if (WavPlayer->Mode() == plat::MciMode::Playing) WavPlayer->Stop();
   } catch (const std::exception&) {
   }
-  SkipKey = 27;
+  shared.SkipKey = 27;
 
-  RequestedSet = uint8_t(game::SetOfQuarter(x, y, podklad->Width(), podklad->Height()));
-  SwitchPending = true;
+  shared.RequestedSet = uint8_t(game::SetOfQuarter(x, y, podklad->Width(), podklad->Height()));
+  shared.SwitchPending = true;
   pozadavek_na_prepnuti_sady->SetEnabled(true);
 }
 
 void Tform_ozzel::pozadavek_na_prepnuti_sadyTimer(plat::Timer& t) {
-  if (AskBusy || ClickBusy || SwitchBusy) return;
-  BusyScope busy(SwitchBusy);
-  SwitchPending = false;
+  if (shared.AskBusy || shared.ClickBusy || shared.SwitchBusy) return;
+  BusyScope busy(shared.SwitchBusy);
+  shared.SwitchPending = false;
   t.SetEnabled(false);
 
   StopSpeech();
   StopEffect();
 
-  AwaitingAnswer = false;
-  CurrentSet = RequestedSet;
+  shared.AwaitingAnswer = false;
+  shared.CurrentSet = shared.RequestedSet;
 
   divadlo->Hide();
   pocitadlo_podklad->Show();
@@ -55,21 +55,21 @@ void Tform_ozzel::pozadavek_na_prepnuti_sadyTimer(plat::Timer& t) {
     b->SetNumGlyphs(5);
   }
 
-  QuestionCount = 0;
-  CurrentQuestion = 0;
-  GoodCount = 0;
+  shared.QuestionCount = 0;
+  shared.CurrentQuestion = 0;
+  shared.GoodCount = 0;
   lbl_dobre->SetCaption("0");
-  BadCount = 0;
+  shared.BadCount = 0;
   lbl_spatne->SetCaption("0");
 
-  QuestionCount = game::BuildList(Questions, CurrentSet);
-  game::Shuffle(Questions, QuestionCount, game::Random);
-  game::SeparateNeighbours(Questions, QuestionCount);
+  shared.QuestionCount = game::BuildList(shared.Questions, shared.CurrentSet);
+  game::Shuffle(shared.Questions, shared.QuestionCount, game::Random);
+  game::SeparateNeighbours(shared.Questions, shared.QuestionCount);
 
   preview->Hide();
-  if (CurrentSet >= 1 && CurrentSet <= 4) {
+  if (shared.CurrentSet >= 1 && shared.CurrentSet <= 4) {
     try {
-      podklad->LoadFromFile(DataDir + game::ScenePicture(CurrentSet));
+      podklad->LoadFromFile(technic2.DataDir + game::ScenePicture(shared.CurrentSet));
     } catch (const std::exception&) {
       // The quiz starts anyway, over whatever the scene image held.
     }

@@ -63,7 +63,7 @@ struct Program {
     form->SetBounds(192, 144, 640, 480);
     form->Show();
     // The home scene, laid out by the switch handler itself; its picture stands in for the medium's.
-    RequestedSet = 1;
+    shared.RequestedSet = 1;
     form->pozadavek_na_prepnuti_sadyTimer(*form->pozadavek_na_prepnuti_sady);
     form->podklad->SetPicture(res::Picture("pozadi"));
   }

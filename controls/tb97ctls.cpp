@@ -142,7 +142,7 @@ TToolbarButton97::TToolbarButton97(Form& form, std::string name) : Control(form,
   ++g_buttons;
   move_hook_ = app.AddMouseMoveHook([](Point) { CheckHoverLeft(); });
   deactivate_hook_ = app.AddDeactivateHook([this] {
-    if (g_hover == this && !ShowBorderWhenInactive) MouseLeft();
+    if (g_hover == this) MouseLeft();
   });
 }
 
@@ -228,18 +228,6 @@ void TToolbarButton97::SetSpacing(int s) {
   Redraw();
 }
 
-void TToolbarButton97::SetOpaque(bool v) {
-  if (v == opaque_) return;
-  opaque_ = v;
-  Redraw();
-}
-
-void TToolbarButton97::SetFlat(bool v) {
-  if (v == flat_) return;
-  flat_ = v;
-  Redraw();
-}
-
 void TToolbarButton97::SetColor(Rgb c) {
   if (c == color_) return;
   color_ = c;
@@ -270,7 +258,7 @@ void TToolbarButton97::Loaded() { glyph_.Prepare(Enabled() ? bsUp : bsDisabled);
 void TToolbarButton97::Redraw() { Invalidate(); }
 
 Point TToolbarButton97::GlyphPos() const {
-  int inset = no_border_ ? 0 : (flat_ ? 1 : 2);
+  int inset = no_border_ ? 0 : 1;  // a flat button's border: one pixel
   int w = Width() - 2 * inset, h = Height() - 2 * inset;
   // Without a caption every layout centres the glyph; a margin puts it that far from its side.
   int x = inset + (w - glyph_.FrameWidth() + 1) / 2;
@@ -344,7 +332,7 @@ void TToolbarButton97::MouseMove(ShiftState s, int x, int y) {
   Application& app = form().app();
   if (g_hover != this && app.ControlAtScreen(ClientToScreen({x, y})) == this) {
     if (g_hover) g_hover->MouseLeft();
-    if (ShowBorderWhenInactive || app.Active()) {
+    if (app.Active()) {
       BecomeHover();
       MouseEntered();
     }
@@ -402,7 +390,7 @@ void TToolbarButton97::Click() {
     if (PointerOnMe()) {
       mouse_in_control_ = false;
       // Hovering again, so that leaving is noticed even if the next move lands elsewhere.
-      if (ShowBorderWhenInactive || form().app().Active()) BecomeHover();
+      if (form().app().Active()) BecomeHover();
       MouseEntered();
     } else {
       mouse_in_control_ = true;
@@ -411,9 +399,6 @@ void TToolbarButton97::Click() {
   };
   try {
     MouseLeft();
-    if (ModalResult != 0) {
-      // The owning form's modal result: no modal forms here, so nothing to set.
-    }
     Control::Click();
   } catch (...) {
     finish();

@@ -78,15 +78,8 @@ class TToolbarButton97 : public plat::Control {
   void SetMargin(int m);
   int Spacing() const { return spacing_; }
   void SetSpacing(int s);
-  bool OpaqueProp() const { return opaque_; }
-  void SetOpaque(bool v);
-  bool Flat() const { return flat_; }
-  void SetFlat(bool v);
-  bool ShowBorderWhenInactive = false;
-  bool HighlightWhenDown = true;
   plat::Rgb Color() const { return color_; }
   void SetColor(plat::Rgb c);
-  int ModalResult = 0;
   void SetEnabled(bool v) override;
 
   plat::NotifyEvent OnMouseEnter, OnMouseExit;
@@ -109,7 +102,7 @@ class TToolbarButton97 : public plat::Control {
 
   // Control.
   void Paint(plat::Canvas& c) override;
-  bool Opaque() const override { return opaque_ || !flat_; }
+  bool Opaque() const override { return true; }
   void MouseDown(plat::MouseButton b, plat::ShiftState s, int x, int y) override;
   void MouseUp(plat::MouseButton b, plat::ShiftState s, int x, int y) override;
   void MouseMove(plat::ShiftState s, int x, int y) override;
@@ -131,8 +124,6 @@ class TToolbarButton97 : public plat::Control {
   TButtonLayout layout_ = blGlyphLeft;
   int margin_ = -1;
   int spacing_ = 4;
-  bool opaque_ = true;
-  bool flat_ = true;
   plat::Rgb color_ = kBtnFace;
 
   TButtonState97 state_ = bsUp;

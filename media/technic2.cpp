@@ -16,10 +16,7 @@
 
 namespace ozzel {
 
-std::string DataDir;
-bool SoundOn = false, MusicOn = false, EffectsOn = false;
-int32_t WavVolume = 0, MidiVolume = 0, KordoSerie = 0, StartCount = 0;
-std::string LastSoundPath;
+Technic2State technic2;
 
 namespace {
 
@@ -49,65 +46,65 @@ void DefaultCursor() {
 }  // namespace
 
 void Technic2_Initialize() {
-  SoundOn = true;
+  technic2.SoundOn = true;
 
   plat::Registry reg(plat::Registry::DefaultPath());
-  DataDir.clear();
+  technic2.DataDir.clear();
   reg.CreateKey(kKeyBM4);
   if (OpenKey(reg, kKeyOdklon)) {
-    auto v = reg.Read(kKeyOdklon, "kde_je_BM4");
+    auto v = reg.Read(kKeyOdklon, kValueDataRoot);
     // Taken literally: an expandable string is not expanded; any other type is a failed read.
-    if (v && (v->type == plat::RegType::String || v->type == plat::RegType::ExpandString)) DataDir = v->text;
+    if (v && (v->type == plat::RegType::String || v->type == plat::RegType::ExpandString)) technic2.DataDir = v->text;
   }
 
-  StripTrailingBackslash(DataDir);
+  StripTrailingBackslash(technic2.DataDir);
   // A bare drive ("D:") or an empty root needs the backslash to name a root directory.
-  plat::fs::SetCurrentDir(DataDir.size() > 2 ? DataDir : DataDir + "\\");
-  DataDir += "\\bm4\\_ozzel";
+  plat::fs::SetCurrentDir(technic2.DataDir.size() > 2 ? technic2.DataDir : technic2.DataDir + "\\");
+  technic2.DataDir += "\\bm4\\_ozzel";
 
-  if (!plat::fs::DirectoryExists(DataDir + "\\OBRAZKY")) {
+  if (!plat::fs::DirectoryExists(technic2.DataDir + "\\OBRAZKY")) {
     DefaultCursor();
     plat::MessageBox("Chyba umístění programu (nenalezen adresář OBRAZKY) v místě programu ozzel.EXE.",
                      plat::BoxKind::Error);
-    std::string proposed = DataDir;
-    DataDir = plat::InputBox("Umístění dat programu", "Prosím zadej plnou cestu k teto casti (CD-ROM):", proposed);
+    std::string proposed = technic2.DataDir;
+    technic2.DataDir = plat::InputBox("Umístění dat programu", "Prosím zadej plnou cestu k teto casti (CD-ROM):", proposed);
     // A typed relative path means one from where the program was started, not from the data root.
-    if (DataDir != proposed) DataDir = plat::FromStartDir(DataDir);
-    StripTrailingBackslash(DataDir);
-    if (!plat::fs::DirectoryExists(DataDir + "\\OBRAZKY"))
+    if (technic2.DataDir != proposed) technic2.DataDir = plat::FromStartDir(technic2.DataDir);
+    StripTrailingBackslash(technic2.DataDir);
+    if (!plat::fs::DirectoryExists(technic2.DataDir + "\\OBRAZKY"))
       plat::MessageBox(
           "Znovu nenalezeno. Program se nyní pokusí pokračovat, ale pravděpodobně nebude fungovat správně...",
           plat::BoxKind::Error);
   }
 
-  MusicOn = true;
-  EffectsOn = true;
-  KordoSerie = 1;
+  technic2.MusicOn = true;
+  technic2.EffectsOn = true;
+  technic2.KordoSerie = 1;
 
   reg.CreateKey(kKeyBM4);
   if (OpenKey(reg, kKeySettings)) {
-    auto wav = ReadDword(reg, kKeySettings, "WAV HLASITOST");
-    auto midi = wav ? ReadDword(reg, kKeySettings, "MIDI HLASITOST") : std::nullopt;
-    auto kordo = midi ? ReadDword(reg, kKeySettings, "KORDO SERIE") : std::nullopt;
+    auto wav = ReadDword(reg, kKeySettings, kValueWavVolume);
+    auto midi = wav ? ReadDword(reg, kKeySettings, kValueMidiVolume) : std::nullopt;
+    auto kordo = midi ? ReadDword(reg, kKeySettings, kValueKordoSerie) : std::nullopt;
     if (kordo) {
-      WavVolume = *wav;
-      MidiVolume = *midi;
-      KordoSerie = *kordo;
+      technic2.WavVolume = *wav;
+      technic2.MidiVolume = *midi;
+      technic2.KordoSerie = *kordo;
     } else {
-      WavVolume = 255;
-      MidiVolume = 60;
-      KordoSerie = 1;
+      technic2.WavVolume = 255;
+      technic2.MidiVolume = 60;
+      technic2.KordoSerie = 1;
     }
-    StartCount = ReadDword(reg, kKeySettings, "Ozzel_starty").value_or(0);
+    technic2.StartCount = ReadDword(reg, kKeySettings, kValueStartCount).value_or(0);
   }
 
   // The counter stops at the largest value rather than wrapping to a negative count.
-  if (StartCount < INT32_MAX) ++StartCount;
+  if (technic2.StartCount < INT32_MAX) ++technic2.StartCount;
 
   if (plat::Audio().WaveOutDevices() == 0) {
-    EffectsOn = false;
-    MusicOn = false;
-    SoundOn = false;
+    technic2.EffectsOn = false;
+    technic2.MusicOn = false;
+    technic2.SoundOn = false;
     DefaultCursor();
   }
 }
@@ -115,22 +112,22 @@ void Technic2_Initialize() {
 void Technic2_Finalize() {
   plat::Registry reg(plat::Registry::DefaultPath());
   if (!OpenKey(reg, kKeySettings)) return;
-  if (!WriteDword(reg, kKeySettings, "Ozzel_starty", StartCount)) return;
-  WriteDword(reg, kKeySettings, "KORDO SERIE", KordoSerie);
+  if (!WriteDword(reg, kKeySettings, kValueStartCount, technic2.StartCount)) return;
+  WriteDword(reg, kKeySettings, kValueKordoSerie, technic2.KordoSerie);
 }
 
 void PlayEffect(const std::string& path, uint32_t flags) {
-  if (!(SoundOn && EffectsOn)) return;
-  LastSoundPath = path;
+  if (!(technic2.SoundOn && technic2.EffectsOn)) return;
+  technic2.LastSoundPath = path;
   // The whole path is handed on, however long: no fixed-size copy.
-  if (plat::fs::FileExists(LastSoundPath))
-    plat::PlaySoundDos(LastSoundPath.c_str(), flags);
+  if (plat::fs::FileExists(technic2.LastSoundPath))
+    plat::PlaySoundDos(technic2.LastSoundPath.c_str(), flags);
   else
-    plat::MessageBox("Nenalezen zvuk: " + LastSoundPath, plat::BoxKind::Error);
+    plat::MessageBox("Nenalezen zvuk: " + technic2.LastSoundPath, plat::BoxKind::Error);
 }
 
 void StopEffect() {
-  if (SoundOn) plat::PlaySoundDos(nullptr, 0);
+  if (technic2.SoundOn) plat::PlaySoundDos(nullptr, 0);
 }
 
 }  // namespace ozzel

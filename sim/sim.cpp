@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "app/program.h"
+#include "media/registry_keys.h"
 #include "platform/gdi/canvas.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
@@ -28,8 +29,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kDataKey[] = "Software\\Orvel Team\\BM4\\Odklon";
-constexpr char kDataValue[] = "kde_je_BM4";
 constexpr int kMainWidth = 640, kMainHeight = 480;
 
 // The temporary directory holding a default settings store; removed when the sim ends.
@@ -110,7 +109,7 @@ int RunSim(int argc, char** argv) {
     plat::RegValue v;
     v.type = plat::RegType::String;
     v.text = plat::FromStartDir(*opts.data);  // the program changes directory before it reads it
-    if (!reg.Write(kDataKey, kDataValue, v)) {
+    if (!reg.Write(kKeyOdklon, kValueDataRoot, v)) {
       std::fprintf(stderr, "ozzel-sim: cannot write the data root into '%s'\n", registry_path.c_str());
       Cleanup();
       return 2;

@@ -200,7 +200,7 @@ DataResult ParseData(std::string_view d, RegValue& v) {
     if (type == 1 || type == 2) {
       std::vector<uint16_t> u;
       for (size_t i = 0; i + 1 < bytes.size(); i += 2) u.push_back(uint16_t(bytes[i] | (bytes[i + 1] << 8)));
-      while (!u.empty() && u.back() == 0) u.pop_back();  // the terminating NUL
+      if (!u.empty() && u.back() == 0) u.pop_back();  // the terminating NUL; any before it is data
       v = RegValue{type == 1 ? RegType::String : RegType::ExpandString, Utf16ToUtf8(u), 0};
     } else if (type == 4 && bytes.size() == 4) {
       v = RegValue{RegType::Dword, "",
@@ -235,6 +235,8 @@ std::string ToUtf8(const std::string& text) {
   if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) return text.substr(3);
   return text;
 }
+
+bool NeedsHex(std::string_view s) { return s.find_first_of(std::string_view("\n\r\0", 3)) != std::string_view::npos; }
 
 void WriteQuoted(std::string& out, std::string_view s) {
   out += '"';
@@ -275,7 +277,7 @@ std::vector<uint8_t> Utf16Bytes(std::string_view s) {
 
 }  // namespace
 
-std::optional<RegData> ParseReg(const std::string& raw) {
+RegParse ParseRegLenient(const std::string& raw) {
   const std::string text = ToUtf8(raw);
   std::vector<std::string_view> lines;
   std::string_view all(text);
@@ -286,23 +288,35 @@ std::optional<RegData> ParseReg(const std::string& raw) {
     i = j + 1;
   }
 
-  RegData data;
+  RegParse out;
+  RegData& data = out.data;
+  auto skip = [&](size_t k) {
+    if (out.skipped.empty() || out.skipped.back() != int(k + 1)) out.skipped.push_back(int(k + 1));
+  };
   size_t k = 0;
   while (k < lines.size() && Trim(lines[k]).empty()) ++k;
-  if (k == lines.size()) return data;  // an empty file holds no values
-  std::string_view header = Trim(lines[k]);
-  if (header != "REGEDIT4" && header != "Windows Registry Editor Version 5.00") return std::nullopt;
+  if (k == lines.size()) return out;  // an empty file holds no values
+  const std::string header = Lower(Trim(lines[k]));
+  if (header == "regedit4" || header == "windows registry editor version 5.00")
+    ++k;
+  else
+    skip(k);  // no header: whatever follows is read as far as it can be
 
   RegData::Key* key = nullptr;
   bool skipping = false;  // inside a "[-key]" deletion section
-  for (++k; k < lines.size(); ++k) {
+  for (; k < lines.size(); ++k) {
     std::string_view line = TrimLeft(lines[k]);
     if (line.empty() || line[0] == ';') continue;
     if (line[0] == '[') {
-      if (line.back() != ']') return std::nullopt;
+      key = nullptr;
+      skipping = false;
+      // A broken header loses its section: its values cannot be placed anywhere.
+      if (line.back() != ']') {
+        skip(k);
+        continue;
+      }
       std::string_view path = line.substr(1, line.size() - 2);
       skipping = !path.empty() && path[0] == '-';
-      key = nullptr;
       if (skipping) continue;
       std::string name(path);
       if (InHive(path, kHkcu)) name = std::string(path.substr(std::min(path.size(), kHkcu.size() + 1)));
@@ -311,30 +325,40 @@ std::optional<RegData> ParseReg(const std::string& raw) {
       key = &it->second;
       continue;
     }
-    if (line[0] != '"' && line[0] != '@') return std::nullopt;
-    if (!key && !skipping) return std::nullopt;  // a value before any key
-
+    const size_t first = k;
+    // A raw NUL or carriage return is not part of any value we write: the line is damaged.
+    bool bad = (line[0] != '"' && line[0] != '@') || (!key && !skipping) ||
+               line.find_first_of(std::string_view("\0\r", 2)) != std::string_view::npos;
     std::string name;
     size_t used = 1;
-    if (line[0] == '"') {
+    if (!bad && line[0] == '"') {
       used = ParseQuoted(line, name);
-      if (used == 0) return std::nullopt;
+      bad = used == 0;
     }
-    std::string_view rest = TrimLeft(line.substr(used));
-    if (rest.empty() || rest[0] != '=') return std::nullopt;
-    std::string joined(rest.substr(1));
-    // Hex data may go on over lines that end with a backslash.
-    if (StartsNoCase(Trim(joined), "hex")) {
+    std::string_view rest = bad ? std::string_view() : TrimLeft(line.substr(used));
+    bad = bad || rest.empty() || rest[0] != '=';
+    std::string joined(bad ? std::string_view() : rest.substr(1));
+    // Hex data may go on over lines that end with a backslash; a continuation that never comes (the
+    // file ends, or the next line starts something else) leaves the value incomplete.
+    if (!bad && StartsNoCase(Trim(joined), "hex")) {
       while (!TrimRight(joined).empty() && TrimRight(joined).back() == '\\') {
         joined = std::string(TrimRight(joined));
         joined.pop_back();
-        if (++k >= lines.size()) break;
-        joined += Trim(lines[k]);
+        std::string_view next = k + 1 < lines.size() ? Trim(lines[k + 1]) : std::string_view();
+        if (next.empty() || next[0] == '"' || next[0] == '@' || next[0] == '[' || next[0] == ';') {
+          bad = true;
+          break;
+        }
+        joined += next;
+        ++k;
       }
     }
     RegValue v;
-    DataResult r = ParseData(joined, v);
-    if (r == DataResult::Bad) return std::nullopt;
+    DataResult r = bad ? DataResult::Bad : ParseData(joined, v);
+    if (r == DataResult::Bad) {
+      skip(first);
+      continue;
+    }
     if (skipping) continue;
     std::string lname = Lower(name);
     if (r == DataResult::Delete) {
@@ -347,7 +371,18 @@ std::optional<RegData> ParseReg(const std::string& raw) {
     else
       it->second.second = std::move(v);
   }
-  return data;
+  return out;
+}
+
+std::optional<RegData> ParseReg(const std::string& text) {
+  RegParse p = ParseRegLenient(text);
+  if (!p.skipped.empty()) return std::nullopt;
+  return std::move(p.data);
+}
+
+bool RegFormattable(const RegValue& v) {
+  bool hex = v.type == RegType::ExpandString || (v.type == RegType::String && NeedsHex(v.text));
+  return !hex || Utf16ToUtf8(Utf8ToUtf16(v.text)) == v.text;
 }
 
 std::string FormatReg(const RegData& data) {
@@ -370,8 +405,8 @@ std::string FormatReg(const RegData& data) {
       out += '=';
       switch (v.type) {
         case RegType::String:
-          // A line break cannot stand inside a quoted string; such text goes out as hex(1).
-          if (v.text.find('\n') == std::string::npos)
+          // A line break or a NUL cannot stand inside a quoted string; such text goes out as hex(1).
+          if (!NeedsHex(v.text))
             WriteQuoted(out, v.text);
           else
             WriteHex(out, line_start, "hex(1):", Utf16Bytes(v.text));

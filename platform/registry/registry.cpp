@@ -1,6 +1,7 @@
-// The registry file on disk: locked read-modify-write, atomic replacement, corrupt files moved aside.
+// The registry file on disk: locked read-modify-write, atomic replacement, damaged lines skipped.
 #include "platform/registry/registry.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -12,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
+#include <vector>
 
 #include "platform/start_dir.h"
 
@@ -110,31 +113,6 @@ void MoveAside(const std::string& path) {
   std::rename(path.c_str(), target.c_str());
 }
 
-// Reads and parses; with the lock held a file that cannot be parsed is moved aside and counts as
-// empty. Without the lock, it takes the lock first, so that a file a writer has just replaced is
-// never the one moved away. nullopt when the file cannot be read at all.
-std::optional<RegData> LoadFile(const std::string& path, bool locked) {
-  std::string text;
-  switch (ReadAll(path, text)) {
-    case ReadState::Missing:
-      return RegData{};
-    case ReadState::Error:
-      return std::nullopt;
-    case ReadState::TooBig:
-      break;
-    case ReadState::Ok:
-      if (auto d = ParseReg(text)) return d;
-      break;
-  }
-  if (!locked) {
-    FileLock lock(path);
-    if (!lock.held()) return std::nullopt;
-    return LoadFile(path, true);
-  }
-  MoveAside(path);
-  return RegData{};
-}
-
 bool WriteAll(int fd, const std::string& s) {
   size_t done = 0;
   while (done < s.size()) {
@@ -144,6 +122,84 @@ bool WriteAll(int fd, const std::string& s) {
     done += size_t(n);
   }
   return true;
+}
+
+// The original of a file with damaged lines, kept beside it before a write drops those lines; said
+// once per process and file contents on stderr. A copy with the same contents is reused, so a file
+// that is never rewritten (read-only) does not leave a new copy at every start.
+void KeepOriginal(const std::string& path, const std::string& text, const std::vector<int>& skipped) {
+  static std::map<std::string, std::string> told;  // path → contents already reported
+  auto it = told.find(path);
+  if (it != told.end() && it->second == text) return;
+  told[path] = text;
+
+  std::string copy;
+  const std::string dir = Parent(path), prefix = path.substr(path.rfind('/') + 1) + ".corrupt-";
+  if (DIR* d = ::opendir(dir.c_str())) {
+    while (dirent* e = ::readdir(d)) {
+      std::string n = e->d_name, old;
+      if (n.compare(0, prefix.size(), prefix) != 0) continue;
+      if (ReadAll(dir + "/" + n, old) == ReadState::Ok && old == text) {
+        copy = dir + "/" + n;
+        break;
+      }
+    }
+    ::closedir(d);
+  }
+  if (copy.empty()) {
+    std::string base = path + ".corrupt-" + std::to_string(static_cast<long long>(std::time(nullptr)));
+    for (int i = 1; i < 1000 && copy.empty(); ++i) {
+      std::string name = i == 1 ? base : base + "-" + std::to_string(i);
+      int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+      if (fd < 0 && errno == EEXIST) continue;
+      if (fd < 0) break;
+      bool ok = WriteAll(fd, text);
+      ok = ::close(fd) == 0 && ok;
+      if (ok)
+        copy = name;
+      else
+        ::unlink(name.c_str());
+      break;
+    }
+  }
+  std::string lines;
+  for (size_t i = 0; i < skipped.size() && i < 20; ++i) lines += (i ? ", " : "") + std::to_string(skipped[i]);
+  if (skipped.size() > 20) lines += " and " + std::to_string(skipped.size() - 20) + " more";
+  std::fprintf(stderr, "%s: skipped line%s %s that could not be read; every other value is kept%s\n",
+               path.c_str(), skipped.size() == 1 ? "" : "s", lines.c_str(),
+               copy.empty() ? " (no copy of the original could be made)"
+                            : ("; the original is kept as " + copy).c_str());
+}
+
+// Reads and parses, skipping damaged lines. The original of a damaged file is kept beside it with
+// the lock held, so that the copy is of what a writer will replace. A file too large to be ours is
+// moved aside. nullopt when the file cannot be read at all.
+std::optional<RegData> LoadFile(const std::string& path, bool locked) {
+  std::string text;
+  RegParse parsed;
+  switch (ReadAll(path, text)) {
+    case ReadState::Missing:
+      return RegData{};
+    case ReadState::Error:
+      return std::nullopt;
+    case ReadState::TooBig:
+      break;
+    case ReadState::Ok:
+      parsed = ParseRegLenient(text);
+      if (parsed.skipped.empty()) return std::move(parsed.data);
+      break;
+  }
+  if (!locked) {
+    FileLock lock(path);
+    if (!lock.held()) return std::nullopt;
+    return LoadFile(path, true);
+  }
+  if (!parsed.skipped.empty()) {
+    KeepOriginal(path, text, parsed.skipped);
+    return std::move(parsed.data);
+  }
+  MoveAside(path);
+  return RegData{};
 }
 
 bool ReplaceFile(const std::string& path, const std::string& text) {
@@ -166,6 +222,28 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
     ::close(dfd);
   }
   return true;
+}
+
+// The file a path names, through any symbolic links (also one whose target does not exist yet):
+// the settings are replaced there, and the link stays a link.
+std::string ResolveLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::vector<char> buf(size_t(st.st_size > 0 ? st.st_size : 255) + 1);
+    ssize_t n = ::readlink(path.c_str(), buf.data(), buf.size());
+    if (n <= 0 || size_t(n) >= buf.size()) return path;
+    std::string target(buf.data(), size_t(n));
+    path = target[0] == '/' ? target : Parent(path) + "/" + target;
+  }
+  return path;
+}
+
+// A file without any write permission is the user's "read-only": it is never replaced (the rename
+// would succeed regardless, and root may write anything).
+bool ReadOnly(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 // Parents need no section of their own: a listed sub-key implies them.
@@ -204,21 +282,23 @@ std::string Registry::DefaultPath() {
   return home + "/.config/bimbalo/registry.reg";
 }
 
-std::optional<RegData> Registry::Load() { return LoadFile(path_, false); }
+std::optional<RegData> Registry::Load() { return LoadFile(ResolveLinks(path_), false); }
 
 bool Registry::Modify(const std::function<void(RegData&)>& change) {
-  if (!MakeDirs(Parent(path_))) return false;
-  FileLock lock(path_);
+  const std::string path = ResolveLinks(path_);
+  if (ReadOnly(path)) return false;
+  if (!MakeDirs(Parent(path))) return false;
+  FileLock lock(path);
   if (!lock.held()) return false;
-  std::optional<RegData> d = LoadFile(path_, true);
+  std::optional<RegData> d = LoadFile(path, true);
   if (!d) return false;
   RegData before = *d;
   change(*d);
   if (*d == before) {
     struct stat st;
-    if (::stat(path_.c_str(), &st) == 0) return true;  // nothing to change on disk
+    if (::stat(path.c_str(), &st) == 0) return true;  // nothing to change on disk
   }
-  return ReplaceFile(path_, FormatReg(*d));
+  return ReplaceFile(path, FormatReg(*d));
 }
 
 bool Registry::KeyExists(const std::string& key) {
@@ -251,7 +331,14 @@ std::optional<RegValue> Registry::Read(const std::string& key, const std::string
 
 bool Registry::Write(const std::string& key, const std::string& name, const RegValue& value) {
   auto k = CleanKey(key);
-  if (!k || !CleanName(name)) return false;
+  if (!k || !CleanName(name) || !RegFormattable(value)) {
+    std::string shown = name;
+    for (char& c : shown)
+      if (c == '\n' || c == '\r' || c == '\0') c = '?';
+    std::fprintf(stderr, "%s: refused to write \"%s\": a key or value name with a line break or NUL, or text "
+                 "that is not UTF-8 where the file needs UTF-16\n", path_.c_str(), shown.c_str());
+    return false;
+  }
   return Modify([&](RegData& d) {
     RegData::Key& rk = EnsureKey(d, *k);
     auto [it, fresh] = rk.values.try_emplace(Lower(name), name, value);

@@ -1,11 +1,12 @@
 // The current user's registry as one REGEDIT4 .reg text file: typed values, case-insensitive names,
-// locked read-modify-write with atomic replacement; a file that cannot be parsed is moved aside.
+// locked read-modify-write with atomic replacement; damaged lines are skipped, the original kept beside.
 #pragma once
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <functional>
+#include <vector>
 
 namespace plat {
 
@@ -33,8 +34,21 @@ struct RegData {
   bool operator==(const RegData&) const = default;
 };
 
-// Parses REGEDIT4 / "Windows Registry Editor Version 5.00" text; nullopt when it is not such a file.
+// What a lenient read of a .reg file found: every value that parses, and the lines (1-based) that
+// did not and were skipped, as the registry editor's import does.
+struct RegParse {
+  RegData data;
+  std::vector<int> skipped;
+};
+// Reads REGEDIT4 / "Windows Registry Editor Version 5.00" text (the header in any case), skipping
+// damaged lines: a missing header, a bad value, a value outside any key, a broken key header (its
+// values with it), hex data whose continuation never comes.
+RegParse ParseRegLenient(const std::string& text);
+// The same, strict: nullopt when any line had to be skipped.
 std::optional<RegData> ParseReg(const std::string& text);
+// False for text that the file cannot carry exactly: a string that must go out as UTF-16 hex
+// (an expandable one, or one with a line break or NUL) but is not valid UTF-8.
+bool RegFormattable(const RegValue& v);
 std::string FormatReg(const RegData& data);
 
 // The store on disk. Every call re-reads the file; writes lock it and replace it atomically.

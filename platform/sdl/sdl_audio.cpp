@@ -274,7 +274,8 @@ class MidiDevice : public Registered {
 
  private:
   uint64_t EndMs() const { return start_ + (length_ - base_); }
-  bool Heard() const { return playing_ && Mix_Playing(kMusicChannel) && Mix_GetChunk(kMusicChannel) == &song_; }
+  // The mixer still reads our samples (also past the end by the clock, or after a stop in progress).
+  bool Heard() const { return Mix_Playing(kMusicChannel) && Mix_GetChunk(kMusicChannel) == &song_; }
 
   std::unique_ptr<MidiRender> render_;  // owns the samples the channel plays
   Mix_Chunk song_{};                    // a view of them from the position played from

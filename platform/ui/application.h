@@ -78,7 +78,6 @@ class Application {
   // Timers (used by Timer).
   void RegisterTimer(Timer* t);
   void UnregisterTimer(Timer* t);
-  void TimerChanged() {}
   uint64_t NextTimerDue() const;
 
   // Something besides timers and input that changes by itself (sound ends): when it changes next,

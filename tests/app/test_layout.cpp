@@ -4,7 +4,7 @@
 #include "app/layout_main.h"
 #include "app/ozz_main.h"
 #include "app/pozadi.h"
-#include "app_harness.h"
+#include "tests/app/app_harness.h"
 #include "controls/avi_delp.h"
 #include "controls/tb97ctls.h"
 #include "controls/tile_image.h"
@@ -115,32 +115,32 @@ TEST(MainLayout, EventsReachTheNamedHandlers) {
   MainWindow w;
   Tform_ozzel& f = *w.form;
   f.stit->OnClick(*f.stit);
-  EXPECT_EQ(SkipKey, 27);
-  EXPECT_TRUE(SkipRequested);
-  SkipKey = 0;
+  EXPECT_EQ(shared.SkipKey, 27);
+  EXPECT_TRUE(shared.SkipRequested);
+  shared.SkipKey = 0;
   f.preview->OnClick(*f.preview);
-  EXPECT_EQ(SkipKey, 27);
+  EXPECT_EQ(shared.SkipKey, 27);
   f.btn_obraz3->OnClick(*f.btn_obraz3);
-  EXPECT_EQ(RequestedSet, 3);
-  EXPECT_TRUE(SwitchPending);
+  EXPECT_EQ(shared.RequestedSet, 3);
+  EXPECT_TRUE(shared.SwitchPending);
   EXPECT_TRUE(f.pozadavek_na_prepnuti_sady->Enabled());
   f.BTN_Konec->OnMouseEnter(*f.BTN_Konec);
-  EXPECT_EQ(PendingIconSound, 8);
+  EXPECT_EQ(shared.PendingIconSound, 8);
   EXPECT_FALSE(f.BTN_Konec->OnMouseExit) << "the exit button has no leave handler";
   f.btn_obraz2->OnMouseEnter(*f.btn_obraz2);
-  EXPECT_EQ(PendingIconSound, 2);
+  EXPECT_EQ(shared.PendingIconSound, 2);
   f.btn_obraz1->OnMouseExit(*f.btn_obraz1);
-  EXPECT_EQ(PendingIconSound, 0) << "one leave handler serves all four scene buttons";
+  EXPECT_EQ(shared.PendingIconSound, 0) << "one leave handler serves all four scene buttons";
   f.lbl_spatne->OnClick(*f.lbl_spatne);
   ASSERT_EQ(f.playlist->Items.size(), 1u) << "the counter's labels share its click";
-  EXPECT_EQ(f.playlist->Items[0], DataDir + "\\zvuky\\oz_s8.wav");
+  EXPECT_EQ(f.playlist->Items[0], technic2.DataDir + "\\zvuky\\oz_s8.wav");
   EXPECT_TRUE(f.podklad->OnMouseDown && f.podklad->OnMouseMove);
   EXPECT_TRUE(f.preview->OnMouseDown && f.preview->OnMouseMove);
   EXPECT_TRUE(f.divadlo->OnMouseDown);
   EXPECT_FALSE(f.divadlo->OnClick);
   EXPECT_TRUE(f.zkouseni_tibora->OnClick);
   f.BTN_Konec->OnClick(*f.BTN_Konec);
-  EXPECT_TRUE(QuitRequested);
+  EXPECT_TRUE(shared.QuitRequested);
 }
 
 TEST(MainLayout, NarrowScreenHidesTheLowerCorners) {
@@ -164,7 +164,7 @@ TEST(MainLayout, DelayRunsSixTicksAndResetsItsCount) {
   MainWindow w;
   Tform_ozzel& f = *w.form;
   f.starter->SetEnabled(false);  // keep the intro out of this
-  DelayTicks = 5;
+  shared.DelayTicks = 5;
   int ticks = 0;
   auto handler = f.delay_bm->OnTimer;
   f.delay_bm->OnTimer = [&](plat::Timer& t) {

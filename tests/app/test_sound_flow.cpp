@@ -5,12 +5,12 @@
 #include <optional>
 #include <stdexcept>
 
-#include "../controls/avi_test_writer.h"
-#include "../platform/test_audio_files.h"
+#include "tests/platform/avi_test_writer.h"
+#include "tests/platform/test_audio_files.h"
 #include "app/ozz_main.h"
 #include "platform/audio/media_info.h"
 #include "app/pozadi.h"
-#include "app_harness.h"
+#include "tests/app/app_harness.h"
 #include "controls/avi_delp.h"
 #include "media/technic2.h"
 
@@ -48,7 +48,7 @@ struct SoundWindow {
     form.reset();
     pozadi_Destroy();
   }
-  std::string Item(const char* name) const { return DataDir + "\\zvuky\\" + name; }
+  std::string Item(const char* name) const { return technic2.DataDir + "\\zvuky\\" + name; }
   // Time of the first trace line equal to `event` at or after `from`; -1 when there is none.
   long TimeOf(const std::string& event, long from = 0) const {
     for (const auto& l : h.trace) {
@@ -121,7 +121,7 @@ TEST(SpeechQueue, TheExaminerTalksExceptForAnAmpersandItem) {
   w.form->Speak(w.Item("c.wav"));
   w.h.app->RunFor(400);
   EXPECT_TRUE(w.form->zkouseni_tibora->Active());
-  EXPECT_FALSE(SilentItem);
+  EXPECT_FALSE(shared.SilentItem);
   w.h.app->RunFor(2000);
   EXPECT_FALSE(w.form->zkouseni_tibora->Active()) << "still once the speech has ended";
 
@@ -129,7 +129,7 @@ TEST(SpeechQueue, TheExaminerTalksExceptForAnAmpersandItem) {
   w.h.app->RunFor(400);
   EXPECT_EQ(w.form->WavPlayer->Mode(), plat::MciMode::Playing);
   EXPECT_EQ(w.form->WavPlayer->FileName, w.Item("c.wav")) << "played without its mark";
-  EXPECT_TRUE(SilentItem);
+  EXPECT_TRUE(shared.SilentItem);
   EXPECT_FALSE(w.form->zkouseni_tibora->Active());
 }
 
@@ -156,7 +156,7 @@ TEST(CloseQuery, ASecondQueryReleasesNothingAgain) {
   w.form->FormCloseQuery(can_close);
   EXPECT_TRUE(can_close);
   w.h.app->ProcessMessages();
-  EXPECT_TRUE(BackgroundReleased);
+  EXPECT_TRUE(shared.BackgroundReleased);
   w.form->FormCloseQuery(can_close);
   w.h.app->ProcessMessages();
   EXPECT_EQ(w.Count("hide FORMPozadi"), 1);
@@ -170,10 +170,10 @@ TEST(CloseQuery, ASecondQueryReleasesNothingAgain) {
 TEST(HandlerErrors, AThrowingAnswerShowsTheErrorBoxAndTheNextClickIsAnswered) {
   SoundWindow w;
   w.h.app->SetTitle("Ozzel - Bimbalo 4");
-  CurrentSet = 1;
-  Questions[1] = game::totazka{1, "D", 5, 0};
-  QuestionCount = CurrentQuestion = 1;
-  AwaitingAnswer = true;
+  shared.CurrentSet = 1;
+  shared.Questions[1] = game::totazka{1, "D", 5, 0};
+  shared.QuestionCount = shared.CurrentQuestion = 1;
+  shared.AwaitingAnswer = true;
   // A point of the asked animal and one of another animal, from the home scene's hit map.
   std::optional<plat::Point> asked, other;
   for (int y = 0; y < 410 && !(asked && other); y += 3)
@@ -196,11 +196,11 @@ TEST(HandlerErrors, AThrowingAnswerShowsTheErrorBoxAndTheNextClickIsAnswered) {
   click(*other);
   w.h.app->RunFor(500);
   EXPECT_TRUE(w.h.Saw("msgbox error Ozzel - Bimbalo 4|Chyba zapisu"));
-  EXPECT_FALSE(ClickBusy);
-  EXPECT_EQ(BadCount, 1);
+  EXPECT_FALSE(shared.ClickBusy);
+  EXPECT_EQ(shared.BadCount, 1);
   click(*asked);
   w.h.app->RunFor(3000);
-  EXPECT_EQ(GoodCount, 1);
+  EXPECT_EQ(shared.GoodCount, 1);
   EXPECT_TRUE(w.h.Saw("show preview"));
-  EXPECT_FALSE(ClickBusy);
+  EXPECT_FALSE(shared.ClickBusy);
 }

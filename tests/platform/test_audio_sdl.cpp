@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -119,6 +120,7 @@ TEST_F(SdlAudioTest, MidiChannelPlaysTheSong) {
   EXPECT_EQ(midi->Mode(), MciMode::Playing);
   midi->Stop();
   EXPECT_EQ(midi->Mode(), MciMode::Stopped);
+  EXPECT_EQ(Mix_Playing(-1), 0) << "silent once stopped";
   ASSERT_TRUE(midi->Play());  // goes on from where it stopped
   WaitWhile([&] { return midi->Mode() == MciMode::Playing; });
   EXPECT_EQ(midi->Mode(), MciMode::Stopped);

@@ -3,10 +3,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "platform/registry/registry.h"
 
@@ -62,7 +64,11 @@ const char* kSample =
     "\"Cesta\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,5c,00,0d,01,\\\r\n"
     "  7e,01,00,00\r\n"
     "\"Binary\"=hex:01,02,FF\r\n"
+    "\"Smazana\"=-\r\n"
     "\r\n"
+    "; a removed key, as an uninstaller writes it\r\n"
+    "[-HKEY_CURRENT_USER\\Software\\Orvel Team\\Stare]\r\n"
+    "\"old\"=dword:00000001\r\n"
     "[HKEY_LOCAL_MACHINE\\Software\\Jiny]\r\n"
     "\"x\"=dword:ffffffff\r\n";
 
@@ -198,24 +204,95 @@ TEST_F(RegFile, OtherProgramsValuesSurviveOurWrite) {
   EXPECT_EQ(*d, *orig);
 }
 
-TEST_F(RegFile, UnparsableFileIsMovedAsideNotOverwritten) {
+// As the registry editor imports: every value that parses is kept, the damaged lines are skipped and
+// named once on stderr, and the original stays beside the file for whoever wants the rest.
+TEST_F(RegFile, ADamagedLineCostsOnlyItselfAndTheOriginalIsKeptBeside) {
+  const std::string text =
+      "regedit4\n"
+      "[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Odklon]\n"
+      "\"kde_je_BM4\"=\"/media/cdrom\"\n"
+      "[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Nastaveni - obecne]\n"
+      "\"KORDO SERIE\"=dword:123456789\n"
+      "\"Ozzel_starty\"=dword:00000007\n"
+      "garbage\n"
+      "\"Bin\"=hex:01,02,\\\n"
+      "\"WAV HLASITOST\"=dword:00000064\n"
+      "[HKEY_CURRENT_USER\\Software\\Broken\n"
+      "\"lost\"=dword:1\n"
+      "[HKEY_CURRENT_USER\\Software\\Jiny]\n"
+      "\"Tail\"=hex(2):41,00,\\\n";
   stdfs::create_directories(stdfs::path(path_).parent_path());
-  std::ofstream(path_) << "this is not a registry\n";
-  Registry r(path_);
-  EXPECT_FALSE(r.Read(kOdklon, "kde_je_BM4"));
-  EXPECT_FALSE(stdfs::exists(path_));
-  ASSERT_TRUE(r.Write(kObecne, "KORDO SERIE", Dw(1)));
+  std::ofstream(path_, std::ios::binary) << text;
+  auto copies = [&] {
+    std::vector<std::string> found;
+    for (auto& e : stdfs::directory_iterator(stdfs::path(path_).parent_path()))
+      if (e.path().filename().string().rfind("registry.reg.corrupt-", 0) == 0) found.push_back(Slurp(e.path()));
+    return found;
+  };
 
-  int moved = 0;
-  for (auto& e : stdfs::directory_iterator(stdfs::path(path_).parent_path())) {
-    std::string n = e.path().filename();
-    if (n.rfind("registry.reg.corrupt-", 0) == 0) {
-      ++moved;
-      EXPECT_EQ(Slurp(e.path()), "this is not a registry\n");
-    }
-  }
-  EXPECT_EQ(moved, 1);
+  Registry r(path_);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(r.Read(kOdklon, "kde_je_BM4"), Str("/media/cdrom"));
+  EXPECT_EQ(r.Read(kObecne, "Ozzel_starty"), Dw(7));
+  EXPECT_EQ(r.Read(kObecne, "WAV HLASITOST"), Dw(100));
+  EXPECT_FALSE(r.Read(kObecne, "KORDO SERIE"));
+  std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("skipped lines 5, 7, 8, 10, 11, 13 that could not be read"), std::string::npos) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << "said once: " << err;
+  EXPECT_EQ(Slurp(path_), text) << "reading changes nothing";
+  EXPECT_EQ(copies(), std::vector<std::string>{text});
+
+  ASSERT_TRUE(r.Write(kObecne, "Ozzel_starty", Dw(8)));
+  auto d = ParseReg(Slurp(path_));
+  ASSERT_TRUE(d) << "the file is whole again";
+  EXPECT_EQ(Get(*d, "software\\orvel team\\bm4\\odklon", "kde_je_bm4"), Str("/media/cdrom"));
+  EXPECT_EQ(Get(*d, "software\\orvel team\\bm4\\nastaveni - obecne", "wav hlasitost"), Dw(100));
+  EXPECT_EQ(Get(*d, "software\\orvel team\\bm4\\nastaveni - obecne", "ozzel_starty"), Dw(8));
+  EXPECT_EQ(copies(), std::vector<std::string>{text}) << "one copy, the original";
+
+  // Not a settings file at all: nothing to keep but the copy; the store starts empty.
+  std::ofstream(path_, std::ios::binary) << "this is not a registry\n";
+  EXPECT_FALSE(r.Read(kOdklon, "kde_je_BM4"));
+  ASSERT_TRUE(r.Write(kObecne, "KORDO SERIE", Dw(1)));
   EXPECT_EQ(r.Read(kObecne, "kordo serie"), Dw(1));
+  EXPECT_EQ(copies().size(), 2u);
+}
+
+TEST_F(RegFile, ALinkIsWrittenThroughAndAReadOnlyFileNotAtAll) {
+  stdfs::create_directories(stdfs::path(path_).parent_path());
+  stdfs::create_directories(dir_ + "/real");
+  const std::string target = dir_ + "/real/settings.reg";
+  std::ofstream(target, std::ios::binary) << kSample;
+  stdfs::create_symlink("../../real/settings.reg", path_);
+  Registry r(path_);
+  ASSERT_TRUE(r.Write(kObecne, "Ozzel_starty", Dw(9)));
+  EXPECT_TRUE(stdfs::is_symlink(path_)) << "the link stays a link";
+  EXPECT_EQ(Registry(target).Read(kObecne, "Ozzel_starty"), Dw(9));
+  EXPECT_EQ(Registry(target).Read(kOdklon, "Quote"), Str("say \"ahoj\""));
+
+  const std::string before = Slurp(target);
+  stdfs::permissions(target, stdfs::perms::owner_read | stdfs::perms::group_read | stdfs::perms::others_read);
+  EXPECT_FALSE(r.Write(kObecne, "Ozzel_starty", Dw(10)));
+  EXPECT_FALSE(Registry(target).Write(kObecne, "Ozzel_starty", Dw(10)));
+  EXPECT_EQ(Slurp(target), before) << "byte for byte";
+  EXPECT_EQ(r.Read(kObecne, "Ozzel_starty"), Dw(9));
+  stdfs::permissions(target, stdfs::perms::owner_write, stdfs::perm_options::add);
+}
+
+// Text the quoted form cannot hold goes out as UTF-16 hex and comes back exactly; nothing raw.
+TEST_F(RegFile, LineBreaksAndNulsReadBackExactly) {
+  const std::vector<RegValue> values = {Str("a\nb"), Str("x\r"), Str(std::string("a\0b", 3)),
+                                        Str(std::string("end\0", 4)), Exp(std::string("p\0", 2)), Str("")};
+  Registry r(path_);
+  for (size_t i = 0; i < values.size(); ++i) ASSERT_TRUE(r.Write(kObecne, "v" + std::to_string(i), values[i]));
+  for (size_t i = 0; i < values.size(); ++i) EXPECT_EQ(r.Read(kObecne, "v" + std::to_string(i)), values[i]) << i;
+  std::string text = Slurp(path_);
+  EXPECT_EQ(text.find('\0'), std::string::npos);
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+  EXPECT_TRUE(ParseReg(text));
+  // What UTF-16 cannot carry is refused, not mangled.
+  EXPECT_FALSE(r.Write(kObecne, "bad", Str(std::string("\xff\n", 2))));
+  EXPECT_FALSE(r.Read(kObecne, "bad"));
 }
 
 TEST_F(RegFile, ConcurrentWritersLoseNothing) {

@@ -156,6 +156,22 @@ TEST_F(Pictures, TextureIsSeamlessBlueNoise) {
     seam += diff(34, i, 0, i) + diff(i, 34, i, 0);
   }
   EXPECT_LE(seam / 70, 2.0 * inner / (2 * 34 * 35) + 2);
+
+  // Tiled over the screen, any patch lighter or darker than the rest repeats every 35 pixels and
+  // shows as a grid: the mean shade of every 7 × 7 window (wrapping) stays near the tile's mean.
+  auto shade = [&](int x, int y) { return (t.PixelAt((x + 35) % 35, (y + 35) % 35)->r - 14) * 19.0 / 63; };
+  double mean = 0;
+  for (int y = 0; y < 35; ++y)
+    for (int x = 0; x < 35; ++x) mean += shade(x, y) / (35 * 35);
+  double worst = 0;
+  for (int y = 0; y < 35; ++y)
+    for (int x = 0; x < 35; ++x) {
+      double m = 0;
+      for (int dy = -3; dy <= 3; ++dy)
+        for (int dx = -3; dx <= 3; ++dx) m += shade(x + dx, y + dy) / 49;
+      worst = std::max(worst, std::abs(m - mean));
+    }
+  EXPECT_LE(worst, 1.5) << "shades of twenty (the grid-showing texture had 4.9)";
 }
 
 TEST_F(Pictures, CounterBackgroundIsPlainBlueBetweenTheSuns) {

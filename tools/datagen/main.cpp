@@ -1,4 +1,4 @@
-// datagen: makes the demo data medium in a language, checks its stamp, registers its root, renders the desktop icon.
+// datagen: makes the demo data medium in a language, checks its stamp, registers its root.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -6,18 +6,16 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/gdi/canvas.h"
 #include "platform/registry/registry.h"
 #include "tools/datagen/error.h"
 #include "tools/datagen/medium.h"
 #include "tools/datagen/speech.h"
 #include "tools/datagen/texts.h"
-#include "resources/resources.h"
 
 namespace {
 
-int Usage() {
-  std::fprintf(stderr,
+int Usage(FILE* to = stderr, int status = 2) {
+  std::fprintf(to,
                "usage: datagen [--force] [--quiet] [--period] [--language L] ROOT\n"
                "                                          build ROOT/bm4/_ozzel unless it is current (silent then);\n"
                "                                          --period: ROOT/BM4/_OZZEL as a 1990s disc holds it, read-only\n"
@@ -27,9 +25,9 @@ int Usage() {
                "       datagen --voice [--language L]     print the voice the examiner speaks L with\n"
                "       datagen --register ROOT [--registry FILE]\n"
                "                                          store ROOT as the suite's data root (kde_je_BM4)\n"
-               "       datagen --icon FILE.png            write the program's 32x32 icon as PNG\n"
+               "       datagen --version | --help\n"
                "languages (L): cs (the default) sk en de pl fr es\n");
-  return 2;
+  return status;
 }
 
 std::string Absolute(const std::string& p) { return std::filesystem::absolute(p).lexically_normal().string(); }
@@ -37,7 +35,7 @@ std::string Absolute(const std::string& p) { return std::filesystem::absolute(p)
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string mode = "build", root, registry, icon, language = "cs";
+  std::string mode = "build", root, registry, language = "cs";
   bool force = false, quiet = false, period = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -51,8 +49,11 @@ int main(int argc, char** argv) {
     else if (a == "--language") language = next();
     else if (a == "--register") mode = "register";
     else if (a == "--registry") registry = next();
-    else if (a == "--icon") mode = "icon", icon = next();
-    else if (a == "-h" || a == "--help") return Usage();
+    else if (a == "-h" || a == "--help") return Usage(stdout, 0);
+    else if (a == "--version") {
+      std::printf("datagen %s\n", OZZEL_VERSION);
+      return 0;
+    }
     else if (!a.empty() && a[0] != '-' && root.empty()) root = a;
     else return Usage();
   }
@@ -65,21 +66,11 @@ int main(int argc, char** argv) {
       std::printf("%s\n", code.c_str());
       return 0;
     }
-    if (std::find(datagen::LanguageCodes().begin(), datagen::LanguageCodes().end(), language) ==
-        datagen::LanguageCodes().end())
-      return Usage();
+    const auto& codes = datagen::LanguageCodes();
+    if (std::find(codes.begin(), codes.end(), language) == codes.end()) return Usage();
     datagen::SetLanguage(language);
     if (mode == "voice") {
       std::printf("%s\n", datagen::ExaminerVoice().c_str());
-      return 0;
-    }
-    if (mode == "icon") {
-      if (icon.empty()) return Usage();
-      const plat::Bitmap b = ozzel::res::Picture("icon");  // the program's own window icon
-      plat::Surface s(b.width(), b.height());
-      for (int y = 0; y < b.height(); ++y)
-        for (int x = 0; x < b.width(); ++x) s.row(y)[x] = b.row(y)[x];
-      plat::SavePng(s, icon);
       return 0;
     }
     if (root.empty()) return Usage();

@@ -17,6 +17,7 @@
 #include <espeak-ng/speak_lib.h>
 
 #include "game/names.h"
+#include "media/registry_keys.h"
 #include "tools/art/animals.h"
 #include "tools/datagen/source_hash.h"
 #include "platform/registry/registry.h"
@@ -236,7 +237,7 @@ void RegisterRoot(const std::string& registry_path, const std::string& root) {
   plat::RegValue v;
   v.type = plat::RegType::String;
   v.text = root;
-  if (!reg.Write("Software\\Orvel Team\\BM4\\Odklon", "kde_je_BM4", v))
+  if (!reg.Write(ozzel::kKeyOdklon, ozzel::kValueDataRoot, v))
     throw Error("cannot write the settings store " + registry_path);
 }
 

@@ -56,8 +56,9 @@ double Capsule(Vec p, Vec a, Vec b) { return SegmentDistance(p, a, b); }
 
 plat::CursorImage Sipka1() {
   plat::CursorImage c = Blank(2, 2);
-  const std::vector<Vec> arrow{{0.6, 0.6},  {20.4, 20.4}, {14.2, 20.4}, {18.6, 28.6},
-                               {11.8, 31.9}, {7.4, 23.6},  {0.6, 28.8}};
+  // The outline's first drawn pixel, the tip, lies on the hotspot.
+  const std::vector<Vec> arrow{{1.6, 0.6},  {21.4, 20.4}, {15.2, 20.4}, {19.6, 28.6},
+                               {12.8, 31.9}, {8.4, 23.6},  {1.6, 28.8}};
   OutlinedShape(c, [&](Vec p) { return InPolygon(p, arrow); }, 3);
   return c;
 }

@@ -247,14 +247,28 @@ plat::Bitmap Corner(const std::string& which) {
 
 plat::Bitmap Texture() {
   constexpr int N = 35;
+  // Grain only. Tiled, any lighter or darker patch of the tile repeats every 35 pixels and the
+  // screen shows a grid, so the low frequencies of the noise are taken out: each pass subtracts
+  // the wrapped 5 × 5 mean around a pixel.
   std::vector<double> v(N * N);
   for (int y = 0; y < N; ++y)
     for (int x = 0; x < N; ++x) {
       uint32_t h = uint32_t(x * 73856093u) ^ uint32_t(y * 19349663u) ^ 0x5bd1e995u;
       h = (h ^ (h >> 15)) * 2246822519u;
-      double grain = double((h >> 8) & 0xFFFF) / 65535.0;
-      v[y * N + x] = 0.45 * PeriodicNoise(x, y, N, 5, 11) + 0.25 * PeriodicNoise(x, y, N, 7, 23) + 0.3 * grain;
+      h ^= h >> 13;
+      v[y * N + x] = double((h >> 8) & 0xFFFF) / 65535.0;
     }
+  for (int pass = 0; pass < 3; ++pass) {
+    std::vector<double> mean(N * N);
+    for (int y = 0; y < N; ++y)
+      for (int x = 0; x < N; ++x) {
+        double m = 0;
+        for (int dy = -2; dy <= 2; ++dy)
+          for (int dx = -2; dx <= 2; ++dx) m += v[((y + dy + N) % N) * N + (x + dx + N) % N];
+        mean[y * N + x] = m / 25;
+      }
+    for (int i = 0; i < N * N; ++i) v[i] -= mean[i];
+  }
   auto [lo, hi] = std::minmax_element(v.begin(), v.end());
   double mn = *lo, mx = *hi;
   plat::Bitmap b(N, N);
@@ -275,31 +289,33 @@ bool IconCorner(int x, int y) {
 
 }  // namespace
 
+plat::Rgb IconShade(double x, double y) {
+  Vec p{x, y};
+  double n = PeriodicNoise(x, y, 32, 6, 5);
+  plat::Rgb bg = Mix(plat::Rgb{30, 100, 200}, plat::Rgb{60, 150, 230}, n * 0.8 + y / 32 * 0.2);
+  if (TextDistance(p, "BM", 1.8, 1.8, 5.2, 7.5, 1.6) <= 0.85) return plat::kWhite;
+  if (TextDistance(p, "4", 2.4, 12.5, 10, 16, 0) <= 1.5) return plat::kWhite;
+  const plat::Rgb hair{126, 64, 22}, skin{255, 214, 178};
+  Vec head{23.5, 16.5};
+  bool in_face = InEllipse(p, {head.x, head.y + 1.5}, 5.6, 6.6);
+  // Hair behind the face, falling to the shoulders, with a fringe.
+  bool in_hair = InEllipse(p, {head.x, head.y - 0.5}, 7.6, 8.4) ||
+                 (p.y > head.y && p.y < 28 && std::abs(p.x - head.x) > 4.2 && std::abs(p.x - head.x) < 8.2);
+  if (in_face && !(p.y < head.y - 2.2 && InEllipse(p, {head.x + 0.5, head.y - 5.5}, 7, 4.2))) {
+    for (double ex : {-2.3, 2.3})
+      if (InEllipse(p, {head.x + ex, head.y + 1.0}, 1.0, 1.3)) return plat::Rgb{40, 40, 90};
+    if (std::abs(Dist(p, {head.x, head.y + 2.8}) - 2.4) < 0.6 && p.y > head.y + 4.3) return plat::Rgb{210, 40, 60};
+    for (double cx : {-3.6, 3.6})
+      if (Dist(p, {head.x + cx, head.y + 3.6}) <= 1.1) return plat::Rgb{255, 160, 150};
+    return skin;
+  }
+  if (in_hair) return hair;
+  if (p.y > 27 && std::abs(p.x - head.x) < 6 && p.y < 32) return plat::Rgb{230, 40, 80};  // her dress
+  return bg;
+}
+
 plat::Bitmap IconPicture() {
-  plat::Bitmap b = Render(32, 32, kSS, [](double x, double y) {
-    Vec p{x, y};
-    double n = PeriodicNoise(x, y, 32, 6, 5);
-    plat::Rgb bg = Mix(plat::Rgb{30, 100, 200}, plat::Rgb{60, 150, 230}, n * 0.8 + y / 32 * 0.2);
-    if (TextDistance(p, "BM", 1.8, 1.8, 5.2, 7.5, 1.6) <= 0.85) return plat::kWhite;
-    if (TextDistance(p, "4", 2.4, 12.5, 10, 16, 0) <= 1.5) return plat::kWhite;
-    const plat::Rgb hair{126, 64, 22}, skin{255, 214, 178};
-    Vec head{23.5, 16.5};
-    bool in_face = InEllipse(p, {head.x, head.y + 1.5}, 5.6, 6.6);
-    // Hair behind the face, falling to the shoulders, with a fringe.
-    bool in_hair = InEllipse(p, {head.x, head.y - 0.5}, 7.6, 8.4) ||
-                   (p.y > head.y && p.y < 28 && std::abs(p.x - head.x) > 4.2 && std::abs(p.x - head.x) < 8.2);
-    if (in_face && !(p.y < head.y - 2.2 && InEllipse(p, {head.x + 0.5, head.y - 5.5}, 7, 4.2))) {
-      for (double ex : {-2.3, 2.3})
-        if (InEllipse(p, {head.x + ex, head.y + 1.0}, 1.0, 1.3)) return plat::Rgb{40, 40, 90};
-      if (std::abs(Dist(p, {head.x, head.y + 2.8}) - 2.4) < 0.6 && p.y > head.y + 4.3) return plat::Rgb{210, 40, 60};
-      for (double cx : {-3.6, 3.6})
-        if (Dist(p, {head.x + cx, head.y + 3.6}) <= 1.1) return plat::Rgb{255, 160, 150};
-      return skin;
-    }
-    if (in_hair) return hair;
-    if (p.y > 27 && std::abs(p.x - head.x) < 6 && p.y < 32) return plat::Rgb{230, 40, 80};  // her dress
-    return bg;
-  });
+  plat::Bitmap b = Render(32, 32, kSS, IconShade);
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x)
       if (IconCorner(x, y)) b.SetPixel(x, y, plat::kBlack);

@@ -12,7 +12,7 @@
 #include "platform/trace.h"
 #include "platform/ui/application.h"
 #include "platform/ui/form.h"
-#include "tests/controls/avi_test_writer.h"
+#include "tests/platform/avi_test_writer.h"
 
 namespace plat {
 namespace {

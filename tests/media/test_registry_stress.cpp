@@ -101,8 +101,8 @@ TEST_F(RegistryStress, WriterKilledAtRandomPointsLeavesOldOrNewValue) {
     if (pid == 0) {
       // Half the runs write as the program does at exit: the start counter, then the other value.
       if (finalize) {
-        StartCount = int32_t(starts + 1);
-        KordoSerie = int32_t(kordo + 1);
+        technic2.StartCount = int32_t(starts + 1);
+        technic2.KordoSerie = int32_t(kordo + 1);
         Technic2_Finalize();
       } else {
         plat::Registry(store_.path()).Write(kKeySettings, "Ozzel_starty", Dw(starts + 1));

@@ -4,7 +4,7 @@
 #include <random>
 
 #include "platform/animate/avi.h"
-#include "tests/controls/avi_test_writer.h"
+#include "tests/platform/avi_test_writer.h"
 
 namespace {
 

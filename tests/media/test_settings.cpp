@@ -4,7 +4,7 @@
 #include <climits>
 #include <filesystem>
 
-#include "app_harness.h"
+#include "tests/app/app_harness.h"
 #include "media/technic2.h"
 #include "platform/start_dir.h"
 
@@ -45,7 +45,7 @@ TEST(DataLocation, RootsWithAndWithoutBackslash) {
     h.Cancel();
     h.Ok();
     Technic2_Initialize();
-    EXPECT_EQ(DataDir, c.data_dir) << c.root;
+    EXPECT_EQ(technic2.DataDir, c.data_dir) << c.root;
   }
 }
 
@@ -56,7 +56,7 @@ TEST(DataLocation, MissingValueGivesTheBareSubdirectoryAndTheTwoBoxes) {
   h.Cancel();
   h.Ok();
   Technic2_Initialize();
-  EXPECT_EQ(DataDir, "\\bm4\\_ozzel");
+  EXPECT_EQ(technic2.DataDir, "\\bm4\\_ozzel");
   auto ev = h.Events();
   ASSERT_GE(ev.size(), 3u);
   EXPECT_TRUE(h.Saw(kNotFound));
@@ -70,7 +70,7 @@ TEST(DataLocation, AFoundMediumAsksNothingAndATypedPathLosesItsBackslash) {
     SetRoot(store, store.MakeMedium());
     Headless h;
     Technic2_Initialize();
-    EXPECT_EQ(DataDir, store.MakeMedium() + "\\bm4\\_ozzel");
+    EXPECT_EQ(technic2.DataDir, store.MakeMedium() + "\\bm4\\_ozzel");
     for (const auto& e : h.Events()) EXPECT_EQ(e.rfind("msgbox", 0), std::string::npos) << e;
   }
   {
@@ -81,7 +81,7 @@ TEST(DataLocation, AFoundMediumAsksNothingAndATypedPathLosesItsBackslash) {
     h.Type(typed);
     h.Ok();
     Technic2_Initialize();
-    EXPECT_EQ(DataDir, typed.substr(0, typed.size() - 1)) << "nothing appended, backslash gone";
+    EXPECT_EQ(technic2.DataDir, typed.substr(0, typed.size() - 1)) << "nothing appended, backslash gone";
     EXPECT_FALSE(h.Saw(kAgain));
   }
 }
@@ -108,8 +108,8 @@ TEST(DataLocation, RelativePathsMeanTheStartDirectory) {
   h.Ok();
   Technic2_Initialize();
   EXPECT_EQ(stdfs::current_path(), elsewhere);
-  EXPECT_EQ(StartCount, 6);
-  EXPECT_EQ(DataDir, plat::StartDir() + "/" + rel_data);
+  EXPECT_EQ(technic2.StartCount, 6);
+  EXPECT_EQ(technic2.DataDir, plat::StartDir() + "/" + rel_data);
   EXPECT_FALSE(h.Saw(kAgain));
   Technic2_Finalize();
   EXPECT_EQ(Dword(store, "Ozzel_starty"), 6u);
@@ -122,9 +122,9 @@ TEST(Counters, FirstStartOnACleanStoreWritesOnlyTheTwoCounters) {
   SetRoot(store, store.MakeMedium());
   Headless h;
   Technic2_Initialize();
-  EXPECT_EQ(StartCount, 1);
-  EXPECT_EQ(WavVolume, 255);
-  EXPECT_EQ(MidiVolume, 60);
+  EXPECT_EQ(technic2.StartCount, 1);
+  EXPECT_EQ(technic2.WavVolume, 255);
+  EXPECT_EQ(technic2.MidiVolume, 60);
   Technic2_Finalize();
   EXPECT_EQ(Dword(store, "Ozzel_starty"), 1u);
   EXPECT_EQ(Dword(store, "KORDO SERIE"), 1u);
@@ -141,8 +141,8 @@ TEST(Counters, OneVolumeMissingResetsAllThree) {
   SetDword(store, "KORDO SERIE", 7);
   Headless h;
   Technic2_Initialize();
-  EXPECT_EQ(WavVolume, 255);
-  EXPECT_EQ(KordoSerie, 1);
+  EXPECT_EQ(technic2.WavVolume, 255);
+  EXPECT_EQ(technic2.KordoSerie, 1);
   Technic2_Finalize();
   EXPECT_EQ(Dword(store, "KORDO SERIE"), 1u);
   EXPECT_EQ(Dword(store, "WAV HLASITOST"), 100u) << "volumes are never written";
@@ -157,9 +157,9 @@ TEST(Counters, AllThreePresentKeepKordoAndTheLargestCountDoesNotWrap) {
   SetDword(store, "Ozzel_starty", uint32_t(INT32_MAX));
   Headless h;
   Technic2_Initialize();
-  EXPECT_EQ(WavVolume, 100);
-  EXPECT_EQ(MidiVolume, 50);
-  EXPECT_EQ(StartCount, INT32_MAX);
+  EXPECT_EQ(technic2.WavVolume, 100);
+  EXPECT_EQ(technic2.MidiVolume, 50);
+  EXPECT_EQ(technic2.StartCount, INT32_MAX);
   Technic2_Finalize();
   EXPECT_EQ(Dword(store, "KORDO SERIE"), 7u);
   EXPECT_EQ(Dword(store, "Ozzel_starty"), uint32_t(INT32_MAX));
@@ -184,10 +184,10 @@ TEST(Sound, NoDeviceSwitchesEverythingOffAndEffectsStaySilent) {
   SetRoot(store, store.MakeMedium());
   Headless h(/*sound=*/false);
   Technic2_Initialize();
-  EXPECT_FALSE(SoundOn);
-  EXPECT_FALSE(MusicOn);
-  EXPECT_FALSE(EffectsOn);
-  PlayEffect(DataDir + "\\zvuky\\chybi.wav", 17);
+  EXPECT_FALSE(technic2.SoundOn);
+  EXPECT_FALSE(technic2.MusicOn);
+  EXPECT_FALSE(technic2.EffectsOn);
+  PlayEffect(technic2.DataDir + "\\zvuky\\chybi.wav", 17);
   for (const auto& e : h.Events()) {
     EXPECT_EQ(e.rfind("msgbox", 0), std::string::npos) << e;
     EXPECT_EQ(e.rfind("effect", 0), std::string::npos) << e;
@@ -199,9 +199,9 @@ TEST(Sound, AMissingEffectNamesItsPathEvenWhenLong) {
   SetRoot(store, store.MakeMedium());
   Headless h;
   Technic2_Initialize();
-  std::string path = DataDir + "\\zvuky\\" + std::string(300, 'x') + ".wav";
+  std::string path = technic2.DataDir + "\\zvuky\\" + std::string(300, 'x') + ".wav";
   h.Ok();
   PlayEffect(path, 17);
   EXPECT_TRUE(h.Saw("msgbox error Error|Nenalezen zvuk: " + path));
-  EXPECT_EQ(LastSoundPath, path);
+  EXPECT_EQ(technic2.LastSoundPath, path);
 }
