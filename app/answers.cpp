@@ -30,6 +30,22 @@ void Tform_ozzel::podkladMouseMove(plat::Control&, plat::ShiftState, int x, int 
   podklad->SetCursor(game::IsBackground(MapPixel(*this, x, y)) ? plat::crArrow : plat::crHand);
 }
 
+// One answer, end to end:
+// 1. The click. The layout binds the scene podklad's mouse-down (and the praise picture preview's, which
+//    lies over it) to this handler; it counts only while a question awaits its answer (AwaitingAnswer).
+// 2. The hit map. HitTest reads the pixel under the click in the scene's hidden twin, the hit map
+//    (RGB_doma ... RGB_safari, chosen by HitMap), and game::AnimalCode turns its exact colour into the
+//    animal drawn there, 0 for none.
+// 3. The verdict. game::Judge compares that animal with the question's: a miss (a miss recording and
+//    the question again), a wrong animal (oz_bad, the animal clicked, the question again, the wrong
+//    count), or the right one (the praise, the right count, then the next question).
+// 4. The speech queue. Nothing is played here: Speak appends file names to playlist, a hidden list box,
+//    and switches on playlist_tracker, whose tick (speech_queue.cpp) opens the head item on the WAV
+//    channel once it is free, plays it and removes it.
+// 5. The sound. WavPlayer plays through the platform's audio: SDL_mixer in the real program, a fake
+//    with the file's real duration in ozzel-sim, whose trace shows "wav open PATH" and "wav play".
+// After the right answer this handler waits until the praise has been spoken, then switches
+// pozadavek_na_zadani on, which asks the next question through the same queue.
 void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::ShiftState, int x, int y) {
   if (!shared.AwaitingAnswer || shared.AskBusy || shared.SwitchBusy || shared.SwitchPending || shared.ClickBusy) return;
   BusyScope busy(shared.ClickBusy);
@@ -61,7 +77,7 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   shared.AwaitingAnswer = false;
   try {
     preview->LoadFromFile(technic2.DataDir + game::AnimalPicture(shared.CurrentSet, n));
-  } catch (const std::exception&) {
+  } catch (const plat::GdiError&) {
     // The praise runs with whatever the preview last held.
   }
 
@@ -80,15 +96,12 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   stit->Show();
   shared.SkipKey = 0;
 
-  try {
-    app().PumpWhile([this] {
-      playlist_tracker->SetEnabled(true);
-      if (shared.QuitRequested || shared.SwitchPending) return false;
-      bool speaking = WavPlayer->Mode() == plat::MciMode::Playing && shared.SkipKey != 27;
-      return !playlist->Items.empty() || speaking;
-    });
-  } catch (const std::exception&) {
-  }
+  app().PumpWhile([this] {
+    playlist_tracker->SetEnabled(true);
+    if (shared.QuitRequested || shared.SwitchPending) return false;
+    bool speaking = WavPlayer->Mode() == plat::MciMode::Playing && shared.SkipKey != 27;
+    return !playlist->Items.empty() || speaking;
+  });
   if (shared.QuitRequested || shared.SwitchPending) return;
 
   ShortDelay();

@@ -4,23 +4,13 @@
 #include "game/names.h"
 #include "media/technic2.h"
 #include "platform/ui/application.h"
-#include "platform/ui/dialogs.h"
 
 namespace ozzel {
 
 void Tform_ozzel::StopSpeech() {
   playlist->Items.clear();
   ++SpeechHeadEpoch;
-  try {
-    WavPlayer->Close();
-  } catch (const std::exception&) {
-    plat::MessageBox(
-        "Nelze sa vypnout zvuk, WINDOWS nedovolil prístup ke karte (pravdepodobne branu karty blokuje "
-        "obsluha jiného programu) ");
-    return;
-  }
-  playlist->Items.clear();
-  ++SpeechHeadEpoch;
+  WavPlayer->Close();
 }
 
 static bool Playing(const plat::MediaPlayer& p) { return p.Mode() == plat::MciMode::Playing; }
@@ -28,7 +18,7 @@ static bool Playing(const plat::MediaPlayer& p) { return p.Mode() == plat::MciMo
 void Tform_ozzel::wav_spoustecTimer(plat::Timer& t) {
   try {
     zkouseni_tibora->SetActive(Playing(*WavPlayer) && !shared.SilentItem);
-  } catch (const std::exception&) {
+  } catch (const EAnimateError&) {
     // A clip that cannot be played leaves the examiner still.
   }
 
@@ -36,57 +26,43 @@ void Tform_ozzel::wav_spoustecTimer(plat::Timer& t) {
 
   if (shared.QuitRequested) {
     // One step per tick: speech, then music, then the music timer, then the window.
-    try {
-      if (Playing(*WavPlayer)) {
-        WavPlayer->Stop();
-        return;
-      }
-    } catch (const std::exception&) {
-    }
-    try {
-      if (Playing(*MIDIPlayer)) {
-        MIDIPlayer->Stop();
-        return;
-      }
-    } catch (const std::exception&) {
-    }
-    try {
-      if (Midi_spoustec->Enabled()) {
-        Midi_spoustec->SetEnabled(false);
-        return;
-      }
-      Close();
+    if (Playing(*WavPlayer)) {
+      WavPlayer->Stop();
       return;
-    } catch (const std::exception&) {
     }
+    if (Playing(*MIDIPlayer)) {
+      MIDIPlayer->Stop();
+      return;
+    }
+    if (Midi_spoustec->Enabled()) {
+      Midi_spoustec->SetEnabled(false);
+      return;
+    }
+    Close();
+    return;
   }
 
   if (shared.AwaitingAnswer) uvodni_blikajici_ikony->SetEnabled(false);
 
   if (Playing(*WavPlayer)) return;
 
-  try {
-    ++t.Tag;
-    if (shared.PendingIconSound == 0) {
-      t.Tag = 0;
-      return;
-    }
-    if (shared.PendingIconSound == shared.LastIconSound) return;
-    if (t.Tag <= 5) return;
-    shared.LastIconSound = shared.PendingIconSound;
+  // A button word is said once the pointer has rested on the button for more than five ticks.
+  ++t.Tag;
+  if (shared.PendingIconSound == 0) {
     t.Tag = 0;
-    if (technic2.EffectsOn) {
-      int saved = app().screen().Cursor();
-      app().screen().SetCursor(plat::crHourGlass);
-      try {
-        std::string file = game::ButtonSound(shared.PendingIconSound);
-        if (!file.empty()) PlayEffect(technic2.DataDir + file, plat::SND_ASYNC | plat::SND_NOSTOP);
-      } catch (const std::exception&) {
-      }
-      shared.PendingIconSound = 0;
-      app().screen().SetCursor(saved);
-    }
-  } catch (const std::exception&) {
+    return;
+  }
+  if (shared.PendingIconSound == shared.LastIconSound) return;
+  if (t.Tag <= 5) return;
+  shared.LastIconSound = shared.PendingIconSound;
+  t.Tag = 0;
+  if (technic2.EffectsOn) {
+    int saved = app().screen().Cursor();
+    app().screen().SetCursor(plat::crHourGlass);
+    std::string file = game::ButtonSound(shared.PendingIconSound);
+    if (!file.empty()) PlayEffect(technic2.DataDir + file, plat::SND_ASYNC | plat::SND_NOSTOP);
+    shared.PendingIconSound = 0;
+    app().screen().SetCursor(saved);
   }
 }
 

@@ -15,7 +15,7 @@ void Tform_ozzel::startertimerTimer(plat::Timer& t) {
 
   try {
     divadlo->LoadFromFile(technic2.DataDir + game::IntroPicture());
-  } catch (const std::exception&) {
+  } catch (const plat::GdiError&) {
     // No picture, no message: the intro goes on over an empty area.
   }
 
@@ -34,10 +34,7 @@ void Tform_ozzel::startertimerTimer(plat::Timer& t) {
   shared.SkipKey = 0;
 
   try {
-    try {
-      WavPlayer->Close();
-    } catch (const std::exception&) {
-    }
+    WavPlayer->Close();
     app().ProcessMessages();
     WavPlayer->FileName = technic2.DataDir + game::IntroSpeech();
     WavPlayer->Open();
@@ -48,15 +45,12 @@ void Tform_ozzel::startertimerTimer(plat::Timer& t) {
       plat::MciMode m = WavPlayer->Mode();
       return m != plat::MciMode::Stopped && m != plat::MciMode::NotReady && shared.SkipKey != 27 && !shared.QuitRequested;
     });
-  } catch (const std::exception&) {
+  } catch (const plat::EMCIDeviceError&) {
     plat::MessageBox("Nelze prehrat zvuk s uvodnim proslovem.");
   }
 
   if (shared.QuitRequested) {
-    try {
-      WavPlayer->Stop();
-    } catch (const std::exception&) {
-    }
+    IgnoreChannelError([this] { WavPlayer->Stop(); });
     return;
   }
 

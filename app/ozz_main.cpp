@@ -45,7 +45,6 @@ Tform_ozzel::~Tform_ozzel() {
 }
 
 void Tform_ozzel::FormCreate() {
-  // Double buffering is how every form paints here; nothing to switch on.
   game::Randomize(g_seed_override ? *g_seed_override : uint32_t(std::time(nullptr)));
 
   roh_LD->SetTransparentColor(plat::kNavy);
@@ -67,7 +66,7 @@ void Tform_ozzel::FormCreate() {
 
   try {
     zkouseni_tibora->SetFileName(technic2.DataDir + game::ExaminerClip());
-  } catch (const std::exception&) {
+  } catch (const EAnimateError&) {
     plat::MessageBox("Nenalezena animace mluviciho Tibory...");
   }
 
@@ -143,18 +142,9 @@ void Tform_ozzel::FormCloseQuery(bool& can_close) {
 
   StopEffect();
   StopSpeech();
-  try {
-    zkouseni_tibora->SetActive(false);
-  } catch (const std::exception&) {
-  }
-  try {
-    if (WavPlayer->Mode() == plat::MciMode::Playing) WavPlayer->Stop();
-  } catch (const std::exception&) {
-  }
-  try {
-    WavPlayer->Close();
-  } catch (const std::exception&) {
-  }
+  zkouseni_tibora->SetActive(false);
+  if (WavPlayer->Mode() == plat::MciMode::Playing) WavPlayer->Stop();
+  WavPlayer->Close();
 
   app().ProcessMessages();
 

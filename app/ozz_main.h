@@ -71,6 +71,19 @@ class BusyScope {
   bool& flag_;
 };
 
+// Runs f and passes over the media-channel error it may throw: for the calls whose failure the
+// program means to ignore (stopping a channel that never opened). Any other error goes on to the
+// barrier where the handler was dispatched. False when the error was passed over.
+template <class F>
+bool IgnoreChannelError(F&& f) {
+  try {
+    f();
+    return true;
+  } catch (const plat::EMCIDeviceError&) {
+    return false;
+  }
+}
+
 // Set by the simulator and tests: a fixed seed instead of the clock.
 extern std::optional<uint32_t> g_seed_override;
 

@@ -42,29 +42,18 @@ void Tform_ozzel::pocitadlo_podkladClick(plat::Control&) {
 }
 
 void Tform_ozzel::zkouseni_tiboraClick(plat::Control&) {
-  try {
-    if (WavPlayer->Mode() == plat::MciMode::Playing) return;
-  } catch (const std::exception&) {
-  }
-  try {
-    WavPlayer->Close();
-  } catch (const std::exception&) {
-  }
+  if (WavPlayer->Mode() == plat::MciMode::Playing) return;
+  WavPlayer->Close();
   app().ProcessMessages();
   try {
     WavPlayer->FileName = technic2.DataDir + game::IntroSpeech();
     WavPlayer->Open();
     WavPlayer->Play();
-  } catch (const std::exception&) {
+  } catch (const plat::EMCIDeviceError&) {
     plat::MessageBox("Nelze prehrat zvuk s uvodnim proslovem.");
   }
   app().ProcessMessages();
-  if (shared.QuitRequested) {
-    try {
-      WavPlayer->Stop();
-    } catch (const std::exception&) {
-    }
-  }
+  if (shared.QuitRequested) IgnoreChannelError([this] { WavPlayer->Stop(); });
 }
 
 }  // namespace ozzel

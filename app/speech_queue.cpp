@@ -29,10 +29,7 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
     shared.TrackerBusy = false;
     return;
   }
-  try {
-    label4->SetCaption(ModeNames.at(size_t(WavPlayer->Mode())));
-  } catch (const std::exception&) {
-  }
+  label4->SetCaption(ModeNames.at(size_t(WavPlayer->Mode())));
   if (shared.TrackerBusy) return;
   BusyScope busy(shared.TrackerBusy);
 
@@ -55,7 +52,7 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
     if (!still_head()) return;
     WavPlayer->FileName = item;  // the pump may have let another handler use the channel
     WavPlayer->Open();
-  } catch (const std::exception&) {
+  } catch (const plat::EMCIDeviceError&) {
     try {
       app().ProcessMessages();
       if (!still_head()) return;
@@ -64,7 +61,7 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
       if (!still_head()) return;
       WavPlayer->FileName = item;
       WavPlayer->Open();
-    } catch (const std::exception&) {
+    } catch (const plat::EMCIDeviceError&) {
       if (still_head()) DropFirst(*playlist, SpeechHeadEpoch);
       return;
     }
@@ -73,13 +70,10 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
   for (int i = 0; i < 3; ++i) app().ProcessMessages();
 
   auto short_waits = [this] {
-    try {
-      shared.SkipRequested = false;
-      app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Open && !shared.SkipRequested; });
-      shared.SkipRequested = false;
-      app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Seeking && !shared.SkipRequested; });
-    } catch (const std::exception&) {
-    }
+    shared.SkipRequested = false;
+    app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Open && !shared.SkipRequested; });
+    shared.SkipRequested = false;
+    app().PumpWhile([this] { return WavPlayer->Mode() == plat::MciMode::Seeking && !shared.SkipRequested; });
   };
   short_waits();
   if (!still_head()) return;
@@ -94,7 +88,7 @@ void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
     // or it would be played again on every tick and the queue would never drain.
     if (still_head() && (WavPlayer->Mode() == plat::MciMode::Playing || PlayedOut(*WavPlayer)))
       DropFirst(*playlist, SpeechHeadEpoch);
-  } catch (const std::exception&) {
+  } catch (const plat::EMCIDeviceError&) {
     if (still_head()) DropFirst(*playlist, SpeechHeadEpoch);
   }
 }
@@ -105,26 +99,22 @@ void Tform_ozzel::OpenMusic() {
   try {
     MIDIPlayer->Close();
     MIDIPlayer->Open();
-  } catch (const std::exception&) {
+  } catch (const plat::EMCIDeviceError&) {
     plat::MessageBox("Nenalez soubor s hudbou:" + technic2.DataDir + game::MusicFile());
   }
 }
 
 void Tform_ozzel::Midi_spoustecTimer(plat::Timer&) {
-  try {
-    if (technic2.MusicOn && MIDIPlayer->Mode() == plat::MciMode::Stopped) MIDIPlayer->Play();
-  } catch (const std::exception&) {
-  }
+  // Stopped means open: playing it again cannot fail.
+  if (technic2.MusicOn && MIDIPlayer->Mode() == plat::MciMode::Stopped) MIDIPlayer->Play();
 }
 
 void Tform_ozzel::CloseMusic() {
   if (!technic2.MusicOn) return;
-  try {
-    Midi_spoustec->SetEnabled(false);
-    MIDIPlayer->Stop();
-    MIDIPlayer->Close();
-  } catch (const std::exception&) {
-  }
+  Midi_spoustec->SetEnabled(false);
+  // The music may never have opened; there is nothing to stop then.
+  IgnoreChannelError([this] { MIDIPlayer->Stop(); });
+  MIDIPlayer->Close();
 }
 
 }  // namespace ozzel

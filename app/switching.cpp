@@ -14,10 +14,7 @@ void Tform_ozzel::divadloMouseDown(plat::Control&, plat::MouseButton, plat::Shif
   if (pocitadlo_podklad->Visible() || shared.IntroClickBusy) return;
   BusyScope busy(shared.IntroClickBusy);
 
-  try {
-    if (WavPlayer->Mode() == plat::MciMode::Playing) WavPlayer->Stop();
-  } catch (const std::exception&) {
-  }
+  if (WavPlayer->Mode() == plat::MciMode::Playing) WavPlayer->Stop();
   shared.SkipKey = 27;
 
   shared.RequestedSet = uint8_t(game::SetOfQuarter(x, y, podklad->Width(), podklad->Height()));
@@ -70,7 +67,7 @@ void Tform_ozzel::pozadavek_na_prepnuti_sadyTimer(plat::Timer& t) {
   if (shared.CurrentSet >= 1 && shared.CurrentSet <= 4) {
     try {
       podklad->LoadFromFile(technic2.DataDir + game::ScenePicture(shared.CurrentSet));
-    } catch (const std::exception&) {
+    } catch (const plat::GdiError&) {
       // The quiz starts anyway, over whatever the scene image held.
     }
   }

@@ -119,7 +119,7 @@ void Technic2_Finalize() {
 void PlayEffect(const std::string& path, uint32_t flags) {
   if (!(technic2.SoundOn && technic2.EffectsOn)) return;
   technic2.LastSoundPath = path;
-  // The whole path is handed on, however long: no fixed-size copy.
+  // The whole path is handed on, however long.
   if (plat::fs::FileExists(technic2.LastSoundPath))
     plat::PlaySoundDos(technic2.LastSoundPath.c_str(), flags);
   else

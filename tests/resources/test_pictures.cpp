@@ -1,4 +1,4 @@
-// The embedded pictures: glyph strip layout and key colour, corner pieces, texture, counter and icon.
+// The program's own pictures: glyph strip layout and key colour, corner pieces, texture, counter and icon.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
