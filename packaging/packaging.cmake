@@ -79,8 +79,8 @@ install(FILES ${pkg_out}/ozzel-start.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/ma
 install(FILES ${pkg_out}/changelog.gz ${pkg_src}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The Debian package. Libraries come from the binaries (dpkg-shlibdeps); what they only open at run time
-# is named here: the fonts, the General MIDI sound font, the emoji font and the voices datagen draws and
-# speaks the demo medium with.
+# is named here: the fonts, the General MIDI sound font and the voices datagen captions and speaks the
+# demo medium with.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ozzel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -93,7 +93,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${OZZEL_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-liberation2, fonts-dejavu-core, timgm6mb-soundfont | fluid-soundfont-gm, fonts-noto-color-emoji, espeak-ng-data, festival, festival-czech, festvox-czech-dita, festvox-us-slt-hts")
+    "fonts-liberation2, fonts-dejavu-core, timgm6mb-soundfont | fluid-soundfont-gm, espeak-ng-data, festival, festival-czech, festvox-czech-dita, festvox-us-slt-hts")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spoken animal quiz for pre-school children")

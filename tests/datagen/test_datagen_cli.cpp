@@ -46,16 +46,6 @@ class DatagenCommand : public ::testing::Test {
   stdfs::path dir_;
 };
 
-TEST_F(DatagenCommand, MissingEmojiFontIsNamedAndNothingIsLeft) {
-  const Result r = Datagen("OZZEL_EMOJI_FONT=/nonexistent/emoji.ttf", "'" + (dir_ / "root").string() + "'");
-  EXPECT_EQ(r.code, 1) << r.output;
-  EXPECT_NE(r.output.find("fonts-noto-color-emoji"), std::string::npos) << r.output;
-  EXPECT_FALSE(stdfs::exists(dir_ / "root" / "bm4" / "_ozzel"));
-  for (const auto& e : stdfs::directory_iterator(dir_ / "root" / "bm4"))
-    ADD_FAILURE() << "left behind: " << e.path();
-  EXPECT_NE(Datagen("", "--check '" + (dir_ / "root").string() + "'").code, 0);
-}
-
 TEST_F(DatagenCommand, RegisterWritesTheAbsoluteRootIntoTheSettingsStore) {
   const std::string reg = (dir_ / "registry.reg").string();
   const Result r = Datagen("cd '" + dir_.string() + "' && OZZEL_REGISTRY='" + reg + "'", "--quiet --register medium");

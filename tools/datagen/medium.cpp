@@ -18,7 +18,6 @@
 
 #include "game/names.h"
 #include "media/registry_keys.h"
-#include "tools/art/animals.h"
 #include "tools/datagen/source_hash.h"
 #include "platform/registry/registry.h"
 #include "tools/datagen/avi.h"
@@ -123,7 +122,7 @@ std::string GeneratorVersion() {
   const char* path = nullptr;
   const std::string speech = espeak_Info(&path);
   h = Fnv1a(speech.data(), speech.size(), h);
-  for (const std::string& font : {ozzel::art::EmojiFontPath(), BoldFontFile()}) {
+  for (const std::string& font : {BoldFontFile()}) {
     std::error_code ec;
     const uintmax_t size = stdfs::file_size(font, ec);
     const std::string id = font + ":" + std::to_string(ec ? 0 : size);

@@ -140,26 +140,6 @@ RgbaImage FromBitmap(const plat::Bitmap& b, int x0, int y0, int w, int h) {
   return img;
 }
 
-RgbaImage Mirrored(const RgbaImage& src) {
-  RgbaImage out = src;
-  for (int y = 0; y < src.h; ++y)
-    for (int x = 0; x < src.w; ++x) out.argb[size_t(y) * src.w + x] = src.at(src.w - 1 - x, y);
-  return out;
-}
-
-RgbaImage AnimalGlyph(const ozzel::art::AnimalPlacement& p) {
-  try {
-    try {
-      return ozzel::art::RenderEmoji(p.emoji);
-    } catch (const ozzel::art::ArtError&) {
-      if (!p.fallback) throw;
-      return ozzel::art::RenderEmoji(p.fallback);
-    }
-  } catch (const ozzel::art::ArtError& e) {
-    throw Error(std::string(e.what()) + " (package fonts-noto-color-emoji)");
-  }
-}
-
 // ---- scene backgrounds ------------------------------------------------------------------------
 
 void Flowers(Canvas& c, Scatter& r, int count, int y0, int y1) {
@@ -200,7 +180,7 @@ void Sun(Canvas& c, double x, double y, double r, Rgb body, Rgb rays) {
 }
 
 void Tree(Canvas& c, double x, double top, double bottom, double crown, Rgb leaves) {
-  c.Rect(x - crown * 0.16, top + crown * 0.6, crown * 0.32, bottom - top - crown * 0.6, Rgb{124, 82, 46});
+  c.Rect(x - crown * 0.16, top + crown * 0.6, crown * 0.32, bottom - top - crown * 0.6, Rgb{112, 100, 88});
   c.Ellipse(x, top + crown * 0.55, crown, crown * 0.72, Mix(leaves, Rgb{0, 0, 0}, 0.15));
   c.Ellipse(x - crown * 0.35, top + crown * 0.7, crown * 0.65, crown * 0.5, leaves);
   c.Ellipse(x + crown * 0.4, top + crown * 0.45, crown * 0.6, crown * 0.5, Mix(leaves, Rgb{255, 255, 255}, 0.12));
@@ -255,7 +235,7 @@ void Farm(Canvas& c) {
   for (double y : {196.0, 216.0}) c.Line({0, y}, {640, y}, 5, {176, 124, 72});
   for (int x = 10; x < 640; x += 42) c.RoundRect(x, 184, 8, 48, 3, {150, 100, 56});
   // Path and pond.
-  c.Polygon({{330, 232}, {370, 232}, {470, 410}, {300, 410}}, {218, 190, 134});
+  c.Polygon({{330, 232}, {370, 232}, {470, 410}, {300, 410}}, {206, 196, 176});
   c.Ellipse(150, 342, 122, 52, {84, 156, 228});
   c.Ellipse(140, 334, 94, 34, {126, 188, 246});
   GrassTufts(c, r, 60, 240, 405, {90, 160, 60});
@@ -293,8 +273,9 @@ void Safari(Canvas& c) {
   Scatter r(4);
   c.Gradient(0, 180, {255, 204, 126}, {255, 242, 204});
   Sun(c, 300, 62, 32, {255, 160, 60}, {255, 190, 90});
-  c.Ellipse(330, 204, 420, 50, {214, 176, 104});
-  c.Gradient(176, 410, {238, 208, 124}, {214, 176, 92});
+  // Green savanna, so that the tawny cats stand out from it.
+  c.Ellipse(330, 204, 420, 50, {168, 190, 120});
+  c.Gradient(176, 410, {212, 214, 130}, {184, 196, 98});
   // Acacia.
   c.Line({300, 178}, {292, 122}, 8, {112, 80, 50});
   c.Line({294, 140}, {262, 118}, 5, {112, 80, 50});
@@ -304,7 +285,7 @@ void Safari(Canvas& c) {
   c.Ellipse(334, 114, 42, 11, {124, 164, 70});
   c.Ellipse(100, 362, 104, 34, {96, 168, 220});
   c.Ellipse(92, 356, 78, 22, {136, 196, 238});
-  GrassTufts(c, r, 90, 190, 405, {170, 140, 60});
+  GrassTufts(c, r, 90, 190, 405, {150, 150, 60});
 }
 
 }  // namespace
@@ -325,12 +306,8 @@ plat::Bitmap ScenePicture(int set) {
   static std::map<int, plat::Bitmap> cache;  // the intro reuses the scenes
   if (auto it = cache.find(set); it != cache.end()) return it->second;
   plat::Bitmap b = SceneBackground(set);
-  try {
-    for (const ozzel::art::AnimalPlacement* p : ozzel::art::PlacementsInDrawingOrder(set))
-      ozzel::art::CompositeOver(b, ozzel::art::DrawAnimalRGBA(*p), p->box.left, p->box.top);
-  } catch (const ozzel::art::ArtError& e) {
-    throw Error(std::string(e.what()) + " (package fonts-noto-color-emoji)");
-  }
+  for (const ozzel::art::AnimalPlacement* p : ozzel::art::PlacementsInDrawingOrder(set))
+    ozzel::art::CompositeOver(b, ozzel::art::DrawAnimalRGBA(*p), p->box.left, p->box.top);
   cache[set] = b;
   return b;
 }
@@ -377,12 +354,9 @@ plat::Bitmap AnimalPicture(int set, int n) {
       if (int(std::floor((std::atan2(y - 150.0, x - 320.0) + kPi) * 8 / kPi)) % 2 == 0)
         c.Blend(x, y, Rgb{255, 255, 255}, 0.35);
   c.Ellipse(320, 152, 190, 132, Rgb{255, 255, 255}, 0.55);
-  RgbaImage glyph = AnimalGlyph(*p);
-  if (p->mirror) glyph = Mirrored(glyph);
-  const double s = std::min(380.0 / glyph.w, 250.0 / glyph.h);
-  const int w = int(std::lround(glyph.w * s)), h = int(std::lround(glyph.h * s));
-  c.Ellipse(320, 40 + 250 + 4, w * 0.42, 10, Rgb{0, 0, 0}, 0.18);
-  DrawImage(c, ozzel::art::Resample(glyph, w, h), 320 - w / 2, 40 + 250 - h);
+  const RgbaImage animal = ozzel::art::DrawAnimalLarge(*p, 400, 256);
+  c.Ellipse(320, 40 + 252, 150, 10, Rgb{0, 0, 0}, 0.18);
+  DrawImage(c, animal, 320 - animal.w / 2, 40 + 256 - animal.h);
   Caption(c, PictureName(set, n), 64, Rgb{255, 255, 255}, SetDark(set), 5, 320, 346,
           600);
   // Frame last, so nothing covers it.

@@ -1,6 +1,6 @@
 // resgen: draws the program's embedded pictures, hit maps and cursors into resources/data.
 //
-// Regenerate (needs the Noto Color Emoji font, package fonts-noto-color-emoji):
+// Regenerate:
 //   cmake --build build --target resgen && build/tools/resgen/resgen resources/data
 // Look at them:
 //   build/tools/resgen/resgen --preview /tmp/ozzel-art

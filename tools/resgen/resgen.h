@@ -29,7 +29,7 @@ plat::Rgb IconShade(double x, double y);
 // "SIPKA1", "SIPKA2", "RUKA1", "HODINY1", "PASTELKA".
 plat::CursorImage MakeCursor(const std::string& name);
 
-// File name inside the resource directory → its bytes. The hit maps need the emoji font (ozzel::art).
+// File name inside the resource directory → its bytes (the hit maps come from ozzel::art).
 std::map<std::string, std::vector<uint8_t>> GenerateAll();
 // Writes GenerateAll() into dir (created if needed). Throws std::runtime_error.
 void WriteAll(const std::string& dir);

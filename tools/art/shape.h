@@ -1,0 +1,60 @@
+// Animals as vector shapes: parts with signed distances, fitted to a box, drawn in colour or as a mask.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/gdi/color.h"
+
+namespace ozzel::art {
+
+struct V2 {
+  double x = 0, y = 0;
+};
+
+// One piece of an animal. Outline parts make up the silhouette; decor only colours what is inside it.
+struct Part {
+  enum Kind { kEllipse, kLimb, kPolygon } kind = kEllipse;
+  V2 a, b;                // ellipse: centre in a; limb: the two ends
+  double r0 = 0, r1 = 0;  // ellipse: radii; limb: radius at a and at b
+  double angle = 0;       // ellipse: turn in radians
+  std::vector<V2> pts;    // polygon
+  plat::Rgb colour;
+  bool decor = false;
+  bool contour = false;   // a thin dark line where it lies over other parts (a near leg, an ear)
+};
+
+struct Shape {
+  std::vector<Part> parts;
+
+  Part& Ellipse(V2 c, double rx, double ry, plat::Rgb col, double angle = 0);
+  Part& Limb(V2 a, V2 b, double ra, double rb, plat::Rgb col);
+  Part& Polygon(std::vector<V2> pts, plat::Rgb col);
+  // A chain of limbs through the points, radius going from ra to rb.
+  void Chain(const std::vector<V2>& pts, double ra, double rb, plat::Rgb col);
+  // Decor: an eye with its white, pupil and glint.
+  void Eye(V2 c, double r, bool white = true);
+  // Marks every part added since `from` as decor (or contoured).
+  void MarkDecor(size_t from);
+  void MarkContour(size_t from);
+  size_t Mark() const { return parts.size(); }
+};
+
+struct Box2 {
+  double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+};
+
+// Bounding box of the outline parts.
+Box2 Bounds(const Shape& s);
+// The shape mapped by x' = ox + sx·x, y' = oy + sy·y (radii follow the scale).
+Shape Mapped(const Shape& s, double sx, double sy, double ox, double oy);
+// Signed distance of p to one part (negative inside) and to the whole outline.
+double PartDistance(const Part& p, V2 q);
+double OutlineDistance(const Shape& s, V2 q);
+
+// Straight-alpha 0xAARRGGBB image of w × h whose pixel (0, 0) lies at (x0, y0) of the shape's space.
+// The outline grows by `grow` pixels; edges are anti-aliased, the animal gets a dark contour.
+struct RgbaImage;
+RgbaImage DrawShape(const Shape& s, double grow, int x0, int y0, int w, int h);
+
+}  // namespace ozzel::art
