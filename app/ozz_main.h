@@ -95,6 +95,12 @@ void ozz_main_Finalize();
 // The main window. Its Czech names are the names of the program's parts; the glosses below, and the
 // README's glossary, say what each one is.
 //
+// Its data (game/names.h) lies in the medium's folders obrazky (pictures), zvuky (sounds: speech and
+// button words), hudba (music) and animace (animation: the examiner's clip). In a sound's name, after
+// the scene's letter (D, U, L, S): _a and _b are the two recordings that ask for an animal (question
+// kinds 1 and 2), _J is the animal's name (jméno), said in its praise, _E is said of an animal clicked
+// by mistake. A scene's picture ends in _f, an animal's picture in its number.
+//
 // Re-entry, the program's hardest rule: there is one thread, but every handler that pumps messages
 // (ProcessMessages, PumpWhile, ShortDelay, a message box) lets every due timer and every input handler
 // run inside it, its own timer included. What keeps that sane:

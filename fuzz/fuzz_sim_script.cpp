@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& c : s.commands) {
     if (c.line < 1 || c.x < -100000 || c.x > 100000 || c.y < -100000 || c.y > 100000) abort();
     if (c.kind == ozzel::sim::Command::Kind::Key && c.ch > 0x10FFFF) abort();
-    if (c.text.size() > size) abort();
+    if (c.text.size() > size || c.control.size() > size) abort();
   }
   return 0;
 }

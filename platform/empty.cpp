@@ -1,1 +1,0 @@
-// Placeholder translation unit for an area that has no sources yet.
