@@ -152,73 +152,98 @@ const Rgb kEyeWhite{255, 255, 255}, kIris{70, 110, 60}, kPupil{30, 30, 40};
 const Rgb kLip{196, 64, 70}, kMouth{120, 24, 36}, kTongue{236, 110, 120}, kTeeth{255, 255, 255};
 const Rgb kBow{255, 210, 40};
 
-// mouth: 0 closed smile, 1 half open, 2 open, 3 round "o".
+const Rgb kShoe{150, 40, 50}, kSock{255, 255, 255};
+
+// mouth: 0 closed smile, 1 half open, 2 open, 3 round "o". She stands whole in the clip, feet included.
 plat::Bitmap Girl(int mouth, bool blink) {
   Canvas c(kW, kH, kKey);
   c.SetAntialias(false);
+  // The head is drawn in its own units (centre 50, 60) and placed smaller, above the body.
+  constexpr double k = 0.72, hx = 50, hy = 44;
+  auto P = [&](double x, double y) { return Pt{hx + (x - 50) * k, hy + (y - 60) * k}; };
+  auto E = [&](double x, double y, double rx, double ry, Rgb col) {
+    const Pt q = P(x, y);
+    c.Ellipse(q.x, q.y, rx * k, ry * k, col);
+  };
+  auto L = [&](Pt a, Pt b, double w, Rgb col) { c.Line(P(a.x, a.y), P(b.x, b.y), w * k, col); };
+  auto G = [&](std::vector<Pt> pts, Rgb col) {
+    for (Pt& q : pts) q = P(q.x, q.y);
+    c.Polygon(pts, col);
+  };
   // Hair behind the head, falling to the shoulders.
-  c.Ellipse(50, 56, 36, 40, kHair);
-  c.RoundRect(14, 56, 72, 62, 14, kHair);
-  // Dress with puffed sleeves.
-  c.Polygon({{30, 104}, {70, 104}, {90, 170}, {10, 170}}, kDress);
-  c.Ellipse(24, 114, 13, 11, kDress);
-  c.Ellipse(76, 114, 13, 11, kDress);
-  c.Line({24, 122}, {20, 168}, 9, kSkin);  // arms
-  c.Line({76, 122}, {80, 168}, 9, kSkin);
-  c.Polygon({{36, 134}, {64, 134}, {66, 140}, {34, 140}}, kDressDark);  // sash
+  E(50, 56, 36, 40, kHair);
+  {
+    const Pt q = P(14, 56);
+    c.RoundRect(q.x, q.y, 72 * k, 50 * k, 14 * k, kHair);
+  }
+  // Legs with socks and shoes, under the dress.
+  for (double x : {43.0, 57.0}) {
+    c.Line({x, 120}, {x, 156}, 8, kSkin);
+    c.Rect(x - 4, 148, 8, 8, kSock);
+    c.Ellipse(x + (x < 50 ? -2 : 2), 160, 8, 5, kShoe);
+  }
+  // Dress with puffed sleeves, arms at her sides.
+  c.Polygon({{36, 76}, {64, 76}, {80, 130}, {20, 130}}, kDress);
+  c.Ellipse(31, 82, 10, 8, kDress);
+  c.Ellipse(69, 82, 10, 8, kDress);
+  c.Line({28, 88}, {22, 118}, 7, kSkin);
+  c.Line({72, 88}, {78, 118}, 7, kSkin);
+  c.Ellipse(22, 120, 4.5, 4.5, kSkin);
+  c.Ellipse(78, 120, 4.5, 4.5, kSkin);
+  c.Polygon({{30, 98}, {70, 98}, {71, 103}, {29, 103}}, kDressDark);  // sash
+  c.Polygon({{20, 126}, {80, 126}, {80, 130}, {20, 130}}, kDressDark);  // hem
   // Neck and collar.
-  c.Rect(44, 86, 12, 18, kSkin);
-  c.Polygon({{36, 102}, {50, 110}, {64, 102}, {60, 98}, {50, 104}, {40, 98}}, kCollar);
+  c.Rect(45, 62, 10, 14, kSkin);
+  c.Polygon({{38, 74}, {50, 81}, {62, 74}, {59, 71}, {50, 77}, {41, 71}}, kCollar);
   // Face.
-  c.Ellipse(50, 60, 26, 29, kSkin);
-  c.Ellipse(23, 62, 4, 6, kSkin);  // ears
-  c.Ellipse(77, 62, 4, 6, kSkin);
+  E(50, 60, 26, 29, kSkin);
+  E(23, 62, 4, 6, kSkin);  // ears
+  E(77, 62, 4, 6, kSkin);
   // Fringe.
-  c.Polygon({{24, 50}, {28, 34}, {40, 26}, {60, 26}, {72, 34}, {76, 50}, {66, 40}, {56, 44}, {50, 38}, {42, 44},
-             {32, 42}},
-            kHair);
-  c.Line({40, 30}, {34, 46}, 2, kHairDark);
-  c.Line({60, 30}, {66, 46}, 2, kHairDark);
+  G({{24, 50}, {28, 34}, {40, 26}, {60, 26}, {72, 34}, {76, 50}, {66, 40}, {56, 44}, {50, 38}, {42, 44}, {32, 42}},
+    kHair);
+  L({40, 30}, {34, 46}, 2, kHairDark);
+  L({60, 30}, {66, 46}, 2, kHairDark);
   // Bow.
-  c.Polygon({{64, 22}, {78, 14}, {78, 32}}, kBow);
-  c.Polygon({{64, 22}, {52, 12}, {52, 30}}, kBow);
-  c.Ellipse(64, 22, 4, 4, kBow);
+  G({{64, 22}, {78, 14}, {78, 32}}, kBow);
+  G({{64, 22}, {52, 12}, {52, 30}}, kBow);
+  E(64, 22, 4, 4, kBow);
   // Eyes and brows.
-  c.Line({36, 47}, {45, 46}, 2, kHairDark);
-  c.Line({55, 46}, {64, 47}, 2, kHairDark);
+  L({36, 47}, {45, 46}, 2, kHairDark);
+  L({55, 46}, {64, 47}, 2, kHairDark);
   for (double ex : {41.0, 59.0}) {
     if (blink) {
-      c.Line({ex - 5, 57}, {ex + 5, 57}, 2, kPupil);
+      L({ex - 5, 57}, {ex + 5, 57}, 2, kPupil);
       continue;
     }
-    c.Ellipse(ex, 56, 5.5, 6.5, kEyeWhite);
-    c.Ellipse(ex, 57, 3.5, 4.5, kIris);
-    c.Ellipse(ex, 57.5, 2, 2.5, kPupil);
-    c.Rect(ex - 2, 54, 1.6, 1.6, kEyeWhite);
+    E(ex, 56, 5.5, 6.5, kEyeWhite);
+    E(ex, 57, 3.5, 4.5, kIris);
+    E(ex, 57.5, 2, 2.5, kPupil);
+    E(ex - 1.2, 54.8, 1.1, 1.1, kEyeWhite);
   }
-  c.Ellipse(34, 70, 5, 3, kCheek);
-  c.Ellipse(66, 70, 5, 3, kCheek);
-  c.Line({50, 63}, {48, 68}, 2, kNose);
+  E(34, 70, 5, 3, kCheek);
+  E(66, 70, 5, 3, kCheek);
+  L({50, 63}, {48, 68}, 2, kNose);
   // Mouth.
   switch (mouth) {
     case 0:
-      c.Line({43, 76}, {46, 78}, 2, kLip);
-      c.Line({46, 78}, {54, 78}, 2, kLip);
-      c.Line({54, 78}, {57, 76}, 2, kLip);
+      L({43, 76}, {46, 78}, 2, kLip);
+      L({46, 78}, {54, 78}, 2, kLip);
+      L({54, 78}, {57, 76}, 2, kLip);
       break;
     case 1:
-      c.Ellipse(50, 78, 6, 3, kLip);
-      c.Ellipse(50, 78, 4.5, 2, kMouth);
+      E(50, 78, 6, 3, kLip);
+      E(50, 78, 4.5, 2, kMouth);
       break;
     case 2:
-      c.Ellipse(50, 79, 7, 5.5, kLip);
-      c.Ellipse(50, 79, 5.5, 4.3, kMouth);
-      c.Rect(46, 75, 8, 1.5, kTeeth);
-      c.Ellipse(50, 82, 3.5, 1.6, kTongue);
+      E(50, 79, 7, 5.5, kLip);
+      E(50, 79, 5.5, 4.3, kMouth);
+      E(50, 75.8, 4, 0.9, kTeeth);
+      E(50, 82, 3.5, 1.6, kTongue);
       break;
     default:
-      c.Ellipse(50, 79, 4.5, 5.5, kLip);
-      c.Ellipse(50, 79, 3, 4, kMouth);
+      E(50, 79, 4.5, 5.5, kLip);
+      E(50, 79, 3, 4, kMouth);
       break;
   }
   return c.ToBitmap();

@@ -320,26 +320,56 @@ plat::Bitmap IntroPicture() {
                                                        {0, kIntroSplitY, kIntroSplitX, kIntroH - kIntroSplitY},
                                                        {kIntroSplitX, kIntroSplitY, kIntroW - kIntroSplitX,
                                                         kIntroH - kIntroSplitY}}};
-  constexpr int kFrame = 6;
+  // A few animals of each scene, whole, standing in front of the scene's landscape; wide quarters hold four.
+  const std::array<std::vector<int>, 5> wide = {{{}, {5, 3, 7, 6}, {1, 2, 8, 5}, {1, 2, 7, 3}, {3, 1, 6, 2}}};
+  const std::array<std::vector<int>, 5> narrow = {{{}, {5, 7, 6}, {2, 8, 5}, {2, 1, 7}, {3, 1, 6}}};
+  constexpr int kFrame = 6, kCaption = 30, kR = 10;
   for (int set = 1; set <= 4; ++set) {
     const auto [qx, qy, qw, qh] = quarters[size_t(set)];
     c.Rect(qx, qy, qw, qh, SetColour(set));
     c.Rect(qx + 2, qy + 2, qw - 4, qh - 4, SetLight(set));
-    // The scene cut to the quarter's shape around its middle, then scaled into the frame.
-    const int iw = qw - 2 * kFrame, ih = qh - 2 * kFrame;
-    const plat::Bitmap scene = ScenePicture(set);
+    // The landscape cut to the picture's shape around its middle, then scaled into the frame.
+    const int iw = qw - 2 * kFrame, ih = qh - 2 * kFrame - kCaption;
+    const plat::Bitmap scene = SceneBackground(set);
     int cw = kSceneW, ch = int(std::lround(double(kSceneW) * ih / iw));
     if (ch > kSceneH) ch = kSceneH, cw = int(std::lround(double(kSceneH) * iw / ih));
     RgbaImage mini = ozzel::art::Resample(FromBitmap(scene, (kSceneW - cw) / 2, (kSceneH - ch) / 2, cw, ch), iw, ih);
-    // Rounded corners on the miniature.
-    constexpr int kR = 10;
+    const std::vector<int>& animals = qw > 260 ? wide[size_t(set)] : narrow[size_t(set)];
+    // One scale for all of them, so that they keep their sizes in the scene; equal gaps between them.
+    int sum_w = 0, max_h = 0;
+    for (int n : animals) {
+      const plat::Rect box = ozzel::art::FindPlacement(set, n)->box;
+      sum_w += box.w, max_h = std::max(max_h, box.h);
+    }
+    const int gaps = int(animals.size()) + 1;
+    const double k = std::min(double(iw - 4 * gaps) / sum_w, double(ih - 8) / max_h);
+    int used = 0;
+    for (int n : animals) used += int(ozzel::art::FindPlacement(set, n)->box.w * k);
+    const int gap = (iw - used) / gaps;
+    int left = gap;
+    for (int n : animals) {
+      const plat::Rect box = ozzel::art::FindPlacement(set, n)->box;
+      const int w = int(box.w * k), h = int(box.h * k);
+      const RgbaImage a = ozzel::art::DrawAnimalLarge(*ozzel::art::FindPlacement(set, n), w, h);
+      for (int y = 0; y < a.h; ++y)
+        for (int x = 0; x < a.w; ++x) {
+          const uint32_t p = a.at(x, y);
+          if (!(p >> 24)) continue;
+          uint32_t& d = mini.argb[size_t(ih - 4 - h + y) * iw + (left + x)];
+          const Rgb m = Mix(Rgb::FromPacked(d & 0xFFFFFF), Rgb::FromPacked(p & 0xFFFFFF), (p >> 24) / 255.0);
+          d = 0xFF000000u | m.packed();
+        }
+      left += w + gap;
+    }
     for (int y = 0; y < ih; ++y)
       for (int x = 0; x < iw; ++x) {
         const int dx = std::max({0, kR - x, x - (iw - 1 - kR)}), dy = std::max({0, kR - y, y - (ih - 1 - kR)});
         if (dx * dx + dy * dy > kR * kR) mini.argb[size_t(y) * iw + x] = 0;
       }
     DrawImage(c, mini, qx + kFrame, qy + kFrame);
-    Caption(c, SceneName(set), 20, Rgb{255, 255, 255}, SetDark(set), 3, qx + qw / 2, qy + qh - 24, qw - 20);
+    // The caption in its own band under the picture, clear of the frame.
+    Caption(c, SceneName(set), 19, Rgb{255, 255, 255}, SetDark(set), 3, qx + qw / 2, qy + qh - kFrame - kCaption / 2,
+            qw - 4 * kFrame);
   }
   return c.ToBitmap();
 }
