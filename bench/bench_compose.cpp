@@ -1,7 +1,8 @@
-// Screen composition (whole screen and a small damaged region) and an idle ProcessMessages.
+// Screen composition (whole screen and a small damaged region, presented at scales 1, 2 and 4) and an idle ProcessMessages.
 #include <benchmark/benchmark.h>
 
 #include "platform/headless/headless.h"
+#include "platform/sdl/scale.h"
 #include "platform/ui/application.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
@@ -21,14 +22,33 @@ Bitmap Noise(int w, int h) {
   return b;
 }
 
+// Presents as the SDL backend does into a window surface of 32-bit pixels, k times the screen each way.
+class ScaledBackend : public HeadlessBackend {
+ public:
+  ScaledBackend(Size logical, int k)
+      : HeadlessBackend(logical), k_(k), phys_{logical.w * k, logical.h * k}, pixels_(size_t(phys_.w) * phys_.h) {}
+  void Present(const Surface& fb, const Rect& damage) override {
+    HeadlessBackend::Present(fb, damage);
+    ScaleBlocks(fb.row(0), fb.width(), damage, k_, {0, 0, phys_.w, phys_.h}, reinterpret_cast<uint8_t*>(pixels_.data()),
+                phys_.w * 4);
+    benchmark::DoNotOptimize(pixels_.data());
+  }
+
+ private:
+  int k_;
+  Size phys_;
+  std::vector<uint32_t> pixels_;
+};
+
 // The program's two windows in miniature: a full-screen background and the centred main window
 // with a scene picture, transparent corners and a label.
 struct Scene {
-  HeadlessBackend backend{{1024, 768}};
+  explicit Scene(int k = 1) : backend({1024, 768}, k) { Build(); }
+  ScaledBackend backend;
   Application app{backend};
   Form bg{app, "bg"};
   Form main{app, "main"};
-  Scene() {
+  void Build() {
     bg.SetBounds(0, 0, 1024, 768);
     auto& tile = bg.Add<Image>("tile");
     tile.SetBounds(0, 0, 1024, 768);
@@ -58,15 +78,17 @@ void BM_ComposeWholeScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_ComposeWholeScreen)->Unit(benchmark::kMillisecond);
 
-void BM_ComposeButtonSizedDamage(benchmark::State& state) {
-  Scene s;
+// A scene button's damage shown on a display k times larger each way (1024 × 768, 2048 × 1536, 4096 × 3072):
+// composed once in logical pixels, scaled to k × k blocks on presenting.
+void BM_ButtonDamageAtScale(benchmark::State& state) {
+  Scene s(int(state.range(0)));
   s.app.ComposeAll();
   for (auto _ : state) {
     s.main.Invalidate({42, 416, 60, 60});
     s.app.PresentNow();
   }
 }
-BENCHMARK(BM_ComposeButtonSizedDamage)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ButtonDamageAtScale)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 void BM_ProcessMessagesIdle(benchmark::State& state) {
   Scene s;

@@ -1,6 +1,7 @@
 #!/bin/bash
-# Start-up and idle costs of the real program in a virtual X server: exec to first presented frame,
-# CPU while idle in the menu and while a question waits, and peak memory. Reports; never fails on time.
+# Start-up and idle costs of the real program in a virtual X server of 1024 x 768, 1920 x 1080 and
+# 3840 x 2160 (scales 1, 2 and 4): exec to first presented frame, CPU while idle in the menu and while
+# a question waits, and peak memory. Reports; never fails on time.
 # Usage: bench/startup.sh [BUILD_DIR] [RUNS]   (needs xvfb-run and xdotool; SDL_AUDIODRIVER=dummy)
 set -u
 BUILD=$(cd "${1:-build}" && pwd)
@@ -25,13 +26,28 @@ cat >"$WORK/inner.sh" <<'EOF'
 #!/bin/bash
 # Runs inside the X server.
 set -u
-BIN=$1 RUNS=$2 WORK=$3
+BIN=$1 MODE=$2 WORK=$3
 
 # CPU ticks (user + system) of a process.
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
-# The same for the UI thread alone (the music is synthesised on the audio thread).
+# The same for the UI thread alone (the song plays on the audio thread).
 ui_ticks() { awk '{ print $14 + $15 }' "/proc/$1/task/$1/stat" 2>/dev/null || echo 0; }
 hz=$(getconf CLK_TCK)
+# Appends "LABEL WHOLE UI ELAPSED_MS UNITS_PER_S" for 10 s of process PID: perf's task clock (ms) when perf
+# can watch the process, else the kernel's ticks, whose 10 ms steps make 0.1 % the resolution.
+idle_10s() {  # LABEL PID
+  local m0 m1
+  if perf stat --per-thread -x, -e task-clock -p "$2" -o "$WORK/perf.txt" sleep 10 2>/dev/null &&
+      grep -q "^ozzel-$2,[0-9]" "$WORK/perf.txt"; then
+    awk -F, -v label="$1" -v ui="ozzel-$2" '$2 ~ /^[0-9.]+$/ { all += $2; if ($1 == ui) u = $2 }
+      END { print label, all, u, 10000, 1000 }' "$WORK/perf.txt" >>"$WORK/idle"
+  else
+    t0=$(ticks "$2"); u0=$(ui_ticks "$2"); m0=$(now_ms)
+    sleep 10
+    t1=$(ticks "$2"); u1=$(ui_ticks "$2"); m1=$(now_ms)
+    echo "$1 $(( t1 - t0 )) $(( u1 - u0 )) $(( m1 - m0 )) $hz" >>"$WORK/idle"
+  fi
+}
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 wait_for() {  # FILE PATTERN SECONDS
   for _ in $(seq 1 $(( $3 * 20 ))); do grep -q "$2" "$1" && return 0; sleep 0.05; done
@@ -44,14 +60,16 @@ stop() {
   wait "$1" 2>/dev/null
 }
 
-# 1. Exec to first presented frame, RUNS times.
-for r in $(seq 1 "$RUNS"); do
-  OZZEL_REPORT_FIRST_FRAME=1 bash -c 'export OZZEL_START_NS=$(date +%s%N); exec "$0"' "$BIN" 2>"$WORK/ff$r.txt" &
+# 1. Exec to first presented frame, and the process's own CPU time until then.
+if [ "$MODE" = first ]; then
+  OZZEL_REPORT_FIRST_FRAME=1 bash -c 'export OZZEL_START_NS=$(date +%s%N); exec "$0"' "$BIN" 2>"$WORK/ff.txt" &
   pid=$!
-  wait_for "$WORK/ff$r.txt" "^first-frame" 20 || echo "run $r: no first frame" >&2
-  grep -m1 "^first-frame" "$WORK/ff$r.txt" | awk '{ print $2 }' >>"$WORK/first_frames"
+  wait_for "$WORK/ff.txt" "^first-frame" 20 || echo "$(xdotool getdisplaygeometry): no first frame" >&2
+  grep -m1 "^first-frame" "$WORK/ff.txt" | awk '{ print $2 }' >>"$WORK/first_frames"
+  grep -m1 "^first-frame" "$WORK/ff.txt" | awk '{ print $4 }' >>"$WORK/first_frame_cpu"
   stop $pid
-done
+  exit 0
+fi
 
 # 2. One long run: the menu after the introduction is skipped, then a question waiting.
 OZZEL_TRACE=1 "$BIN" 2>"$WORK/trace.txt" &
@@ -61,14 +79,13 @@ sleep 1.5
 xdotool key Escape
 wait_for "$WORK/trace.txt" "timer uvodni_blikajici_ikony on" 30 || echo "the menu did not come" >&2
 sleep 3  # the music has started (2 s after the intro)
-t0=$(ticks $pid); u0=$(ui_ticks $pid); m0=$(now_ms)
-sleep 10
-t1=$(ticks $pid); u1=$(ui_ticks $pid); m1=$(now_ms)
-echo "menu $(( t1 - t0 )) $(( u1 - u0 )) $(( m1 - m0 )) $hz" >>"$WORK/idle"
+idle_10s menu $pid
 
-# Scene button 1 at client (72, 446); the main window is centred on the screen.
+# Scene button 1 at client (72, 446) of the main window, in logical pixels k times larger.
 read -r sw sh < <(xdotool getdisplaygeometry)
-xdotool mousemove $(( (sw - 640) / 2 + 72 )) $(( (sh - 480) / 2 + 446 )) click 1
+k=$(( sw / 640 < sh / 480 ? sw / 640 : sh / 480 )); [ $k -lt 1 ] && k=1
+read -r ox oy < <(grep " bounds form_ozzel " "$WORK/trace.txt" | tail -1 | awk '{ print $4, $5 }')
+xdotool mousemove $(( (ox + 72) * k )) $(( (oy + 446) * k )) click 1
 wait_for "$WORK/trace.txt" " show podklad" 10 || echo "the scene did not come" >&2
 # The question is spoken; then the program waits for the answer.
 for _ in $(seq 1 200); do
@@ -76,29 +93,47 @@ for _ in $(seq 1 200); do
   sleep 0.1
 done
 sleep 1
-t0=$(ticks $pid); u0=$(ui_ticks $pid); m0=$(now_ms)
-sleep 10
-t1=$(ticks $pid); u1=$(ui_ticks $pid); m1=$(now_ms)
-echo "question $(( t1 - t0 )) $(( u1 - u0 )) $(( m1 - m0 )) $hz" >>"$WORK/idle"
+idle_10s question $pid
 grep VmHWM "/proc/$pid/status" | awk '{ print $2 }' >"$WORK/hwm"
 stop $pid
 EOF
 chmod +x "$WORK/inner.sh"
 
 export SDL_AUDIODRIVER=dummy OZZEL_REGISTRY=$WORK/registry.reg
-unset OZZEL_WINDOWED
-timeout 300 xvfb-run -a -s "-screen 0 1024x768x24" "$WORK/inner.sh" "$BIN" "$RUNS" "$WORK"
+unset OZZEL_WINDOWED OZZEL_SCALE
+SIZES="1024x768 1920x1080 3840x2160"
+# The sizes take turns, so that the load of a shared machine falls on each alike.
+for r in $(seq 1 "$RUNS"); do
+  echo "  first frame, run $r of $RUNS: $SIZES" >&2
+  for size in $SIZES; do
+    mkdir -p "$WORK/$size"
+    timeout 60 xvfb-run -a -s "-screen 0 ${size}x24" "$WORK/inner.sh" "$BIN" first "$WORK/$size"
+  done
+done
+for size in $SIZES; do
+  echo "  $size: 10 s idle in the menu, 10 s at a question" >&2
+  timeout 300 xvfb-run -a -s "-screen 0 ${size}x24" "$WORK/inner.sh" "$BIN" idle "$WORK/$size"
+done
 
-echo "| measure | value |"
-echo "|---|---|"
-if [ -s "$WORK/first_frames" ]; then
-  sort -n "$WORK/first_frames" | awk '{ v[NR] = $1 } END {
-    printf "| exec to first frame, median of %d (min-max) | %.0f ms (%.0f-%.0f) |\n", NR, v[int((NR + 1) / 2)], v[1], v[NR] }'
-fi
-if [ -s "$WORK/idle" ]; then
-  awk '{ printf "| CPU idle, %s, music playing (%.0f s) | %.1f %% of a core (UI thread %.1f %%) |\n",
-         ($1 == "menu" ? "menu" : "question waiting"), $4 / 1000, 100 * ($2 / $5) / ($4 / 1000),
-         100 * ($3 / $5) / ($4 / 1000) }' "$WORK/idle"
-fi
-[ -s "$WORK/hwm" ] && awk '{ printf "| peak memory (VmHWM) | %.1f MB |\n", $1 / 1024 }' "$WORK/hwm"
+for f in "$WORK"/*/first_frame*; do sort -n "$f" >"$f.sorted"; done
+for f in "$WORK"/*/idle; do
+  grep "^menu " "$f" >"$(dirname "$f")/idle_menu"
+  grep "^question " "$f" >"$(dirname "$f")/idle_question"
+done
+row() {  # LABEL FILE AWK-PROGRAM: one cell per screen size
+  local line="| $1 |" size
+  for size in $SIZES; do
+    if [ -s "$WORK/$size/$2" ]; then line+=" $(awk "$3" "$WORK/$size/$2") |"; else line+=" - |"; fi
+  done
+  echo "$line"
+}
+idle='{ printf "%.2f %% (UI thread %.2f %%)", 100 * ($2 / $5) / ($4 / 1000), 100 * ($3 / $5) / ($4 / 1000) }'
+echo "| measure | $(echo $SIZES | sed 's/ / | /g') |"
+echo "|---|$(for _ in $SIZES; do printf -- '---|'; done)"
+row "exec to first frame, median of $RUNS (min-max)" first_frames.sorted \
+  '{ v[NR] = $1 } END { printf "%.0f ms (%.0f-%.0f)", v[int((NR + 1) / 2)], v[1], v[NR] }'
+row "the process's CPU until its first frame, median" first_frame_cpu.sorted '{ v[NR] = $1 } END { printf "%.0f ms", v[int((NR + 1) / 2)] }'
+row "CPU idle in the menu, music playing (10 s, of a core)" idle_menu "$idle"
+row "CPU idle at a question, music playing (10 s, of a core)" idle_question "$idle"
+row "peak memory (VmHWM)" hwm '{ printf "%.1f MB", $1 / 1024 }'
 exit 0

@@ -2,6 +2,7 @@
 #include "platform/animate/animate.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/fs/fs.h"
 #include "platform/trace.h"
@@ -89,8 +90,39 @@ bool AnimateControl::PlayRange(int first, int last, int repeat) {
   return true;
 }
 
+namespace {
+
+// Where two frames differ (frame coordinates); all of `to` when their sizes differ.
+Rect ChangedArea(const Bitmap& from, const Bitmap& to) {
+  const int w = to.width(), h = to.height();
+  if (from.width() != w || from.height() != h) return {0, 0, w, h};
+  int left = w, right = -1, top = h, bottom = -1;
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* a = from.row(y);
+    const uint32_t* b = to.row(y);
+    if (std::memcmp(a, b, size_t(w) * 4) == 0) continue;
+    top = std::min(top, y);
+    bottom = y;
+    int x = 0;
+    while (a[x] == b[x]) ++x;
+    left = std::min(left, x);
+    x = w - 1;
+    while (a[x] == b[x]) --x;
+    right = std::max(right, x);
+  }
+  return bottom < 0 ? Rect{} : Rect{left, top, right - left + 1, bottom - top + 1};
+}
+
+}  // namespace
+
+Point AnimateControl::FrameOrigin(const Bitmap& f) const {
+  if (!Center) return {0, 0};
+  return {(Width() - f.width()) / 2, (Height() - f.height()) / 2};
+}
+
 void AnimateControl::Step(Timer&) {
   if (!playing_ || !clip_) return;
+  const int shown = frame_;
   if (frame_ < last_) {
     ++frame_;
   } else if (repeat_ == -1 || repeat_ > 1) {
@@ -100,23 +132,26 @@ void AnimateControl::Step(Timer&) {
     Halt("anim end");  // the last frame stays on screen
     return;
   }
-  Invalidate();
+  // Only what changed: a talking face moves its lips, and on a scaled screen every pixel is k².
+  const auto& frames = clip_->frames;
+  const int n = int(frames.size());
+  const Bitmap& now = frames[size_t(std::clamp(frame_, 0, n - 1))];
+  const Rect changed = ChangedArea(frames[size_t(std::clamp(shown, 0, n - 1))], now);
+  const Point at = FrameOrigin(now);
+  const Rect part = changed.offset(at.x, at.y).intersect({0, 0, Width(), Height()});
+  if (Visible() && !part.empty()) form().Invalidate(part.offset(Left(), Top()));
 }
 
 void AnimateControl::Paint(Canvas& c) {
   c.Fill(ClientRect(), Color);
   if (!clip_ || clip_->frames.empty()) return;
   const Bitmap& f = clip_->frames[size_t(std::clamp<int>(frame_, 0, int(clip_->frames.size()) - 1))];
-  int x = 0, y = 0;
-  if (Center) {
-    x = (Width() - f.width()) / 2;
-    y = (Height() - f.height()) / 2;
-  }
+  const Point at = FrameOrigin(f);
   if (TransparentBackground) {
     auto key = clip_->frames[0].PixelAt(0, 0);
-    c.DrawKeyed(f, x, y, key.value_or(Rgb{}));
+    c.DrawKeyed(f, at.x, at.y, key.value_or(Rgb{}));
   } else {
-    c.Draw(f, x, y);
+    c.Draw(f, at.x, at.y);
   }
 }
 

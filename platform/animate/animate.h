@@ -47,6 +47,7 @@ class AnimateControl : public Control {
 
  private:
   void Step(Timer&);
+  Point FrameOrigin(const Bitmap& frame) const;  // where Paint puts it in the control
   void Halt(const char* why);
   void Notify(bool start);
   std::shared_ptr<bool> alive_;  // lets posted notifications skip a destroyed control

@@ -418,7 +418,24 @@ void Application::RunModal(Modal& m) {
 
 void Application::InvalidateScreen(const Rect& r) {
   Rect s = r.intersect({0, 0, framebuffer_.width(), framebuffer_.height()});
-  if (!s.empty()) damage_ = damage_.unite(s);
+  if (s.empty()) return;
+  // Overlapping areas become one, until nothing the grown area overlaps is left.
+  for (size_t i = 0; i < damage_.size();) {
+    if (!damage_[i].intersect(s).empty()) {
+      s = s.unite(damage_[i]);
+      damage_.erase(damage_.begin() + long(i));
+      i = 0;
+    } else {
+      ++i;
+    }
+  }
+  damage_.push_back(s);
+  constexpr size_t kMaxAreas = 8;  // beyond that, one covering area is cheaper than many
+  if (damage_.size() > kMaxAreas) {
+    Rect all;
+    for (const Rect& d : damage_) all = all.unite(d);
+    damage_.assign(1, all);
+  }
 }
 
 void Application::Compose(const Rect& r) {
@@ -444,14 +461,16 @@ void Application::Compose(const Rect& r) {
 
 void Application::PresentNow() {
   if (damage_.empty()) return;
-  Rect d = damage_;
-  damage_ = {};
-  Compose(d);
-  backend_.Present(framebuffer_, d);
+  std::vector<Rect> areas;
+  areas.swap(damage_);
+  for (const Rect& d : areas) {
+    Compose(d);
+    backend_.Present(framebuffer_, d);
+  }
 }
 
 const Surface& Application::ComposeAll() {
-  damage_ = {};
+  damage_.clear();
   Rect all{0, 0, framebuffer_.width(), framebuffer_.height()};
   Compose(all);
   backend_.Present(framebuffer_, all);

@@ -151,7 +151,9 @@ class Application {
   bool terminated_ = false;
   std::vector<Modal*> modal_;
   Surface framebuffer_;
-  Rect damage_;
+  // Damaged screen areas, apart while they do not overlap: the four blinking scene buttons cost
+  // their own pixels, not the strip between them (which a scaled screen pays k² times for).
+  std::vector<Rect> damage_;
   const CursorImage* shown_cursor_ = nullptr;
   bool shown_busy_ = false;
   bool cursor_known_ = false;

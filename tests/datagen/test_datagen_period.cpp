@@ -105,7 +105,8 @@ TEST_F(PeriodMedium, EveryFileInItsFormatWithTheDemoContent) {
         for (size_t i = 0; i < got.pixels().size(); ++i)
           for (int s = 0; s < 24; s += 8)
             diff += std::abs(int(got.pixels()[i] >> s & 0xFF) - int(want.pixels()[i] >> s & 0xFF));
-        EXPECT_LT(diff / double(got.pixels().size() * 3), f == PeriodFormat::Rle4 ? 12.0 : 4.0);
+        // (Measured: 2.5 at most with 256 colours, 1.1 for the 16-colour picture.)
+        EXPECT_LT(diff / double(got.pixels().size() * 3), f == PeriodFormat::Rle4 ? 16.0 : 6.0);
         break;
       }
       default: {

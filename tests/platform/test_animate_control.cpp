@@ -116,5 +116,35 @@ TEST_F(AnimateTest, ClosingWhilePlayingStopsAndDestroyingDropsPendingNotificatio
   EXPECT_EQ(log, (Log{"anim open " + path, "anim play", "anim stop"}));
 }
 
+TEST_F(AnimateTest, AStepRepaintsOnlyWhatChangedBetweenFrames) {
+  // 8 × 6 frames: the second differs from the first in three pixels of row 3, the third equals the second.
+  avitest::Spec spec;
+  spec.width = 8;
+  spec.height = 6;
+  spec.usec_per_frame = 100000;
+  spec.palette = {0x102030, 0xFF0000};
+  std::vector<uint8_t> px(48, 0);
+  spec.frames.push_back(avitest::Rgb8Frame(px, 8, 6));
+  px[3 * 8 + 2] = px[3 * 8 + 3] = px[3 * 8 + 4] = 1;
+  spec.frames.push_back(avitest::Rgb8Frame(px, 8, 6));
+  spec.frames.push_back(avitest::Rgb8Frame(px, 8, 6));
+  const auto bytes = avitest::Build(spec);
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+
+  auto& a = Add();
+  a.SetBounds(10, 20, 20, 10);  // centred: the frame at (6, 2) in the control
+  ASSERT_TRUE(a.OpenClip(path));
+  ASSERT_TRUE(a.PlayRange(0, 2, 1));
+  app.PresentNow();
+  const int presents = backend.presents();
+  app.RunFor(110);
+  ASSERT_EQ(a.CurrentFrame(), 1);
+  EXPECT_EQ(backend.presents(), presents + 1);
+  EXPECT_EQ(backend.last_damage(), (Rect{10 + 6 + 2, 20 + 2 + 3, 3, 1}));
+  app.RunFor(100);
+  ASSERT_EQ(a.CurrentFrame(), 2);
+  EXPECT_EQ(backend.presents(), presents + 1) << "an unchanged frame costs nothing";
+}
+
 }  // namespace
 }  // namespace plat
