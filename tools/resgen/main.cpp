@@ -1,10 +1,10 @@
-// resgen: draws the program's embedded pictures, hit maps and cursors into resources/data.
+// resgen: draws the program's own pictures, hit maps and cursors into resources/data.
 //
 // Regenerate:
 //   cmake --build build --target resgen && build/tools/resgen/resgen resources/data
 // Look at them:
 //   build/tools/resgen/resgen --preview /tmp/ozzel-art
-// The output is deterministic; tests/resources checks that the committed files match it byte for byte.
+// The output is deterministic; tests/tools/resgen checks that the committed files match it byte for byte.
 #include <cstdio>
 #include <exception>
 #include <string>

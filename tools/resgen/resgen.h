@@ -1,4 +1,4 @@
-// The embedded-artwork generator: every picture and cursor the program carries, drawn in code.
+// The artwork generator: every picture and cursor the program carries, drawn in code into resources/data.
 #pragma once
 #include <cstdint>
 #include <map>
