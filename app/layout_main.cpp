@@ -17,6 +17,9 @@ namespace {
 constexpr plat::Rgb kAqua{0, 255, 255};
 constexpr plat::Rgb kSeparator{50, 130, 210};
 using F = Tform_ozzel;
+// A row names its member once: the control's name is the member's, so the two cannot disagree.
+#define CONTROL(m) .member = &F::m, .name = #m
+#define NAMED(m) &F::m, #m
 
 ControlRow SceneButton(TToolbarButton97* F::*member, const char* name, int left, int tag, const char* strip,
                        Notify enter) {
@@ -46,72 +49,75 @@ ControlRow Separator(plat::Panel* F::*member, const char* name, int left, int to
 
 const std::vector<ControlRow>& MainControls() {
   static const std::vector<ControlRow> rows = {
-      {.member = &F::pocitadlo_podklad, .name = "pocitadlo_podklad", .left = 307, .top = 416, .width = 231,
+      {CONTROL(pocitadlo_podklad), .left = 307, .top = 416, .width = 231,
        .height = 60, .visible = false, .cursor = plat::crArrow, .picture = "pocitadlo", .auto_size = true,
        .on_click = &F::pocitadlo_podkladClick},
-      {.member = &F::roh_PH, .name = "roh_PH", .left = 622, .top = 0, .width = 19, .height = 18, .visible = true,
+      {CONTROL(roh_PH), .left = 622, .top = 0, .width = 19, .height = 18, .visible = true,
        .picture = "roh_PH", .auto_size = true, .transparent = true},
-      {.member = &F::roh_LH, .name = "roh_LH", .left = 0, .top = 0, .width = 18, .height = 19, .visible = true,
+      {CONTROL(roh_LH), .left = 0, .top = 0, .width = 18, .height = 19, .visible = true,
        .picture = "roh_LH", .auto_size = true, .transparent = true},
-      {.member = &F::BTN_Konec, .name = "BTN_Konec", .left = 555, .top = 418, .width = 64, .height = 60,
+      {CONTROL(BTN_Konec), .left = 555, .top = 418, .width = 64, .height = 60,
        .visible = false, .cursor = plat::crHand, .picture = "glyph_konec", .on_click = &F::BTN_KonecClick,
        .on_mouse_enter = &F::BTN_KonecMouseEnter},
-      {.member = &F::roh_LD, .name = "roh_LD", .left = 0, .top = 462, .width = 19, .height = 18, .visible = true,
+      {CONTROL(roh_LD), .left = 0, .top = 462, .width = 19, .height = 18, .visible = true,
        .picture = "roh_LD", .auto_size = true, .transparent = true},
-      {.member = &F::roh_PD, .name = "roh_PD", .left = 622, .top = 462, .width = 18, .height = 19, .visible = true,
+      {CONTROL(roh_PD), .left = 622, .top = 462, .width = 18, .height = 19, .visible = true,
        .picture = "roh_PD", .auto_size = true, .transparent = true},
-      {.member = &F::label4, .name = "label4", .left = 516, .top = 444, .width = 32, .height = 16, .visible = false,
+      {CONTROL(label4), .left = 516, .top = 444, .width = 32, .height = 16, .visible = false,
        .caption = "temp"},
-      {.member = &F::stit, .name = "stit", .left = 613, .top = 440, .width = 639, .height = 479, .visible = false,
+      {CONTROL(stit), .left = 613, .top = 440, .width = 639, .height = 479, .visible = false,
        .on_click = &F::stitClick},
-      SceneButton(&F::btn_obraz1, "btn_obraz1", 42, 1, "glyph_obraz1", &F::btn_obraz1MouseEnter),
-      SceneButton(&F::btn_obraz2, "btn_obraz2", 178, 2, "glyph_obraz2", &F::btn_obraz2MouseEnter),
-      SceneButton(&F::btn_obraz3, "btn_obraz3", 315, 3, "glyph_obraz3", &F::btn_obraz3MouseEnter),
-      SceneButton(&F::btn_obraz4, "btn_obraz4", 451, 4, "glyph_obraz4", &F::btn_obraz4MouseEnter),
-      {.member = &F::podklad, .name = "podklad", .left = 0, .top = 0, .width = 640, .height = 410, .visible = false,
+      SceneButton(NAMED(btn_obraz1), 42, 1, "glyph_obraz1", &F::btn_obraz1MouseEnter),
+      SceneButton(NAMED(btn_obraz2), 178, 2, "glyph_obraz2", &F::btn_obraz2MouseEnter),
+      SceneButton(NAMED(btn_obraz3), 315, 3, "glyph_obraz3", &F::btn_obraz3MouseEnter),
+      SceneButton(NAMED(btn_obraz4), 451, 4, "glyph_obraz4", &F::btn_obraz4MouseEnter),
+      {CONTROL(podklad), .left = 0, .top = 0, .width = 640, .height = 410, .visible = false,
        .cursor = plat::crArrow, .on_mouse_down = &F::podkladMouseDown, .on_mouse_move = &F::podkladMouseMove},
-      HitMapImage(&F::RGB_lesni, "RGB_lesni", 606, 124),
-      HitMapImage(&F::RGB_uzitecna, "RGB_uzitecna", 589, 60),
-      HitMapImage(&F::RGB_safari, "RGB_safari", 599, 90),
-      HitMapImage(&F::RGB_doma, "RGB_doma", 619, 162),
-      ScoreLabel(&F::lbl_dobre, "lbl_dobre", 368, 434, 50, 22, "0"),
-      ScoreLabel(&F::lbl_spatne, "lbl_spatne", 428, 435, 50, 22, "0"),
-      {.member = &F::preview, .name = "preview", .left = 0, .top = 0, .width = 640, .height = 410, .visible = false,
+      HitMapImage(NAMED(RGB_lesni), 606, 124),
+      HitMapImage(NAMED(RGB_uzitecna), 589, 60),
+      HitMapImage(NAMED(RGB_safari), 599, 90),
+      HitMapImage(NAMED(RGB_doma), 619, 162),
+      ScoreLabel(NAMED(lbl_dobre), 368, 434, 50, 22, "0"),
+      ScoreLabel(NAMED(lbl_spatne), 428, 435, 50, 22, "0"),
+      {CONTROL(preview), .left = 0, .top = 0, .width = 640, .height = 410, .visible = false,
        .on_click = &F::previewClick, .on_mouse_down = &F::podkladMouseDown, .on_mouse_move = &F::podkladMouseMove},
-      ScoreLabel(&F::dvojtecka, "dvojtecka", 420, 432, 7, 24, ":"),
-      {.member = &F::divadlo, .name = "divadlo", .left = 6, .top = 16, .width = 530, .height = 380, .visible = true,
+      ScoreLabel(NAMED(dvojtecka), 420, 432, 7, 24, ":"),
+      {CONTROL(divadlo), .left = 6, .top = 16, .width = 530, .height = 380, .visible = true,
        .cursor = plat::crHand, .on_mouse_down = &F::divadloMouseDown},
       // Windowed controls.
-      {.member = &F::MIDIPlayer, .name = "MIDIPlayer", .left = 308, .top = -20, .width = 57, .height = 30,
+      {CONTROL(MIDIPlayer), .left = 308, .top = -20, .width = 57, .height = 30,
        .visible = false},
-      {.member = &F::WavPlayer, .name = "WavPlayer", .left = 252, .top = -19, .width = 57, .height = 30,
+      {CONTROL(WavPlayer), .left = 252, .top = -19, .width = 57, .height = 30,
        .visible = false},
-      Separator(&F::oddeleni, "oddeleni", -8, 411, 650, 2),
-      {.member = &F::playlist, .name = "playlist", .left = 117, .top = 467, .width = 275, .height = 68,
+      Separator(NAMED(oddeleni), -8, 411, 650, 2),
+      {CONTROL(playlist), .left = 117, .top = 467, .width = 275, .height = 68,
        .visible = false, .caption = "seznam hudby..."},
-      {.member = &F::zkouseni_tibora, .name = "zkouseni_tibora", .left = 537, .top = 233, .width = 100,
+      {CONTROL(zkouseni_tibora), .left = 537, .top = 233, .width = 100,
        .height = 170, .visible = false, .cursor = plat::crArrow, .repetitions = 1, .stop_frame = 8,
        .on_click = &F::zkouseni_tiboraClick},
-      Separator(&F::oddeleni2, "oddeleni2", 296, 411, 2, 650),
-      Separator(&F::oddeleni3, "oddeleni3", 544, 412, 2, 650),
+      Separator(NAMED(oddeleni2), 296, 411, 2, 650),
+      Separator(NAMED(oddeleni3), 544, 412, 2, 650),
   };
   return rows;
 }
 
 const std::vector<TimerRow>& MainTimers() {
   static const std::vector<TimerRow> rows = {
-      {&F::delay_bm, "delay_bm", 100, false, &F::delay_bmTimer},
-      {&F::Midi_spoustec, "Midi_spoustec", 2000, false, &F::Midi_spoustecTimer},
-      {&F::wav_spoustec, "wav_spoustec", 100, true, &F::wav_spoustecTimer},
-      {&F::starter, "starter", 500, true, &F::startertimerTimer},
-      {&F::playlist_tracker, "playlist_tracker", 200, false, &F::playlist_trackerTimer},
-      {&F::uvodni_blikajici_ikony, "uvodni_blikajici_ikony", 500, false, &F::uvodni_blikajici_ikonyTimer},
-      {&F::pozadavek_na_zadani, "pozadavek_na_zadani", 100, false, &F::pozadavek_na_zadaniTimer},
-      {&F::pozadavek_na_prepnuti_sady, "pozadavek_na_prepnuti_sady", 100, false,
+      {NAMED(delay_bm), 100, false, &F::delay_bmTimer},
+      {NAMED(Midi_spoustec), 2000, false, &F::Midi_spoustecTimer},
+      {NAMED(wav_spoustec), 100, true, &F::wav_spoustecTimer},
+      {NAMED(starter), 500, true, &F::startertimerTimer},
+      {NAMED(playlist_tracker), 200, false, &F::playlist_trackerTimer},
+      {NAMED(uvodni_blikajici_ikony), 500, false, &F::uvodni_blikajici_ikonyTimer},
+      {NAMED(pozadavek_na_zadani), 100, false, &F::pozadavek_na_zadaniTimer},
+      {NAMED(pozadavek_na_prepnuti_sady), 100, false,
        &F::pozadavek_na_prepnuti_sadyTimer},
   };
   return rows;
 }
+
+#undef CONTROL
+#undef NAMED
 
 }  // namespace layout
 

@@ -765,7 +765,7 @@ Shape Kangaroo() {
   s.Chain({{52, 62}, {24, 80}, {0, 92}}, 8, 3, fur);
   s.Ellipse({82, 52}, 38, 20, fur, -0.35);
   s.Limb({108, 38}, {124, 26}, 9, 9, fur);
-  s.Polygon({{120, 18}, {160, 30}, {124, 36}}, fur);
+  s.Polygon({{118, 16}, {152, 28}, {122, 38}}, fur);
   s.Limb({118, 18}, {114, 0}, 3.5, 3, fur);
   s.Limb({124, 18}, {126, 0}, 3.5, 3, fur);
   const size_t n = s.Mark();
@@ -775,7 +775,7 @@ Shape Kangaroo() {
   s.MarkContour(n);
   const size_t d = s.Mark();
   s.Ellipse({90, 58}, 14, 8, light, -0.35);
-  s.Ellipse({159, 30}, 2, 2, kBlack);
+  s.Ellipse({151, 28}, 2, 2, kBlack);
   s.MarkDecor(d);
   s.Eye({132, 26}, 2.6, false);
   return s;
@@ -784,25 +784,27 @@ Shape Kangaroo() {
 Shape LyingLion() {
   Shape s;
   const C coat{214, 160, 84}, mane{150, 80, 30}, light{244, 214, 160};
-  s.Chain({{22, 84}, {8, 92}, {4, 86}}, 3, 2.5, coat);
-  s.Ellipse({4, 83}, 5, 5, mane);
-  s.Ellipse({66, 80}, 52, 17, coat);
-  s.Ellipse({36, 74}, 20, 20, coat);
-  s.Ellipse({108, 44}, 27, 31, mane);
+  s.Chain({{26, 86}, {8, 92}, {3, 84}}, 3, 2.5, coat);
+  s.Ellipse({3, 80}, 5, 5, mane);
+  s.Ellipse({64, 82}, 48, 14, coat);
+  s.Ellipse({34, 76}, 17, 17, coat);
+  s.Ellipse({96, 72}, 18, 20, coat);  // chest
+  s.Ellipse({110, 36}, 28, 28, mane);
   const size_t n = s.Mark();
-  s.Ellipse({114, 50}, 16, 19, coat);
-  s.Limb({100, 88}, {140, 92}, 7, 6, coat);
-  s.Limb({94, 93}, {128, 96}, 6, 5, coat);
+  s.Ellipse({114, 40}, 17, 18, coat);
+  s.Limb({96, 90}, {146, 94}, 7, 6.5, coat);
+  s.Limb({88, 94}, {132, 96}, 5.5, 5, coat);
   s.MarkContour(n);
   const size_t d = s.Mark();
-  s.Ellipse({115, 60}, 10, 8, light);
-  s.Ellipse({118, 56}, 4, 3, {110, 60, 50});
-  s.Limb({111, 65}, {121, 65}, 1, 1, {110, 60, 50});
-  s.Ellipse({98, 32}, 5, 5, coat);
-  s.Ellipse({124, 34}, 5, 5, coat);
+  s.Ellipse({114, 50}, 10, 7, light);
+  s.Ellipse({114, 46}, 4, 3, {110, 60, 50});
+  s.Limb({109, 54}, {119, 54}, 1, 1, {110, 60, 50});
+  s.Ellipse({99, 24}, 5, 5, coat);
+  s.Ellipse({129, 24}, 5, 5, coat);
+  s.Ellipse({60, 90}, 34, 5, light);
   s.MarkDecor(d);
-  s.Eye({108, 46}, 3, false);
-  s.Eye({122, 46}, 3, false);
+  s.Eye({107, 36}, 3, false);
+  s.Eye({121, 36}, 3, false);
   return s;
 }
 
@@ -873,8 +875,10 @@ Shape Cub() {
   s.Ellipse({72, 15}, 8, 8, coat);
   s.Ellipse({58, 30}, 23, 21, coat);
   const size_t n = s.Mark();
-  s.Limb({52, 46}, {54, 70}, 6, 6, coat);
-  s.Limb({64, 46}, {68, 70}, 6, 6, coat);
+  s.Limb({52, 46}, {54, 68}, 7, 7, coat);
+  s.Limb({64, 46}, {68, 68}, 7, 7, coat);
+  s.Ellipse({56, 70}, 8, 4, coat);
+  s.Ellipse({70, 70}, 8, 4, coat);
   s.Ellipse({26, 64}, 14, 9, coat);
   s.MarkContour(n);
   const size_t d = s.Mark();

@@ -309,6 +309,19 @@ Layout BuildLayout(int set) {
       }
   }
 
+  // An edge whose animal an upper one has covered would float free: it goes back to background.
+  auto exact_near = [&](int x, int y) {
+    for (int dy = -2; dy <= 2; ++dy)
+      for (int dx = -2; dx <= 2; ++dx)
+        if (auto c = map.PixelAt(x + dx, y + dy); c && IsCodeColour(*c)) return true;
+    return false;
+  };
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) {
+      const plat::Rgb c = *map.PixelAt(x, y);
+      if (c != plat::kBlack && !IsCodeColour(c) && !exact_near(x, y)) map.SetPixel(x, y, plat::kBlack);
+    }
+
   // Stray exact pixels: single pixels in the second ring of their host's edge, where nothing else draws.
   std::vector<int> painters(size_t(W) * H, 0);
   for (const Fitted& f : fits)

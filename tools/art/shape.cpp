@@ -62,10 +62,6 @@ double PolygonDistance(const Part& p, V2 q) {
   return s * std::sqrt(d);
 }
 
-plat::Rgb Scale(plat::Rgb c, double k) {
-  auto s = [k](uint8_t v) { return uint8_t(std::clamp(std::lround(v * k), 0L, 255L)); };
-  return {s(c.r), s(c.g), s(c.b)};
-}
 
 }  // namespace
 

@@ -5,12 +5,11 @@
 #include <vector>
 
 #include "platform/gdi/color.h"
+#include "tools/art/raster.h"
 
 namespace ozzel::art {
 
-struct V2 {
-  double x = 0, y = 0;
-};
+using V2 = Vec;
 
 // One piece of an animal. Outline parts make up the silhouette; decor only colours what is inside it.
 struct Part {

@@ -4,9 +4,13 @@
 #include <unordered_map>
 
 #include "tools/datagen/error.h"
-#include "tools/datagen/raster.h"
+#include "tools/art/raster.h"
 
 namespace datagen {
+
+using ozzel::art::Canvas;
+using ozzel::art::Mix;
+using ozzel::art::Pt;
 
 using plat::Rgb;
 

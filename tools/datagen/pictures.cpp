@@ -16,10 +16,14 @@
 #include "game/sets.h"
 #include "tools/art/animals.h"
 #include "tools/datagen/error.h"
-#include "tools/datagen/raster.h"
+#include "tools/art/raster.h"
 #include "tools/datagen/texts.h"
 
 namespace datagen {
+
+using ozzel::art::Canvas;
+using ozzel::art::Mix;
+using ozzel::art::Pt;
 
 using ozzel::art::RgbaImage;
 using plat::Rgb;

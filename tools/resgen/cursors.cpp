@@ -3,10 +3,12 @@
 #include <functional>
 #include <stdexcept>
 
-#include "tools/resgen/raster.h"
+#include "tools/art/raster.h"
 #include "tools/resgen/resgen.h"
 
 namespace ozzel::resgen {
+
+using namespace ozzel::art;
 
 namespace {
 

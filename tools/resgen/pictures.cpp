@@ -2,10 +2,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/resgen/raster.h"
+#include "tools/art/raster.h"
 #include "tools/resgen/resgen.h"
 
 namespace ozzel::resgen {
+
+using namespace ozzel::art;
 
 namespace {
 

@@ -1,12 +1,12 @@
-// Supersampled shading, shape tests, the stroke alphabet and a median-cut palette for the artwork.
-#include "tools/resgen/raster.h"
+// Supersampled shading and shape filling, shape tests, the stroke alphabet and a median-cut palette.
+#include "tools/art/raster.h"
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
 
-namespace ozzel::resgen {
+namespace ozzel::art {
 
 plat::Bitmap Render(int w, int h, int ss, const Shader& shade) {
   plat::Bitmap out(w, h);
@@ -75,6 +75,108 @@ double PolygonEdgeDistance(Vec p, const std::vector<Vec>& poly) {
 bool InEllipse(Vec p, Vec c, double rx, double ry) {
   double dx = (p.x - c.x) / rx, dy = (p.y - c.y) / ry;
   return dx * dx + dy * dy <= 1.0;
+}
+
+Canvas::Canvas(int w, int h, plat::Rgb fill) : w_(w), h_(h), px_(size_t(w) * h, fill.packed()) {}
+
+void Canvas::Blend(int x, int y, plat::Rgb c, double a) {
+  if (x < 0 || y < 0 || x >= w_ || y >= h_ || a <= 0) return;
+  Set(x, y, a >= 1 ? c : Mix(At(x, y), c, a));
+}
+
+void Canvas::Fill(double x0, double y0, double x1, double y1, const std::function<bool(double, double)>& inside,
+                  plat::Rgb c, double alpha) {
+  const int ix0 = std::max(0, int(std::floor(x0))), iy0 = std::max(0, int(std::floor(y0)));
+  const int ix1 = std::min(w_ - 1, int(std::ceil(x1))), iy1 = std::min(h_ - 1, int(std::ceil(y1)));
+  constexpr int kSs = 4;
+  for (int y = iy0; y <= iy1; ++y)
+    for (int x = ix0; x <= ix1; ++x) {
+      if (!aa_) {
+        if (inside(x + 0.5, y + 0.5)) Blend(x, y, c, alpha);
+        continue;
+      }
+      // Pixels wholly inside or outside (corners and centre agree) need no further samples.
+      const int probe = inside(x + 0.5, y + 0.5) + inside(x + 0.02, y + 0.02) + inside(x + 0.98, y + 0.02) +
+                        inside(x + 0.02, y + 0.98) + inside(x + 0.98, y + 0.98);
+      if (probe == 0) continue;
+      if (probe == 5) {
+        Blend(x, y, c, alpha);
+        continue;
+      }
+      int hits = 0;
+      for (int sy = 0; sy < kSs; ++sy)
+        for (int sx = 0; sx < kSs; ++sx) hits += inside(x + (sx + 0.5) / kSs, y + (sy + 0.5) / kSs);
+      if (hits) Blend(x, y, c, alpha * hits / double(kSs * kSs));
+    }
+}
+
+void Canvas::Rect(double x, double y, double w, double h, plat::Rgb c, double alpha) {
+  Fill(x, y, x + w, y + h, [&](double px, double py) { return px >= x && px < x + w && py >= y && py < y + h; }, c,
+       alpha);
+}
+
+void Canvas::Ellipse(double cx, double cy, double rx, double ry, plat::Rgb c, double alpha) {
+  Ellipse(cx, cy, rx, ry, 0.0, c, alpha);
+}
+
+void Canvas::Ellipse(double cx, double cy, double rx, double ry, double angle, plat::Rgb c, double alpha) {
+  if (rx <= 0 || ry <= 0) return;
+  const double ca = std::cos(angle), sa = std::sin(angle), r = std::max(rx, ry);
+  Fill(cx - r, cy - r, cx + r, cy + r,
+       [&](double x, double y) {
+         const double dx = x - cx, dy = y - cy;
+         return InEllipse({dx * ca + dy * sa, -dx * sa + dy * ca}, {0, 0}, rx, ry);
+       },
+       c, alpha);
+}
+
+void Canvas::Polygon(const std::vector<Vec>& pts, plat::Rgb c, double alpha) {
+  if (pts.size() < 3) return;
+  double x0 = pts[0].x, x1 = x0, y0 = pts[0].y, y1 = y0;
+  for (const Vec& p : pts) {
+    x0 = std::min(x0, p.x), x1 = std::max(x1, p.x);
+    y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
+  }
+  Fill(x0, y0, x1, y1, [&](double x, double y) { return InPolygon({x, y}, pts); }, c, alpha);
+}
+
+void Canvas::Line(Vec a, Vec b, double width, plat::Rgb c, double alpha) {
+  const double r = width / 2;
+  Fill(std::min(a.x, b.x) - r, std::min(a.y, b.y) - r, std::max(a.x, b.x) + r, std::max(a.y, b.y) + r,
+       [&](double x, double y) { return SegmentDistance({x, y}, a, b) <= r; }, c, alpha);
+}
+
+void Canvas::RoundRect(double x, double y, double w, double h, double r, plat::Rgb c, double alpha) {
+  Fill(x, y, x + w, y + h,
+       [&](double px, double py) {
+         if (px < x || py < y || px >= x + w || py >= y + h) return false;
+         const double cx = std::clamp(px, x + r, x + w - r), cy = std::clamp(py, y + r, y + h - r);
+         return (px - cx) * (px - cx) + (py - cy) * (py - cy) <= r * r;
+       },
+       c, alpha);
+}
+
+void Canvas::Gradient(int y0, int y1, plat::Rgb top, plat::Rgb bottom) {
+  y0 = std::max(0, y0), y1 = std::min(h_, y1);
+  for (int y = y0; y < y1; ++y) {
+    const plat::Rgb c = Mix(top, bottom, y1 - y0 > 1 ? double(y - y0) / (y1 - y0 - 1) : 0.0);
+    for (int x = 0; x < w_; ++x) Set(x, y, c);
+  }
+}
+
+void Canvas::Composite(const std::vector<uint32_t>& rgba, int w, int h, int x, int y) {
+  for (int j = 0; j < h; ++j)
+    for (int i = 0; i < w; ++i) {
+      const uint32_t p = rgba[size_t(j) * w + i];
+      const uint32_t a = p >> 24;
+      if (a) Blend(x + i, y + j, plat::Rgb::FromPacked(p & 0xFFFFFF), a / 255.0);
+    }
+}
+
+plat::Bitmap Canvas::ToBitmap() const {
+  plat::Bitmap b(w_, h_);
+  for (int y = 0; y < h_; ++y) std::copy(px_.begin() + size_t(y) * w_, px_.begin() + size_t(y + 1) * w_, b.row(y));
+  return b;
 }
 
 Strokes Glyph(char c) {
@@ -230,4 +332,4 @@ double PeriodicNoise(double x, double y, int period, int cells, unsigned seed) {
   return a + (b - a) * ty;
 }
 
-}  // namespace ozzel::resgen
+}  // namespace ozzel::art
