@@ -52,6 +52,8 @@ void MidiRender::Run() {
   fluid_settings_setnum(settings, "synth.gain", kGain);
   fluid_settings_setstr(settings, "player.timing-source", "sample");  // as fast as we can write
   fluid_settings_setint(settings, "synth.lock-memory", 0);
+  // Only the instruments the song uses are read from the font, not all of its megabytes.
+  fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
   fluid_synth_t* synth = new_fluid_synth(settings);
   fluid_player_t* player = synth ? new_fluid_player(synth) : nullptr;
   const uint64_t frames = length_ms_ * uint64_t(out_.rate) / 1000;
