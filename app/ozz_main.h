@@ -28,7 +28,8 @@ struct SharedState {
   bool SwitchPending = false;    // a scene was chosen; pozadavek_na_prepnuti_sady will switch to it
   uint8_t RequestedSet = 0;      // the scene chosen (1..4)
   uint8_t CurrentSet = 0;        // the scene in play (1..4; 0 before the first)
-  // A handler of that name is running and has pumped: its timer or click must not start it again.
+  // Set while the handler of that name runs, so that a tick or click arriving inside it (while it
+  // pumps, or through a handler it calls) does not start it again.
   bool SwitchBusy = false, AskBusy = false, ClickBusy = false, IntroClickBusy = false;
   bool AwaitingAnswer = false;   // a question has been asked; a click on the scene is an answer
   game::QuestionList Questions;  // the scene's questions, 1..QuestionCount, in the order asked
@@ -36,7 +37,7 @@ struct SharedState {
   uint8_t CurrentQuestion = 0;   // the one being asked (1..QuestionCount; 0 before the first)
   int32_t GoodCount = 0, BadCount = 0;     // the counter: right and wrong animals clicked
   uint8_t PraiseIndex = 0, MissIndex = 0;  // the praise and miss recordings said last, taken in turn
-  bool TrackerBusy = false;      // the speech queue's tick is running and has pumped
+  bool TrackerBusy = false;      // the speech queue's tick is running
   bool SilentItem = false;       // the playing queue item began with '&': the examiner keeps her lips still
   bool BackgroundReleased = false;  // the background window has been let go (once, at closing)
 
@@ -104,8 +105,8 @@ void ozz_main_Finalize();
 // Re-entry, the program's hardest rule: there is one thread, but every handler that pumps messages
 // (ProcessMessages, PumpWhile, ShortDelay, a message box) lets every due timer and every input handler
 // run inside it, its own timer included. What keeps that sane:
-// - A handler that pumps marks itself busy (SwitchBusy, AskBusy, ClickBusy, IntroClickBusy, TrackerBusy,
-//   held by a BusyScope). The switch and question timers just tick again later while a switch, a
+// - The handlers that must not run twice at once mark themselves busy (SwitchBusy, AskBusy, ClickBusy,
+//   IntroClickBusy, TrackerBusy, held by a BusyScope). The switch and question timers just tick again later while a switch, a
 //   question or an answer is busy; a click on the scene counts only while an answer is awaited, none
 //   of those is busy and no switch is pending.
 // - Clicks and keys ask rather than act: a scene choice sets SwitchPending and the switch timer, Esc
