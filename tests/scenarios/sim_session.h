@@ -222,35 +222,40 @@ enum class Medium { Demo, Period };
 inline const char* MediumName(Medium m) { return m == Medium::Demo ? "Demo" : "Period"; }
 
 // The medium built by tools/datagen in the build tree, shared between test processes under a lock
-// (datagen itself skips the work when the medium is current, so it is made once per change).
-// OZZEL_TEST_MEDIUM / OZZEL_TEST_PERIOD_MEDIUM name a ready one instead. nullopt with a reason otherwise.
-inline std::optional<std::string> BuiltMedium(Medium m, std::string& why) {
+// (datagen itself skips the work when the medium is current, so it is made once per change). Czech
+// unless a language is given; every other language has a root and a lock of its own.
+// OZZEL_TEST_MEDIUM / OZZEL_TEST_PERIOD_MEDIUM name a ready Czech one instead. nullopt with a reason otherwise.
+inline std::optional<std::string> BuiltMedium(Medium m, std::string& why, const std::string& language = "cs") {
   namespace fs = std::filesystem;
   const bool period = m == Medium::Period;
-  if (const char* env = std::getenv(period ? "OZZEL_TEST_PERIOD_MEDIUM" : "OZZEL_TEST_MEDIUM"); env && *env)
+  if (const char* env = std::getenv(period ? "OZZEL_TEST_PERIOD_MEDIUM" : "OZZEL_TEST_MEDIUM");
+      env && *env && language == "cs")
     return std::string(env);
   fs::path bin = OZZEL_BINARY_DIR;
-  fs::path root = bin / (period ? "test-medium-period" : "test-medium");
+  const std::string own = language == "cs" ? "" : "-" + language;
+  fs::path root = bin / ((period ? "test-medium-period" : "test-medium") + own);
   fs::path datagen = bin / "tools" / "datagen" / "datagen";
   std::error_code ec;
   if (!fs::exists(datagen, ec)) {
     why = "no demo medium: " + datagen.string() + " is not built";
     return std::nullopt;
   }
-  int lock = open((bin / "test-medium.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+  int lock = open((bin / ("test-medium" + own + ".lock")).c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
   if (lock >= 0) flock(lock, LOCK_EX);
-  std::string cmd = "'" + datagen.string() + "' --quiet " + (period ? "--period " : "") + "'" + root.string() +
-                    "' >/dev/null 2>&1";
+  std::string cmd = "'" + datagen.string() + "' --quiet " + (period ? "--period " : "") + "--language " + language +
+                    " '" + root.string() + "' >/dev/null 2>&1";
   int rc = std::system(cmd.c_str());
   if (lock >= 0) close(lock);
   if (rc != 0 || !fs::is_directory(root / (period ? "BM4/_OZZEL" : "bm4/_ozzel"), ec)) {
-    why = "datagen failed (status " + std::to_string(rc) + ")";
+    why = "datagen --language " + language + " failed (status " + std::to_string(rc) + ")";
     return std::nullopt;
   }
   return root.string();
 }
 
-inline std::optional<std::string> BuiltDemoMedium(std::string& why) { return BuiltMedium(Medium::Demo, why); }
+inline std::optional<std::string> BuiltDemoMedium(std::string& why, const std::string& language = "cs") {
+  return BuiltMedium(Medium::Demo, why, language);
+}
 
 // A path into a medium as the program finds it: every component without regard to case.
 inline std::string OnMedium(const std::string& host_path) { return plat::fs::HostPath(host_path); }

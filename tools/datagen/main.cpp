@@ -1,5 +1,7 @@
-// datagen: makes the demo data medium, checks its stamp, registers its root.
+// datagen: makes the demo data medium in a language, checks its stamp, registers its root.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -7,18 +9,24 @@
 #include "platform/registry/registry.h"
 #include "tools/datagen/error.h"
 #include "tools/datagen/medium.h"
+#include "tools/datagen/speech.h"
+#include "tools/datagen/texts.h"
 
 namespace {
 
 int Usage(FILE* to = stderr, int status = 2) {
   std::fprintf(to,
-               "usage: datagen [--force] [--quiet] [--period] ROOT\n"
+               "usage: datagen [--force] [--quiet] [--period] [--language L] ROOT\n"
                "                                          build ROOT/bm4/_ozzel unless it is current (silent then);\n"
                "                                          --period: ROOT/BM4/_OZZEL as a 1990s disc holds it, read-only\n"
-               "       datagen --check [--period] ROOT    exit 0 when ROOT holds a current medium\n"
+               "       datagen --check [--period] [--language L] ROOT\n"
+               "                                          exit 0 when ROOT holds a current medium\n"
+               "       datagen --locale                   print the language the user's locale asks for\n"
+               "       datagen --voice [--language L]     print the voice the examiner speaks L with\n"
                "       datagen --register ROOT [--registry FILE]\n"
                "                                          store ROOT as the suite's data root (kde_je_BM4)\n"
-               "       datagen --version | --help\n");
+               "       datagen --version | --help\n"
+               "languages (L): cs (the default) sk en de pl fr es\n");
   return status;
 }
 
@@ -27,7 +35,7 @@ std::string Absolute(const std::string& p) { return std::filesystem::absolute(p)
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string mode = "build", root, registry;
+  std::string mode = "build", root, registry, language = "cs";
   bool force = false, quiet = false, period = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -36,6 +44,9 @@ int main(int argc, char** argv) {
     else if (a == "--quiet") quiet = true;
     else if (a == "--period") period = true;
     else if (a == "--check") mode = "check";
+    else if (a == "--locale") mode = "locale";
+    else if (a == "--voice") mode = "voice";
+    else if (a == "--language") language = next();
     else if (a == "--register") mode = "register";
     else if (a == "--registry") registry = next();
     else if (a == "-h" || a == "--help") return Usage(stdout, 0);
@@ -47,6 +58,21 @@ int main(int argc, char** argv) {
     else return Usage();
   }
   try {
+    if (mode == "locale") {
+      std::string warning;
+      const std::string code = datagen::LanguageForLocale(std::getenv("OZZEL_LANGUAGE"), std::getenv("LC_ALL"),
+                                                          std::getenv("LC_MESSAGES"), std::getenv("LANG"), &warning);
+      if (!warning.empty()) std::fprintf(stderr, "datagen: %s; the locale decides\n", warning.c_str());
+      std::printf("%s\n", code.c_str());
+      return 0;
+    }
+    const auto& codes = datagen::LanguageCodes();
+    if (std::find(codes.begin(), codes.end(), language) == codes.end()) return Usage();
+    datagen::SetLanguage(language);
+    if (mode == "voice") {
+      std::printf("%s\n", datagen::ExaminerVoice().c_str());
+      return 0;
+    }
     if (root.empty()) return Usage();
     root = Absolute(root);
     if (mode == "check") return datagen::MediumCurrent(root, period) ? 0 : 1;
@@ -58,7 +84,7 @@ int main(int argc, char** argv) {
     if (!force && datagen::MediumCurrent(root, period)) return 0;
     if (!quiet) std::printf("building the demo medium in %s ...\n", datagen::MediumDir(root, period).c_str());
     datagen::GenerateMedium(root, {}, period);
-    if (!quiet) std::printf("done\n");
+    if (!quiet) std::printf("done (language %s, voice %s)\n", language.c_str(), datagen::ExaminerVoice().c_str());
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "datagen: %s\n", e.what());

@@ -26,6 +26,8 @@
 #include "tools/datagen/period.h"
 #include "tools/datagen/pictures.h"
 #include "tools/datagen/sounds.h"
+#include "tools/datagen/speech.h"
+#include "tools/datagen/texts.h"
 
 namespace datagen {
 
@@ -127,6 +129,10 @@ std::string GeneratorVersion() {
     h = Fnv1a(id.data(), id.size(), h);
   }
   for (const std::string& f : ozzel::game::AllDataFiles()) h = Fnv1a(f.data(), f.size(), h);
+  // The language and the voice that will speak it: a medium in another language, or spoken by the
+  // fallback voice while Festival's is now installed, is made again.
+  const std::string voice = std::string(Texts().code) + " " + PlannedExaminerVoice();
+  h = Fnv1a(voice.data(), voice.size(), h);
   return Hex(h);
 }
 
@@ -178,7 +184,8 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
       WriteAll(place, bytes);
     }
     const std::string stamp = "version " + GeneratorVersion() + (period ? " period" : "") + "\nfiles " +
-                              std::to_string(files.size()) + "\ncontent " + Hex(content) + "\n";
+                              std::to_string(files.size()) + "\ncontent " + Hex(content) + "\nlanguage " +
+                              Texts().code + "\nvoice " + ExaminerVoice() + "\n";
     WriteAll(tmp / (period ? kPeriodStampName : kStampName), std::vector<uint8_t>(stamp.begin(), stamp.end()));
     if (period) SetTreeReadOnly(tmp.string(), true);
   } catch (const stdfs::filesystem_error& e) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 
 namespace datagen {
@@ -142,6 +143,14 @@ const char* kMelody =
 // Root of each bar's chord (C, F or G major).
 const char kChords[] = "CFGCCFGCFCGCCFGC";
 
+// The tune plays under the examiner's voice, and the program sets no volumes of its own: channel
+// volumes and velocities are scaled down here so that speech stands well above the music in the
+// program's mix (ozzel-levels measures both). The synthesiser attenuates both roughly as
+// 40 log10(value / 127) dB.
+constexpr double kVolumeScale = 0.45, kVelocityScale = 0.8;
+uint8_t Volume(int v) { return uint8_t(std::clamp<long>(std::lround(v * kVolumeScale), 1, 127)); }
+uint8_t Velocity(int v) { return uint8_t(std::clamp<long>(std::lround(v * kVelocityScale), 1, 127)); }
+
 std::array<int, 3> Triad(char root) {
   switch (root) {
     case 'F': return {65, 69, 72};  // F A C
@@ -164,12 +173,12 @@ std::vector<uint8_t> MakeTune() {
   conductor.Tempo(0, 500000);              // 120 beats a minute
 
   SmfTrack lead, chords, bass, drums;
-  lead.Control(0, kMelodyCh, 7, 100);
+  lead.Control(0, kMelodyCh, 7, Volume(100));
   chords.Program(0, kChordCh, 24);  // nylon guitar
-  chords.Control(0, kChordCh, 7, 70);
+  chords.Control(0, kChordCh, 7, Volume(70));
   bass.Program(0, kBassCh, 32);  // acoustic bass
-  bass.Control(0, kBassCh, 7, 90);
-  drums.Control(0, kDrumCh, 7, 60);
+  bass.Control(0, kBassCh, 7, Volume(90));
+  drums.Control(0, kDrumCh, 7, Volume(60));
 
   for (int pass = 0; pass < kPasses; ++pass) {
     const uint32_t base = pass * piece;
@@ -178,7 +187,7 @@ std::vector<uint8_t> MakeTune() {
     uint32_t t = base;
     for (const Step& s : melody) {
       const uint32_t len = uint32_t(s.eighths) * kEighth;
-      if (s.key >= 0) lead.Note(t, len - 20, kMelodyCh, uint8_t(s.key), (t - base) % kBar == 0 ? 100 : 88);
+      if (s.key >= 0) lead.Note(t, len - 20, kMelodyCh, uint8_t(s.key), Velocity((t - base) % kBar == 0 ? 100 : 88));
       t += len;
     }
     for (int bar = 0; bar < 16; ++bar) {
@@ -186,18 +195,18 @@ std::vector<uint8_t> MakeTune() {
       const auto tri = Triad(kChords[bar]);
       const bool last = pass == kPasses - 1 && bar == 15;
       // Oom-pah: bass on beats 1 and 3 (root, then fifth), chord on beats 2 and 4.
-      bass.Note(b, kTpq - 40, kBassCh, uint8_t(tri[0] - 24), 96);
-      if (!last) bass.Note(b + 2 * kTpq, kTpq - 40, kBassCh, uint8_t(tri[2] - 24), 84);
+      bass.Note(b, kTpq - 40, kBassCh, uint8_t(tri[0] - 24), Velocity(96));
+      if (!last) bass.Note(b + 2 * kTpq, kTpq - 40, kBassCh, uint8_t(tri[2] - 24), Velocity(84));
       for (int beat : {1, 3}) {
         if (last && beat == 3) break;
-        for (int k : tri) chords.Note(b + uint32_t(beat) * kTpq, kTpq - 60, kChordCh, uint8_t(k), 58);
+        for (int k : tri) chords.Note(b + uint32_t(beat) * kTpq, kTpq - 60, kChordCh, uint8_t(k), Velocity(58));
       }
       for (int beat = 0; beat < 4; ++beat) {
         if (last && beat > 0) break;
         const uint32_t at = b + uint32_t(beat) * kTpq;
-        drums.Note(at, kEighth, kDrumCh, beat % 2 == 0 ? 36 : 38, beat % 2 == 0 ? 70 : 45);  // kick, snare
-        drums.Note(at, kEighth / 2, kDrumCh, 42, 40);                                         // closed hat
-        drums.Note(at + kEighth, kEighth / 2, kDrumCh, 42, 28);
+        drums.Note(at, kEighth, kDrumCh, beat % 2 == 0 ? 36 : 38, Velocity(beat % 2 == 0 ? 70 : 45));  // kick, snare
+        drums.Note(at, kEighth / 2, kDrumCh, 42, Velocity(40));                                       // closed hat
+        drums.Note(at + kEighth, kEighth / 2, kDrumCh, 42, Velocity(28));
       }
     }
   }

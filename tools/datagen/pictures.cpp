@@ -391,7 +391,7 @@ plat::Bitmap AnimalPicture(int set, int n) {
   const RgbaImage animal = ozzel::art::DrawAnimalLarge(*p, 400, 256);
   c.Ellipse(320, 40 + 252, 150, 10, Rgb{0, 0, 0}, 0.18);
   DrawImage(c, animal, 320 - animal.w / 2, 40 + 256 - animal.h);
-  Caption(c, NameOf(set, n).substr(0, NameOf(set, n).size() - 1), 64, Rgb{255, 255, 255}, SetDark(set), 5, 320, 346,
+  Caption(c, PictureName(set, n), 64, Rgb{255, 255, 255}, SetDark(set), 5, 320, 346,
           600);
   // Frame last, so nothing covers it.
   Canvas framed = c;

@@ -1,4 +1,4 @@
-// Recipes for the recordings: examiner speech, animal sounds made of synthesis and onomatopoeia.
+// Recipes for the recordings: examiner speech, animal sounds made of synthesis and onomatopoeia, all levelled.
 #include "tools/datagen/sounds.h"
 
 #include <algorithm>
@@ -7,6 +7,7 @@
 
 #include "game/sets.h"
 #include "tools/datagen/error.h"
+#include "tools/datagen/loudness.h"
 #include "tools/datagen/speech.h"
 #include "tools/datagen/texts.h"
 
@@ -14,9 +15,6 @@ namespace datagen {
 
 namespace {
 
-Voice Examiner() { return {}; }
-// Cheerful lines are said a little higher and livelier.
-Voice Cheerful() { return {"cs+f3", 150, 80, 90}; }
 
 int SetOfLetter(const std::string& letter) {
   for (int s = 1; s <= 4; ++s)
@@ -24,8 +22,13 @@ int SetOfLetter(const std::string& letter) {
   throw Error("no set with letter " + letter);
 }
 
-Pcm Spoken(const std::string& words, const std::string& voice, int pitch, int rate, int range = 80) {
-  return Say(words, Voice{voice, rate, pitch, range});
+// The animal's own cry in the medium's language ("haf! haf!", "woof! woof!"), said by an espeak-ng
+// variant that suits the animal ("+m1" a deep male voice, "+f4" a high female one).
+Pcm Spoken(int sound, const std::string& variant, int pitch, int rate, int range = 80) {
+  const std::string voice = Texts().espeak_voice;
+  Pcm p = Say(AnimalCall(sound), Voice{voice.substr(0, voice.find('+')) + "+" + variant, rate, pitch, range});
+  Normalize(p, 0.85);
+  return p;
 }
 
 Pcm Joined(std::initializer_list<Pcm> parts, double gap) {
@@ -53,52 +56,52 @@ Pcm AnimalSound(int sound) {
     case 1: {  // dog: two short barks, then "haf haf"
       Pcm bark = Voiced(330, 220, 0.16, 0.8, 0.35);
       MixAt(bark, Noise(0.12, 0.25, 0.5, 1), 0.0);
-      p = Joined({bark, bark, Spoken("haf! haf!", "cs+m3", 35, 190)}, 0.12);
+      p = Joined({bark, bark, Spoken(1, "m3", 35, 190)}, 0.12);
       break;
     }
     case 2: {  // cat
       Pcm meow = Voiced(480, 700, 0.25, 0.6, 0.25, 6, 0.02);
       Append(meow, Voiced(700, 420, 0.5, 0.6, 0.2, 6, 0.02));
-      p = Joined({meow, Spoken("mňau!", "cs+f4", 95, 130)}, 0.2);
+      p = Joined({meow, Spoken(2, "f4", 95, 130)}, 0.2);
       break;
     }
     case 3:  // cow
-      p = Joined({Voiced(125, 100, 1.4, 0.8, 0.06, 4, 0.015), Spoken("búúú!", "cs+m1", 10, 110)}, 0.2);
+      p = Joined({Voiced(125, 100, 1.4, 0.8, 0.06, 4, 0.015), Spoken(3, "m1", 10, 110)}, 0.2);
       break;
     case 4:  // horse: a trembling whinny
-      p = Joined({Voiced(950, 480, 0.9, 0.6, 0.3, 13, 0.07), Spoken("íhahá!", "cs+m2", 70, 170)}, 0.15);
+      p = Joined({Voiced(950, 480, 0.9, 0.6, 0.3, 13, 0.07), Spoken(4, "m2", 70, 170)}, 0.15);
       break;
     case 5:  // turkey
-      p = Spoken("hudry hudry hudry!", "cs+m4", 75, 230, 100);
+      p = Spoken(5, "m4", 75, 230, 100);
       break;
     case 6:  // goat
-      p = Joined({Voiced(420, 390, 0.9, 0.6, 0.3, 7, 0.07), Spoken("mééé!", "cs+f2", 80, 120)}, 0.15);
+      p = Joined({Voiced(420, 390, 0.9, 0.6, 0.3, 7, 0.07), Spoken(6, "f2", 80, 120)}, 0.15);
       break;
     case 7:  // rooster
-      p = Spoken("kykyryký!", "cs+m3", 90, 170, 100);
+      p = Spoken(7, "m3", 90, 170, 100);
       break;
     case 8:  // hen
-      p = Spoken("kokokokodák! kokodák!", "cs+f4", 85, 200, 100);
+      p = Spoken(8, "f4", 85, 200, 100);
       break;
     case 9:  // duck
-      p = Spoken("kvák kvák kvák!", "cs+m6", 60, 190, 60);
+      p = Spoken(9, "m6", 60, 190, 60);
       break;
     case 10: {  // goose: two nasal honks, then "ga ga ga"
       const Pcm honk = Voiced(560, 470, 0.22, 0.7, 0.45, 9, 0.03);
-      p = Joined({honk, honk, Spoken("ga ga ga!", "cs+f1", 70, 170, 60)}, 0.1);
+      p = Joined({honk, honk, Spoken(10, "f1", 70, 170, 60)}, 0.1);
       break;
     }
     case 11:  // sheep
-      p = Joined({Voiced(300, 280, 0.9, 0.6, 0.22, 8, 0.06), Spoken("bééé!", "cs+f2", 60, 120)}, 0.15);
+      p = Joined({Voiced(300, 280, 0.9, 0.6, 0.22, 8, 0.06), Spoken(11, "f2", 60, 120)}, 0.15);
       break;
     case 12: {  // pig: low grunts, then "chro chro"
       Pcm grunt = Voiced(85, 70, 0.22, 0.7, 0.08, 25, 0.15);
       MixAt(grunt, Noise(0.2, 0.2, 0.85, 2), 0.0);
-      p = Joined({grunt, grunt, Spoken("chro chro!", "cs+m1", 20, 170)}, 0.1);
+      p = Joined({grunt, grunt, Spoken(12, "m1", 20, 170)}, 0.1);
       break;
     }
     case 17:  // bear: a growl, then "brum brum"
-      p = Joined({Voiced(75, 62, 1.0, 0.8, 0.05, 18, 0.12), Spoken("brum brum!", "cs+m1", 5, 120)}, 0.2);
+      p = Joined({Voiced(75, 62, 1.0, 0.8, 0.05, 18, 0.12), Spoken(17, "m1", 5, 120)}, 0.2);
       break;
     default:
       throw Error("no animal sound " + std::to_string(sound));
@@ -107,33 +110,42 @@ Pcm AnimalSound(int sound) {
   return p;
 }
 
-Pcm MakeRecording(const std::string& file_name) {
+namespace {
+
+Pcm Unlevelled(const std::string& file_name) {
   std::string n = file_name;
   std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return char(std::tolower(c)); });
   std::smatch m;
-  const Voice ex = Examiner();
-  if (n == "oz_uvod.wav") return Say(IntroSpeech(), ex);
-  if (std::regex_match(n, m, std::regex(R"(oz_iko([1-4])\.wav)"))) return Say(SceneName(std::stoi(m[1])), ex);
-  if (n == "oz_kon.wav") return Say(EndWord(), ex);
-  if (n == "oz_brav.wav") return Say(Bravo(), Cheerful());
-  if (std::regex_match(n, m, std::regex(R"(oz_ok([1-6])\.wav)"))) return Say(Praise(std::stoi(m[1])), Cheerful());
+  if (n == "oz_uvod.wav") return Speak(IntroSpeech());
+  if (std::regex_match(n, m, std::regex(R"(oz_iko([1-4])\.wav)"))) return Speak(SceneName(std::stoi(m[1])));
+  if (n == "oz_kon.wav") return Speak(EndWord());
+  if (n == "oz_brav.wav") return Speak(Bravo(), true);
+  if (std::regex_match(n, m, std::regex(R"(oz_ok([1-6])\.wav)"))) return Speak(Praise(std::stoi(m[1])), true);
   if (n == "oz_bad.wav") return FailureTone();
-  if (std::regex_match(n, m, std::regex(R"(oz_bad([1-4])\.wav)"))) return Say(Miss(std::stoi(m[1])), ex);
-  if (n == "oz_s8.wav") return Say(ScoreExplanation(), ex);
-  if (n == "oz_snd_a.wav") return Say(SoundLeadIn(true), ex);
-  if (n == "oz_snd_b.wav") return Say(SoundLeadIn(false), ex);
+  if (std::regex_match(n, m, std::regex(R"(oz_bad([1-4])\.wav)"))) return Speak(Miss(std::stoi(m[1])));
+  if (n == "oz_s8.wav") return Speak(ScoreExplanation());
+  if (n == "oz_snd_a.wav") return Speak(SoundLeadIn(true));
+  if (n == "oz_snd_b.wav") return Speak(SoundLeadIn(false));
   if (std::regex_match(n, m, std::regex(R"(oz_snd([0-9]{1,2})\.wav)"))) return AnimalSound(std::stoi(m[1]));
   if (std::regex_match(n, m, std::regex(R"(oz_([dusl])_([abje])([0-9]{1,2})\.wav)"))) {
     const int set = SetOfLetter(std::string(1, char(std::toupper(m[1].str()[0]))));
     const int animal = std::stoi(m[3]);
     switch (m[2].str()[0]) {
-      case 'a': return Say(WhereIs(set, animal), ex);
-      case 'b': return Say(ShowMe(set, animal), ex);
-      case 'j': return Say(NameOf(set, animal), Cheerful());
-      default: return Say(ThatIs(set, animal), ex);
+      case 'a': return Speak(WhereIs(set, animal));
+      case 'b': return Speak(ShowMe(set, animal));
+      case 'j': return Speak(NameOf(set, animal), true);
+      default: return Speak(ThatIs(set, animal));
     }
   }
   throw Error("no recording for " + file_name);
+}
+
+}  // namespace
+
+Pcm MakeRecording(const std::string& file_name) {
+  Pcm p = Unlevelled(file_name);
+  Level(p);
+  return p;
 }
 
 }  // namespace datagen

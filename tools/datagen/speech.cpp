@@ -1,8 +1,11 @@
-// libespeak-ng wrapper: one synchronous engine loaded once, each utterance spoken by a fresh copy of it.
+// espeak-ng (a fresh engine copy per utterance) and Festival (one server process, reseeded per utterance).
 #include "tools/datagen/speech.h"
 
 #include <espeak-ng/speak_lib.h>
 
+#include <fcntl.h>
+#include <iconv.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,13 +13,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <vector>
 
+#include "platform/audio/media_info.h"
+#include "platform/fs/fs.h"
 #include "tools/datagen/error.h"
+#include "tools/datagen/texts.h"
 
 namespace datagen {
 
 namespace {
+
+// ---- espeak-ng
 
 std::vector<short>* g_sink = nullptr;
 
@@ -34,9 +44,6 @@ void EnsureEngine() {
   if (rate != kRate)
     throw Error("libespeak-ng speaks at " + std::to_string(rate) + " Hz, expected " + std::to_string(kRate));
   espeak_SetSynthCallback(Collect);
-  // Loading the Czech dictionary once here spares every child the work; it says nothing yet.
-  if (espeak_SetVoiceByName("cs") != EE_OK)
-    throw Error("libespeak-ng has no Czech voice (cs_dict missing? package espeak-ng-data)");
   ready = true;
 }
 
@@ -45,7 +52,7 @@ void EnsureEngine() {
 // each recording depend on what was said before it.
 std::vector<short> SynthInChild(const std::string& utf8, const Voice& v) {
   int fds[2];
-  if (::pipe(fds) != 0) throw Error("cannot create a pipe for speech synthesis");
+  if (::pipe2(fds, O_CLOEXEC) != 0) throw Error("cannot create a pipe for speech synthesis");
   std::fflush(nullptr);
   const pid_t pid = ::fork();
   if (pid < 0) {
@@ -95,25 +102,259 @@ std::vector<short> SynthInChild(const std::string& utf8, const Voice& v) {
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 100;
-  if (code == 2)
-    throw Error("libespeak-ng has no voice \"" + v.name + "\" (Czech data cs_dict missing? package espeak-ng-data)");
+  if (code == 2) throw Error("libespeak-ng has no voice \"" + v.name + "\" (package espeak-ng-data)");
   if (code != 0) throw Error("libespeak-ng failed to speak: " + utf8);
   std::vector<short> raw(bytes.size() / sizeof(short));
   std::memcpy(raw.data(), bytes.data(), raw.size() * sizeof(short));
   return raw;
 }
 
+// ---- Festival
+
+std::string Packages(const TextTable& t) {
+  const std::string v = t.festival_voice;
+  if (v == "czech_dita") return "festival festival-czech festvox-czech-dita";
+  if (v == "cmu_us_slt_arctic_hts") return "festival festvox-us-slt-hts";
+  return "festival";
+}
+
+// $OZZEL_FESTIVAL names the program (a path that does not exist turns Festival off); else PATH.
+std::string FestivalProgram() {
+  if (const char* env = std::getenv("OZZEL_FESTIVAL")) return ::access(env, X_OK) == 0 ? env : "";
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/usr/bin:/bin";
+  size_t at = 0;
+  while (at <= dirs.size()) {
+    const size_t end = std::min(dirs.find(':', at), dirs.size());
+    const std::string p = dirs.substr(at, end - at) + "/festival";
+    if (end > at && ::access(p.c_str(), X_OK) == 0) return p;
+    at = end + 1;
+  }
+  return "";
+}
+
+bool VoiceInstalled(const std::string& voice) {
+  std::error_code ec;
+  for (const auto& lang : std::filesystem::directory_iterator("/usr/share/festival/voices", ec))
+    if (std::filesystem::is_directory(lang.path() / voice, ec)) return true;
+  return false;
+}
+
+// Text for Festival: its voice's 8-bit character set, inside a Scheme string literal.
+std::string SchemeString(const std::string& utf8, const std::string& charset) {
+  iconv_t cd = ::iconv_open(charset.c_str(), "UTF-8");
+  if (cd == iconv_t(-1)) throw Error("no conversion from UTF-8 to " + charset);
+  std::string in = utf8, out(utf8.size() * 2 + 8, '\0');
+  char* ip = in.data();
+  char* op = out.data();
+  size_t il = in.size(), ol = out.size();
+  const size_t r = ::iconv(cd, &ip, &il, &op, &ol);
+  ::iconv_close(cd);
+  if (r == size_t(-1)) throw Error("\"" + utf8 + "\" cannot be written in " + charset + " for Festival");
+  out.resize(out.size() - ol);
+  std::string q = "\"";
+  for (char c : out) {
+    if (c == '"' || c == '\\') q += '\\';
+    q += c;
+  }
+  return q + "\"";
+}
+
+uint32_t Seed(const std::string& s) {
+  uint32_t h = 2166136261u;
+  for (unsigned char c : s) h = (h ^ c) * 16777619u;
+  return h & 0x7FFFFFFF;
+}
+
+// One Festival process per voice, fed Scheme on stdin; it answers on stderr (unbuffered) with a
+// marker line after each request, and writes each recording to a file of our temporary directory.
+class Festival {
+ public:
+  // Starts Festival with the voice; on failure returns null and says why.
+  static std::unique_ptr<Festival> Start(const TextTable& t, std::string* why) {
+    const std::string program = FestivalProgram();
+    if (program.empty()) {
+      *why = "Festival not found; packages " + Packages(t);
+      return nullptr;
+    }
+    std::unique_ptr<Festival> f(new Festival(t));
+    if (!f->Spawn(program)) {
+      *why = "Festival did not start";
+      return nullptr;
+    }
+    std::string init = "(voice_" + std::string(t.festival_voice) + ")\n";
+    // The Czech front end varies its intonation at random: its generator is set up once here and
+    // reseeded from the text before each line, so a line never depends on the ones before it.
+    if (std::string(t.festival_voice) == "czech_dita") init += "(czech-rand)\n";
+    std::string err;
+    if (!f->Request(init, &err)) {
+      *why = "Festival has no voice " + std::string(t.festival_voice) + " (" + err + "); packages " + Packages(t);
+      return nullptr;
+    }
+    return f;
+  }
+
+  ~Festival() {
+    if (in_ >= 0) ::close(in_);
+    if (err_) std::fclose(err_);
+    if (pid_ > 0) {
+      int status;
+      while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+      }
+    }
+    std::error_code ec;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
+  }
+
+  std::vector<short> Synth(const std::string& utf8) {
+    const std::string wav = dir_ + "/line.wav";
+    std::error_code ec;
+    std::filesystem::remove(wav, ec);
+    const std::string cmd = "(srand " + std::to_string(Seed(utf8)) + ")\n(set! ozzel-u (utt.synth (Utterance Text " +
+                            SchemeString(utf8, table_.festival_charset) + ")))\n(utt.wave.resample ozzel-u " +
+                            std::to_string(kRate) + ")\n(utt.save.wave ozzel-u \"" + wav + "\" 'riff)\n";
+    std::string err;
+    if (!Request(cmd, &err)) throw Error("Festival failed to speak \"" + utf8 + "\": " + err);
+    const auto bytes = plat::fs::ReadFile(wav);
+    const auto* d = bytes ? reinterpret_cast<const uint8_t*>(bytes->data()) : nullptr;
+    const auto info = d ? plat::ParseWav(d, bytes->size()) : std::nullopt;
+    if (!info || info->channels != 1 || info->bits != 16 || info->sample_rate != uint32_t(kRate))
+      throw Error("Festival wrote no usable recording for \"" + utf8 + "\"");
+    std::vector<short> raw(info->data_bytes / 2);
+    for (size_t i = 0; i < raw.size(); ++i)
+      raw[i] = short(d[info->data_offset + 2 * i] | d[info->data_offset + 2 * i + 1] << 8);
+    return raw;
+  }
+
+  const char* voice() const { return table_.festival_voice; }
+
+ private:
+  explicit Festival(const TextTable& t) : table_(t) {}
+
+  bool Spawn(const std::string& program) {
+    char tmpl[] = "/tmp/datagen-festival-XXXXXX";
+    if (!::mkdtemp(tmpl)) return false;
+    dir_ = tmpl;
+    int in[2], err[2];
+    if (::pipe2(in, O_CLOEXEC) != 0) return false;
+    if (::pipe2(err, O_CLOEXEC) != 0) {
+      ::close(in[0]);
+      ::close(in[1]);
+      return false;
+    }
+    std::fflush(nullptr);
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::dup2(in[0], 0);
+      ::dup2(err[1], 2);
+      const int null = ::open("/dev/null", O_WRONLY);
+      if (null >= 0) ::dup2(null, 1);
+      ::execl(program.c_str(), program.c_str(), "--pipe", static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    ::close(in[0]);
+    ::close(err[1]);
+    if (pid_ < 0) {
+      ::close(in[1]);
+      ::close(err[0]);
+      return false;
+    }
+    in_ = in[1];
+    err_ = ::fdopen(err[0], "r");
+    return err_ != nullptr;
+  }
+
+  // Sends Scheme followed by a marker and reads Festival's stderr up to the marker. False (with
+  // the error lines) when Festival reported an error or ended.
+  bool Request(const std::string& scheme, std::string* error) {
+    const std::string text = scheme + "(format stderr \"ozzel-done\\n\")\n";
+    const char* p = text.data();
+    size_t left = text.size();
+    // A Festival that has ended must not kill us with SIGPIPE.
+    struct sigaction ignore {}, old {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGPIPE, &ignore, &old);
+    while (left > 0) {
+      const ssize_t n = ::write(in_, p, left);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      p += n, left -= size_t(n);
+    }
+    ::sigaction(SIGPIPE, &old, nullptr);
+    if (left > 0) {
+      *error = "Festival ended";
+      return false;
+    }
+    std::string errors;
+    char line[4096];
+    while (std::fgets(line, sizeof line, err_)) {
+      std::string l = line;
+      while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.pop_back();
+      if (l == "ozzel-done") {
+        *error = errors;
+        return errors.empty();
+      }
+      if (l.find("ERROR") != std::string::npos) errors += (errors.empty() ? "" : "; ") + l;
+    }
+    *error = errors.empty() ? "Festival ended" : errors;
+    return false;
+  }
+
+  const TextTable& table_;
+  pid_t pid_ = -1;
+  int in_ = -1;
+  std::FILE* err_ = nullptr;
+  std::string dir_;
+};
+
+struct Examiner {
+  const TextTable* table = nullptr;
+  std::unique_ptr<Festival> festival;
+  std::string description;
+};
+
+// The examiner of the current language, chosen (and Festival started) on first use.
+Examiner& CurrentExaminer() {
+  static Examiner e;
+  const TextTable& t = Texts();
+  if (e.table == &t) return e;
+  e.festival.reset();
+  e.table = &t;
+  std::string why;
+  if (*t.festival_voice) e.festival = Festival::Start(t, &why);
+  e.description = e.festival ? std::string("Festival ") + t.festival_voice
+                             : std::string("espeak-ng ") + t.espeak_voice + (why.empty() ? "" : " (" + why + ")");
+  return e;
+}
+
+Pcm ToPcm(const std::vector<short>& raw, const std::string& utf8, const char* engine) {
+  if (raw.empty()) throw Error(std::string(engine) + " said nothing for: " + utf8);
+  Pcm p(raw.size());
+  for (size_t i = 0; i < raw.size(); ++i) p[i] = float(raw[i] / 32768.0);
+  return Trim(p, 0.004, 0.06);
+}
+
 }  // namespace
 
 Pcm Say(const std::string& utf8, const Voice& v) {
   EnsureEngine();
-  const std::vector<short> raw = SynthInChild(utf8, v);
-  if (raw.empty()) throw Error("libespeak-ng said nothing for: " + utf8);
-  Pcm p(raw.size());
-  for (size_t i = 0; i < raw.size(); ++i) p[i] = float(raw[i] / 32768.0);
-  p = Trim(p, 0.004, 0.06);
-  Normalize(p, 0.85);
-  return p;
+  return ToPcm(SynthInChild(utf8, v), utf8, "libespeak-ng");
+}
+
+Pcm Speak(const std::string& utf8, bool cheerful) {
+  Examiner& e = CurrentExaminer();
+  if (e.festival) return ToPcm(e.festival->Synth(utf8), utf8, "Festival");
+  const std::string name = e.table->espeak_voice;
+  return Say(utf8, cheerful ? Voice{name, 150, 80, 90} : Voice{name, 140, 70, 70});
+}
+
+std::string ExaminerVoice() { return CurrentExaminer().description; }
+
+std::string PlannedExaminerVoice() {
+  const TextTable& t = Texts();
+  if (*t.festival_voice && !FestivalProgram().empty() && VoiceInstalled(t.festival_voice))
+    return std::string("Festival ") + t.festival_voice;
+  return std::string("espeak-ng ") + t.espeak_voice;
 }
 
 }  // namespace datagen

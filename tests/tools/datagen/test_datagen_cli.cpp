@@ -56,6 +56,35 @@ TEST_F(DatagenCommand, RegisterWritesTheAbsoluteRootIntoTheSettingsStore) {
   EXPECT_EQ(v->text, (dir_ / "medium").string());
 }
 
+// Festival speaks Czech (dita) and English (slt); espeak-ng the rest, and Czech too when Festival is
+// missing or cannot load the voice, saying why.
+TEST_F(DatagenCommand, TheVoiceAndItsFallback) {
+  EXPECT_EQ(Datagen("", "--voice").output, "Festival czech_dita\n");
+  EXPECT_EQ(Datagen("", "--voice --language en").output, "Festival cmu_us_slt_arctic_hts\n");
+  EXPECT_EQ(Datagen("", "--voice --language de").output, "espeak-ng de+f3\n");
+  EXPECT_EQ(Datagen("OZZEL_FESTIVAL=/nonexistent/festival", "--voice").output,
+            "espeak-ng cs+f3 (Festival not found; packages festival festival-czech festvox-czech-dita)\n");
+  // A Festival that cannot find the voice answers as Festival does, with a Scheme error.
+  const stdfs::path fake = dir_ / "festival";
+  std::ofstream(fake) << "#!/bin/sh\nwhile read -r line; do case \"$line\" in\n"
+                         "  *voice_*) echo 'SIOD ERROR: unbound variable : voice_czech_dita' >&2;;\n"
+                         "  *ozzel-done*) echo ozzel-done >&2;;\nesac; done\n";
+  stdfs::permissions(fake, stdfs::perms::owner_all);
+  const Result r = Datagen("OZZEL_FESTIVAL='" + fake.string() + "'", "--voice");
+  EXPECT_EQ(r.code, 0) << r.output;
+  EXPECT_EQ(r.output.rfind("espeak-ng cs+f3 (Festival has no voice czech_dita (SIOD ERROR: unbound variable", 0), 0u)
+      << r.output;
+}
+
+TEST_F(DatagenCommand, LocaleAndOverrideChooseTheLanguage) {
+  EXPECT_EQ(Datagen("env -u OZZEL_LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=de_DE.UTF-8", "--locale").output, "de\n");
+  EXPECT_EQ(Datagen("env -u OZZEL_LANGUAGE LC_ALL= LC_MESSAGES=pl_PL.UTF-8 LANG=de_DE.UTF-8", "--locale").output,
+            "pl\n");
+  EXPECT_EQ(Datagen("env -u OZZEL_LANGUAGE LC_ALL=ja_JP.UTF-8", "--locale").output, "cs\n");
+  EXPECT_EQ(Datagen("env OZZEL_LANGUAGE=fr LC_ALL=de_DE.UTF-8", "--locale").output, "fr\n");
+  EXPECT_EQ(Datagen("", "--language xx --check /nonexistent").code, 2);
+}
+
 TEST_F(DatagenCommand, WrongUsageIsRefused) {
   EXPECT_EQ(Datagen("", "").code, 2);
   EXPECT_EQ(Datagen("", "--register").code, 2);

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -20,8 +22,11 @@
 #include "platform/gdi/bitmap.h"
 #include "resources/resources.h"
 #include "tools/art/animals.h"
+#include "tools/datagen/loudness.h"
 #include "tools/datagen/medium.h"
 #include "tools/datagen/pictures.h"
+#include "tools/datagen/texts.h"
+#include "tools/levels/mix.h"
 
 namespace {
 
@@ -129,6 +134,11 @@ TEST_F(DatagenMedium, StampMarksAMediumAsCurrent) {
   std::ofstream(stamp, std::ios::trunc | std::ios::binary) << *text;
   EXPECT_TRUE(datagen::MediumCurrent(root));
   EXPECT_FALSE(datagen::MediumCurrent(root + "/nowhere"));
+  // Built in Czech: a medium asked for in another language is not current.
+  datagen::SetLanguage("de");
+  EXPECT_FALSE(datagen::MediumCurrent(root));
+  datagen::SetLanguage("cs");
+  EXPECT_TRUE(datagen::MediumCurrent(root));
   stdfs::remove_all(root);
 }
 
@@ -217,6 +227,53 @@ TEST_F(DatagenMedium, SceneAnimalsLieOnTheirHitMapSilhouettes) {
     }
     EXPECT_LE(drawn_on_black, all_code_px / 50);
   }
+}
+
+// Every recording: speech at one loudness, the animals' sounds and the failure tone near it, no
+// peak above -3 dBFS, and silence at both ends (a file that starts or stops mid-wave clicks).
+TEST_F(DatagenMedium, EveryRecordingKeepsTheLoudnessRules) {
+  std::vector<double> speech;
+  std::map<std::string, double> sounds;
+  for (const std::string& rel : ozzel::game::AllDataFiles()) {
+    if (Extension(rel) != "wav") continue;
+    SCOPED_TRACE(rel);
+    const std::vector<uint8_t> b = Bytes(Host(rel));
+    const auto w = plat::ParseWav(b.data(), b.size());
+    ASSERT_TRUE(w);
+    datagen::Pcm p(w->data_bytes / 2);
+    for (size_t i = 0; i < p.size(); ++i)
+      p[i] = float(int16_t(b[w->data_offset + 2 * i] | b[w->data_offset + 2 * i + 1] << 8) / 32768.0);
+    ASSERT_GT(p.size(), 1000u);
+    EXPECT_LE(datagen::PeakDb(p), -3.0);
+    for (size_t i : {size_t(0), p.size() - 1}) EXPECT_LE(std::abs(p[i]), 2.0f / 32768) << "sample " << i;
+    // The first and last 2 ms rise from and fall to silence.
+    for (size_t i = 0; i < size_t(0.002 * datagen::kRate); ++i)
+      EXPECT_LE(std::max(std::abs(p[i]), std::abs(p[p.size() - 1 - i])), 0.5f) << "sample " << i;
+    const std::string name = Lower(rel.substr(rel.rfind('\\') + 1));
+    const double lufs = datagen::IntegratedLoudness(p);
+    if ((name.rfind("oz_snd", 0) == 0 && std::isdigit(static_cast<unsigned char>(name[6]))) || name == "oz_bad.wav")
+      sounds[name] = lufs;
+    else
+      speech.push_back(lufs);
+  }
+  ASSERT_GT(speech.size(), 140u);
+  ASSERT_EQ(sounds.size(), 14u);
+  double mean = 0;
+  for (double l : speech) mean += l / double(speech.size());
+  for (double l : speech) EXPECT_NEAR(l, mean, 1.0);
+  for (const auto& [name, lufs] : sounds) EXPECT_NEAR(lufs, mean, 2.0) << name;
+}
+
+// The program plays the music under the speech at the volumes the files have: in its mixer a question
+// stands at least 15 dB above the tune, and the intro (the longest speech) over all of it never clips.
+TEST_F(DatagenMedium, SpeechStandsWellAboveTheMusicInTheProgramsMix) {
+  const std::string music = Host(ozzel::game::MusicFile());
+  const levels::MixLevels q = levels::MeasureMix(music, Host(ozzel::game::QuestionFiles({1, "D", 5, 0}, true)[0]));
+  EXPECT_GE(q.speech_lufs - q.music_lufs, 15.0) << "speech " << q.speech_lufs << ", music " << q.music_lufs;
+  EXPECT_GT(q.music_lufs, q.speech_lufs - 30) << "the music is barely audible";
+  EXPECT_LT(q.mix_peak_db, -1.0);
+  const levels::MixLevels intro = levels::MeasureMix(music, Host(ozzel::game::IntroSpeech()));
+  EXPECT_LT(intro.mix_peak_db, -1.0);
 }
 
 TEST_F(DatagenMedium, AnimalPicturesDifferFromEachOther) {

@@ -1,15 +1,18 @@
 // Datagen building blocks: SMF and WAV writers, AVI encoding, Czech wording, recipes, registration.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/animate/avi.h"
 #include "platform/audio/media_info.h"
+#include "game/sets.h"
 #include "platform/registry/registry.h"
 #include "tools/datagen/avi.h"
 #include "tools/datagen/error.h"
+#include "tools/datagen/loudness.h"
 #include "tools/datagen/medium.h"
 #include "tools/datagen/midi.h"
 #include "tools/datagen/pcm.h"
@@ -153,6 +156,7 @@ TEST(DatagenAvi, ExaminerTalksOnAPlainBackground) {
 }
 
 TEST(DatagenTexts, QuestionsUseTheRightCase) {
+  SetLanguage("cs");
   EXPECT_EQ(WhereIs(1, 5), "Kde je kočka?");
   EXPECT_EQ(ShowMe(1, 5), "Ukaž mi kočku.");
   EXPECT_EQ(ShowMe(1, 7), "Ukaž mi psa.");
@@ -163,6 +167,105 @@ TEST(DatagenTexts, QuestionsUseTheRightCase) {
   EXPECT_EQ(NameOf(4, 3), "Žirafa!");
   EXPECT_THROW(Animal(1, 2), Error);  // the home scene has no animal 2
   EXPECT_THROW(Animal(3, 10), Error);
+  SetLanguage("sk");
+  EXPECT_EQ(ShowMe(1, 6), "Ukáž mi papagája.");
+  SetLanguage("pl");
+  EXPECT_EQ(ShowMe(1, 7), "Pokaż mi psa.");
+  EXPECT_EQ(ShowMe(2, 2), "Pokaż mi krowę.");
+  EXPECT_EQ(NameOf(1, 8), "Żółw!");
+  SetLanguage("de");
+  EXPECT_EQ(WhereIs(1, 7), "Wo ist der Hund?");
+  EXPECT_EQ(ShowMe(1, 7), "Zeig mir den Hund.");
+  EXPECT_EQ(ShowMe(4, 5), "Zeig mir den Löwen.");
+  EXPECT_EQ(ShowMe(1, 5), "Zeig mir die Katze.");
+  SetLanguage("en");
+  EXPECT_EQ(ShowMe(1, 5), "Show me the cat.");
+  SetLanguage("fr");
+  EXPECT_EQ(WhereIs(3, 2), "Où est l'ours ?");
+  EXPECT_EQ(PictureName(4, 1), "Éléphant");
+  SetLanguage("es");
+  EXPECT_EQ(WhereIs(1, 7), "¿Dónde está el perro?");
+  EXPECT_EQ(NameOf(4, 5), "¡León!");
+  EXPECT_THROW(SetLanguage("xx"), Error);
+  SetLanguage("cs");
+}
+
+// Every language names every animal of every scene, every animal's cry, and every phrase.
+TEST(DatagenTexts, EveryLanguageHasTheWholeTable) {
+  for (const std::string& lang : LanguageCodes()) {
+    SCOPED_TRACE(lang);
+    SetLanguage(lang);
+    for (int set = 1; set <= 4; ++set) {
+      EXPECT_FALSE(SceneName(set).empty());
+      for (int n : ozzel::game::AnimalsPresent(set)) {
+        const AnimalWords w = Animal(set, n);
+        EXPECT_FALSE(w.name.empty());
+        // The caption is the name with its first letter (one or two bytes) in upper case.
+        auto rest = [](const std::string& t) { return t.substr(t[0] & 0x80 ? 2 : 1); };
+        EXPECT_EQ(rest(PictureName(set, n)), rest(w.name));
+        EXPECT_NE(WhereIs(set, n), ShowMe(set, n));
+      }
+    }
+    for (int sound : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 17}) EXPECT_FALSE(AnimalCall(sound).empty());
+    for (int i = 1; i <= 6; ++i) EXPECT_FALSE(Praise(i).empty());
+    for (int i = 1; i <= 4; ++i) EXPECT_FALSE(Miss(i).empty());
+  }
+  SetLanguage("cs");
+  EXPECT_EQ(LanguageCodes(), (std::vector<std::string>{"cs", "sk", "en", "de", "pl", "fr", "es"}));
+}
+
+TEST(DatagenTexts, TheLocalePicksTheLanguage) {
+  EXPECT_EQ(LanguageForLocale(nullptr, nullptr, nullptr, "de_AT.UTF-8"), "de");
+  EXPECT_EQ(LanguageForLocale(nullptr, nullptr, nullptr, "sk_SK.UTF-8"), "sk");
+  EXPECT_EQ(LanguageForLocale(nullptr, "fr_FR.UTF-8", "en_US.UTF-8", "de_DE.UTF-8"), "fr");  // LC_ALL first
+  EXPECT_EQ(LanguageForLocale(nullptr, "", "es_ES@euro", "de_DE.UTF-8"), "es");             // then LC_MESSAGES
+  EXPECT_EQ(LanguageForLocale(nullptr, nullptr, nullptr, "pl"), "pl");
+  EXPECT_EQ(LanguageForLocale(nullptr, nullptr, nullptr, "it_IT.UTF-8"), "cs");  // any other: Czech
+  EXPECT_EQ(LanguageForLocale(nullptr, "C.UTF-8", nullptr, "en_GB.UTF-8"), "cs");  // LC_ALL decides, names none
+  EXPECT_EQ(LanguageForLocale(nullptr, nullptr, nullptr, nullptr), "cs");
+  EXPECT_EQ(LanguageForLocale("en", "de_DE.UTF-8", nullptr, nullptr), "en");  // the override wins
+  std::string warning;
+  EXPECT_EQ(LanguageForLocale("klingon", nullptr, nullptr, "de_DE.UTF-8", &warning), "de");
+  EXPECT_NE(warning.find("klingon"), std::string::npos);
+}
+
+TEST(DatagenTexts, CapitalsOfAccentedLetters) {
+  EXPECT_EQ(Capitalised("žirafa"), "Žirafa");
+  EXPECT_EQ(Capitalised("ľad"), "Ľad");    // Latin Extended-A's odd run
+  EXPECT_EQ(Capitalised("źrebię"), "Źrebię");
+  EXPECT_EQ(Capitalised("ščípok"), "Ščípok");
+  EXPECT_EQ(Capitalised("écureuil"), "Écureuil");
+  EXPECT_EQ(Capitalised("Hund"), "Hund");
+  EXPECT_EQ(Capitalised(""), "");
+}
+
+TEST(DatagenLoudness, SineIsMeasuredAsTheStandardSays) {
+  // A full-scale 997 Hz sine in one channel reads -3.01 LUFS; 20 dB down, -23.01.
+  Pcm sine(size_t(5 * kRate));
+  for (size_t i = 0; i < sine.size(); ++i) sine[i] = float(std::sin(2 * 3.14159265358979 * 997 * double(i) / kRate));
+  EXPECT_NEAR(IntegratedLoudness(sine), -3.01, 0.1);
+  for (float& s : sine) s *= 0.1f;
+  EXPECT_NEAR(IntegratedLoudness(sine), -23.01, 0.1);
+  // Silence around it is gated out (the few blocks that reach over the tone's edges still count).
+  Pcm padded = Silence(5.0);
+  Append(padded, sine);
+  Append(padded, Silence(5.0));
+  EXPECT_NEAR(IntegratedLoudness(padded), -23.01, 0.4);
+  EXPECT_LE(IntegratedLoudness(Silence(2.0)), -70.0);
+}
+
+TEST(DatagenLoudness, LevelBringsQuietAndSpikyRecordingsToTheSameLoudness) {
+  Pcm quiet = Tone(300, 300, 1.5, 0.02, 3);
+  Pcm spiky = Tone(300, 300, 1.5, 0.3, 3);
+  for (size_t i = 1000; i < spiky.size(); i += 3000) spiky[i] = 1.0f;  // clicks far above the rest
+  Level(quiet);
+  Level(spiky);
+  for (const Pcm* p : {&quiet, &spiky}) {
+    EXPECT_NEAR(IntegratedLoudness(*p), kTargetLufs, 0.3);
+    EXPECT_LE(PeakDb(*p), kPeakCeilingDb);
+    EXPECT_EQ(p->front(), 0.0f);
+    EXPECT_EQ(p->back(), 0.0f);
+  }
 }
 
 TEST(DatagenRecordings, NamesAreMatchedWithoutRegardToCase) {
@@ -183,9 +286,7 @@ TEST(DatagenRecordings, UnknownNamesFailLoudly) {
 
 TEST(DatagenRecordings, SpeechIsAudibleAndReproducible) {
   const Pcm a = MakeRecording("oz_brav.wav");
-  float peak = 0;
-  for (float s : a) peak = std::max(peak, std::abs(s));
-  EXPECT_GT(peak, 0.5f);
+  EXPECT_NEAR(IntegratedLoudness(a), kTargetLufs, 0.5);
   EXPECT_GT(a.size(), size_t(kRate / 4));
   MakeRecording("oz_uvod.wav");  // whatever was said before must not change the next recording
   EXPECT_EQ(EncodeWav(MakeRecording("oz_brav.wav")), EncodeWav(a));
