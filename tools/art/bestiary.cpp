@@ -488,23 +488,26 @@ Shape Bear() {
   const C fur{130, 80, 44}, snout{196, 150, 100};
   Leg(s, {148, 120}, {152, 162}, 20, 18, Dk(fur), Dk(fur, 0.6), false);
   Leg(s, {50, 120}, {44, 162}, 22, 18, Dk(fur), Dk(fur, 0.6), false);
-  s.Ellipse({96, 84}, 80, 48, fur);
-  s.Ellipse({118, 52}, 32, 22, fur);  // shoulder hump
-  s.Ellipse({164, 66}, 12, 12, fur);  // ears
-  s.Ellipse({172, 92}, 34, 30, fur);
-  s.Ellipse({200, 106}, 15, 12, snout);
+  s.Ellipse({94, 86}, 78, 46, fur);
+  s.Ellipse({116, 56}, 32, 22, fur);  // shoulder hump
+  s.Ellipse({160, 58}, 11, 11, fur);  // ears
+  s.Ellipse({188, 60}, 11, 11, fur);
+  s.Ellipse({174, 84}, 33, 30, fur);
+  s.Ellipse({202, 96}, 15, 12, snout);
   const size_t n = s.Mark();
   s.Limb({126, 118}, {126, 162}, 22, 19, fur);
   s.Limb({68, 118}, {72, 162}, 22, 19, fur);
   s.MarkContour(n);
   const size_t d = s.Mark();
-  s.Ellipse({164, 64}, 6, 6, snout);
-  s.Ellipse({210, 102}, 5, 4, kBlack);
+  s.Ellipse({160, 58}, 5.5, 5.5, snout);
+  s.Ellipse({188, 60}, 5.5, 5.5, snout);
+  s.Ellipse({211, 92}, 5, 4, kBlack);
+  s.Limb({196, 104}, {206, 104}, 1.5, 1.5, Dk(snout, 0.5));
   s.Ellipse({126, 166}, 18, 5, Dk(fur, 0.6));
   s.Ellipse({72, 166}, 18, 5, Dk(fur, 0.6));
-  s.Ellipse({194, 116}, 6, 2, Dk(snout, 0.6));
   s.MarkDecor(d);
-  s.Eye({184, 84}, 4.5, false);
+  s.Eye({168, 76}, 4, false);
+  s.Eye({190, 78}, 4, false);
   return s;
 }
 
