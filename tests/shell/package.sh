@@ -103,14 +103,17 @@ run_as_new_user() {
 #!/bin/bash
 # Inside the X server: start the launcher, wait for the intro and the menu's exit button, click it.
 LAUNCHER=$1 TRACE=$2
-"$LAUNCHER" 2>"$TRACE" &
+: >"$TRACE"  # empty before the start: the launcher's own redirection may come after the first look
+"$LAUNCHER" 2>>"$TRACE" &
 PID=$!
 gone() { ! kill -0 "$PID" 2>/dev/null; }
+# The launcher may still be running datagen: end that too.
+stop() { pkill -9 -P "$PID" 2>/dev/null; kill -9 "$PID" 2>/dev/null; }
 wait_for() {  # SECONDS PATTERN
   local end=$((SECONDS + $1))
   until grep -q -- "$2" "$TRACE"; do
     gone && { echo "FAIL: ended before \"$2\" (status $(wait "$PID"; echo $?))"; exit 1; }
-    [ $SECONDS -ge "$end" ] && { echo "FAIL: no \"$2\" within $1 s"; kill -9 "$PID"; exit 1; }
+    [ $SECONDS -ge "$end" ] && { echo "FAIL: no \"$2\" within $1 s"; stop; exit 1; }
     sleep 0.2
   done
 }
@@ -124,7 +127,7 @@ xdotool mousemove $(( (SW - 640) / 2 + 587 )) $(( (SH - 480) / 2 + 448 ))
 sleep 0.5
 xdotool click 1
 for _ in $(seq 1 150); do gone && break; sleep 0.1; done
-gone || { echo "FAIL: still running 15 s after the exit button"; kill -9 "$PID"; exit 1; }
+gone || { echo "FAIL: still running 15 s after the exit button"; stop; exit 1; }
 wait "$PID"
 RC=$?
 [ $RC -eq 0 ] || { echo "FAIL: exit status $RC"; exit 1; }
