@@ -34,11 +34,11 @@ extern const TextTable kGerman = {
         {4, 7, "Nashorn", "das Nashorn", ""},            {4, 8, "Löwenbaby", "das Löwenbaby", ""},
         {4, 9, "Nilpferd", "das Nilpferd", ""},
     },
-    .scenes = {"Haustiere", "Tiere auf dem Bauernhof", "Tiere im Wald", "Tiere auf Safari"},
+    .scenes = {"Haustiere", "Tiere auf dem Bauernhof", "Tiere im Wald", "Safaritiere"},
     .end_word = "Ende.",
     .intro = "Hallo! Ich bin Bara. Komm, spiel mit mir und den Tieren! "
              "Unten sind vier bunte Kugeln. Klick auf eine davon oder gleich auf das Bild "
-             "und such dir etwas aus: Haustiere, Tiere auf dem Bauernhof, Tiere im Wald oder Tiere auf Safari. "
+             "und such dir etwas aus: Haustiere, Tiere auf dem Bauernhof, Tiere im Wald oder Safaritiere. "
              "Dann frage ich dich, wo welches Tier ist. Du findest es im Bild und klickst darauf. "
              "Also, los geht's!",
     .sound_first = "Welches Tier macht dieses Geräusch?",
