@@ -50,7 +50,9 @@ struct Program {
   Program() {
     backend.OnIdle = [this](uint64_t deadline) {
       if (app && app->ActiveModal()) {
-        backend.Inject({plat::InputEvent::Kind::DialogOk});
+        plat::InputEvent ok;
+        ok.kind = plat::InputEvent::Kind::DialogOk;
+        backend.Inject(ok);
         return;
       }
       if (deadline != plat::kNever) backend.vclock().AdvanceTo(deadline);

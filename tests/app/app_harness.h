@@ -65,10 +65,15 @@ struct Headless {
     app->AddWakeSource(&plat::MediaPlayer::NextChangeAll, &plat::MediaPlayer::PollAll);
   }
   ~Headless() { plat::trace::SetSink(nullptr, nullptr); }
-  void Ok() { answers.push_back({plat::InputEvent::Kind::DialogOk}); }
-  void Cancel() { answers.push_back({plat::InputEvent::Kind::DialogCancel}); }
+  static plat::InputEvent Event(plat::InputEvent::Kind kind) {
+    plat::InputEvent e;
+    e.kind = kind;
+    return e;
+  }
+  void Ok() { answers.push_back(Event(plat::InputEvent::Kind::DialogOk)); }
+  void Cancel() { answers.push_back(Event(plat::InputEvent::Kind::DialogCancel)); }
   void Type(const std::string& t) {
-    plat::InputEvent e{plat::InputEvent::Kind::Text};
+    plat::InputEvent e = Event(plat::InputEvent::Kind::Text);
     e.text = t;
     answers.push_back(e);
   }

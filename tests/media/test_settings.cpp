@@ -94,7 +94,8 @@ TEST(DataLocation, RelativePathsMeanTheStartDirectory) {
   std::string medium = store.MakeMedium();
   // Deep enough that a path climbing out of the start directory cannot climb out of it too.
   stdfs::path elsewhere = store.dir() / "elsewhere";
-  for (const auto& part : stdfs::path(plat::StartDir())) elsewhere /= "d";
+  const stdfs::path start(plat::StartDir());
+  for (auto it = start.begin(); it != start.end(); ++it) elsewhere /= "d";
   stdfs::create_directories(elsewhere);
   SetRoot(store, elsewhere.string());  // entered at start, but holds no data
   SetDword(store, "Ozzel_starty", 5);

@@ -15,7 +15,9 @@ inline void Put16(Bytes& b, uint16_t v) {
   b.push_back(uint8_t(v));
   b.push_back(uint8_t(v >> 8));
 }
-inline void PutFcc(Bytes& b, const char* f) { b.insert(b.end(), f, f + 4); }
+inline void PutFcc(Bytes& b, const char* f) {
+  for (int i = 0; i < 4; ++i) b.push_back(uint8_t(f[i]));
+}
 inline void Append(Bytes& b, const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
 
 inline Bytes Chunk(const char* id, const Bytes& body) {
