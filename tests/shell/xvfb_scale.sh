@@ -24,7 +24,10 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
     shift 2
     local end=$((SECONDS + secs))
     until "$@"; do
-      alive || fail "the program ended while waiting for $what"
+      if ! alive; then
+        wait "$PID"
+        fail "the program ended (status $?) while waiting for $what; its last lines: $(tail -n 5 "$LOG" 2>/dev/null)"
+      fi
       [ $SECONDS -ge $end ] && fail "no $what within $secs s"
       sleep 0.2
     done
@@ -45,6 +48,7 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   }
   click_at() { xdotool mousemove "$1" "$2" click 1; }
 
+  LOG=$TRACE
   "$BIN" 2>"$TRACE" &
   PID=$!
 
@@ -117,7 +121,8 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
 
   # A window of 640k x 480k; a scale that does not fit is reduced, with a line saying so.
   if [ "$K" = 2 ]; then
-    OZZEL_WINDOWED=1 OZZEL_SCALE=3 "$BIN" 2>"$WORK/windowed.txt" &
+    LOG=$WORK/windowed.txt
+    OZZEL_WINDOWED=1 OZZEL_SCALE=3 "$BIN" 2>"$LOG" &
     PID=$!
     windowed() {
       local w
