@@ -1,5 +1,6 @@
 // RIFF AVI encoding and the procedurally drawn talking girl.
 #include "tools/datagen/avi.h"
+#include "tools/datagen/bytes.h"
 
 #include <unordered_map>
 
@@ -16,15 +17,6 @@ using plat::Rgb;
 
 namespace {
 
-void Put16(std::vector<uint8_t>& v, uint32_t x) {
-  v.push_back(uint8_t(x));
-  v.push_back(uint8_t(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  Put16(v, x);
-  Put16(v, x >> 16);
-}
-void Tag(std::vector<uint8_t>& v, const char* t) { v.insert(v.end(), t, t + 4); }
 
 // Writes a chunk header with a placeholder size; Close fills it in and pads to an even length.
 size_t Open(std::vector<uint8_t>& v, const char* id, const char* list_type = nullptr) {

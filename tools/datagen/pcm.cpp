@@ -1,5 +1,6 @@
 // Sample synthesis and the WAV writer for the demo medium's speech and sounds.
 #include "tools/datagen/pcm.h"
+#include "tools/datagen/bytes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,17 +20,6 @@ double Envelope(size_t i, size_t n, double attack, double release) {
   return e;
 }
 
-void Put16(std::vector<uint8_t>& v, uint16_t x) {
-  v.push_back(uint8_t(x));
-  v.push_back(uint8_t(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  Put16(v, uint16_t(x));
-  Put16(v, uint16_t(x >> 16));
-}
-void PutTag(std::vector<uint8_t>& v, const char* t) {
-  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(t[i]));
-}
 
 }  // namespace
 
@@ -142,10 +132,10 @@ std::vector<uint8_t> EncodeWav(const Pcm& p) {
   const uint32_t data_bytes = uint32_t(p.size() * 2);
   std::vector<uint8_t> v;
   v.reserve(44 + data_bytes + 1);
-  PutTag(v, "RIFF");
+  Tag(v, "RIFF");
   Put32(v, 36 + data_bytes + (data_bytes & 1));
-  PutTag(v, "WAVE");
-  PutTag(v, "fmt ");
+  Tag(v, "WAVE");
+  Tag(v, "fmt ");
   Put32(v, 16);
   Put16(v, 1);  // PCM
   Put16(v, 1);  // mono
@@ -153,7 +143,7 @@ std::vector<uint8_t> EncodeWav(const Pcm& p) {
   Put32(v, kRate * 2);
   Put16(v, 2);
   Put16(v, 16);
-  PutTag(v, "data");
+  Tag(v, "data");
   Put32(v, data_bytes);
   for (float s : p) {
     const double c = std::clamp(double(s), -1.0, 1.0);

@@ -14,6 +14,7 @@
 #include "platform/animate/avi.h"
 #include "platform/audio/media_info.h"
 #include "tools/datagen/error.h"
+#include "tools/datagen/bytes.h"
 
 namespace datagen {
 
@@ -21,20 +22,6 @@ namespace stdfs = std::filesystem;
 
 namespace {
 
-void Put16(std::vector<uint8_t>& v, uint32_t x) {
-  v.push_back(uint8_t(x));
-  v.push_back(uint8_t(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
-}
-void Tag(std::vector<uint8_t>& v, const char* t) {
-  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(t[i]));
-}
-void Set32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v[at + i] = uint8_t(x >> (8 * i));
-}
 uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
 std::string Lower(std::string s) {
