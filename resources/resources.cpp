@@ -1,7 +1,6 @@
 // Finding, decoding and caching the program's own pictures and cursors.
 #include "resources/resources.h"
 
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -12,6 +11,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "platform/os.h"
 #include "platform/start_dir.h"
 #include "resources/cursor_file.h"
 
@@ -65,10 +65,10 @@ std::shared_ptr<const plat::CursorImage> LoadCursor(const std::string& lower_nam
 std::string ResourceDir() {
   if (const char* env = std::getenv("OZZEL_RESOURCES"); env && *env) return plat::FromStartDir(env);
   std::error_code ec;
-  fsys::path exe = fsys::read_symlink("/proc/self/exe", ec);
-  if (!ec) {
-    fsys::path installed = exe.parent_path() / ".." / "share" / "ozzel" / "resources";
-    if (fsys::is_directory(installed, ec)) return fsys::weakly_canonical(installed, ec).string();
+  if (std::string exe_dir = plat::os::ExeDir(); !exe_dir.empty()) {
+    // Installed: beside the program (Windows) or under share/ (Linux).
+    for (fsys::path installed : {fsys::path(exe_dir) / ".." / "share" / "ozzel" / "resources", fsys::path(exe_dir) / "resources"})
+      if (fsys::is_directory(installed, ec)) return fsys::weakly_canonical(installed, ec).string();
   }
   return OZZEL_RESOURCE_DIR;
 }

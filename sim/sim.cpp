@@ -8,13 +8,13 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
-#include <unistd.h>
 
 #include "app/program.h"
 #include "media/registry_keys.h"
 #include "platform/gdi/canvas.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/headless_audio.h"
+#include "platform/os.h"
 #include "platform/registry/registry.h"
 #include "platform/start_dir.h"
 #include "platform/trace.h"
@@ -56,18 +56,16 @@ int Usage(const std::string& why) {
 }
 
 std::optional<std::string> MakeTempRegistry() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/ozzel-sim-XXXXXX";
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  if (!mkdtemp(buf.data())) return std::nullopt;
-  g_temp_dir = buf.data();
+  auto dir = plat::os::MakeTempDir("ozzel-sim-");
+  if (!dir) return std::nullopt;
+  g_temp_dir = *dir;
   return g_temp_dir + "/registry.reg";
 }
 
 }  // namespace
 
 int RunSim(int argc, char** argv) {
+  plat::os::BinaryStdio();
   std::vector<std::string> args(argv + 1, argv + argc);
   auto parsed = ParseArgs(args);
   if (auto* err = std::get_if<std::string>(&parsed)) return Usage(*err);
@@ -103,7 +101,7 @@ int RunSim(int argc, char** argv) {
     std::fprintf(stderr, "ozzel-sim: cannot create a temporary settings store\n");
     return 2;
   }
-  setenv("OZZEL_REGISTRY", registry_path.c_str(), 1);
+  plat::os::SetEnv("OZZEL_REGISTRY", registry_path);
   if (opts.data) {
     plat::Registry reg(registry_path);
     plat::RegValue v;

@@ -140,4 +140,25 @@ std::optional<std::string> ReadFile(const std::string& host_path, size_t max_byt
   return data;
 }
 
+bool WriteFileAtomic(const std::string& host_path, const void* data, size_t size, bool sync) {
+  std::string tmp = host_path + ".tmp-" + std::to_string(::getpid());
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  const char* p = static_cast<const char*>(data);
+  size_t done = 0;
+  bool ok = true;
+  while (ok && done < size) {
+    ssize_t n = ::write(fd, p + done, size - done);
+    if (n <= 0) ok = false;
+    else done += size_t(n);
+  }
+  if (sync) ok = ::fsync(fd) == 0 && ok;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok || std::rename(tmp.c_str(), host_path.c_str()) != 0) {
+    ::unlink(tmp.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace plat::fs

@@ -19,4 +19,9 @@ bool SetCurrentDir(const std::string& dos_path);
 // Whole file into memory; nullopt when it cannot be read. Refuses files above max_bytes.
 std::optional<std::string> ReadFile(const std::string& host_path, size_t max_bytes = 256u << 20);
 
+// Writes the whole file under a temporary name beside it, then renames it over host_path, so that
+// readers see the old file or the new one, never a part; with sync, the bytes reach the disk first.
+// False (and nothing left behind) on any failure.
+bool WriteFileAtomic(const std::string& host_path, const void* data, size_t size, bool sync);
+
 }  // namespace plat::fs

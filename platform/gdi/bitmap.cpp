@@ -1,9 +1,11 @@
 // Bitmaps: exact pixel access, BMP loading through SDL behind our own header checks, BMP writing.
 #include "platform/gdi/bitmap.h"
 
+#ifdef _WIN32
+#include "platform/win32/bmp_decode.h"
+#else
 #include <SDL.h>
-#include <fcntl.h>
-#include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -121,10 +123,12 @@ Header CheckHeader(const uint8_t* d, size_t n) {
   return h;
 }
 
+#ifndef _WIN32
 struct SurfaceFree {
   void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
+#endif
 
 }  // namespace
 
@@ -132,6 +136,16 @@ Bitmap Bitmap::LoadBmpMemory(const uint8_t* data, size_t size) {
   if (!data) Fail("no data");
   const Header h = CheckHeader(data, size);
 
+#ifdef _WIN32
+  Bitmap out;
+  out.w_ = int(h.width);
+  out.h_ = int(h.height);
+  out.source_bits_ = h.bpp;
+  out.palette_size_ = h.bpp <= 8 ? h.palette_entries : 0;
+  std::string why;
+  if (!win32::DecodeBmp(data, size, out.w_, out.h_, out.pixels_, &why)) Fail("unreadable: " + why);
+  return out;
+#else
   SDL_RWops* rw = SDL_RWFromConstMem(data, int(std::min<size_t>(size, INT32_MAX)));
   if (!rw) Fail(SDL_GetError());
   SurfacePtr s(SDL_LoadBMP_RW(rw, 1));
@@ -171,6 +185,7 @@ Bitmap Bitmap::LoadBmpMemory(const uint8_t* data, size_t size) {
     if (SDL_MUSTLOCK(c.get())) SDL_UnlockSurface(c.get());
   }
   return bmp;
+#endif
 }
 
 Bitmap Bitmap::LoadBmpFile(const std::string& host_path) {
@@ -263,25 +278,7 @@ std::vector<uint8_t> Bitmap::EncodeBmp() const {
 
 void Bitmap::SaveBmpFile(const std::string& host_path) const {
   std::vector<uint8_t> bytes = EncodeBmp();
-  std::string tmp = host_path + ".tmp-" + std::to_string(::getpid());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) throw GdiError("BMP: cannot create " + tmp);
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n <= 0) {
-      ::close(fd);
-      ::unlink(tmp.c_str());
-      throw GdiError("BMP: cannot write " + tmp);
-    }
-    done += size_t(n);
-  }
-  bool synced = ::fsync(fd) == 0;
-  bool closed = ::close(fd) == 0;
-  if (!synced || !closed || std::rename(tmp.c_str(), host_path.c_str()) != 0) {
-    ::unlink(tmp.c_str());
-    throw GdiError("BMP: cannot save " + host_path);
-  }
+  if (!fs::WriteFileAtomic(host_path, bytes.data(), bytes.size(), true)) throw GdiError("BMP: cannot save " + host_path);
 }
 
 }  // namespace plat

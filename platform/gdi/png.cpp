@@ -1,13 +1,12 @@
 // PNG screenshots without a compression library: stored deflate blocks are lossless and tiny to write.
 #include "platform/gdi/png.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstdio>
 #include <string>
 
+#include "platform/fs/fs.h"
 #include "platform/gdi/bitmap.h"
 
 namespace plat {
@@ -117,21 +116,7 @@ std::vector<uint8_t> Encode(const Surface& s) {
 
 void SavePng(const Surface& s, const std::string& host_path) {
   std::vector<uint8_t> bytes = png::Encode(s);
-  std::string tmp = host_path + ".tmp-" + std::to_string(::getpid());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) throw GdiError("PNG: cannot create " + tmp);
-  size_t done = 0;
-  bool ok = true;
-  while (ok && done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n <= 0) ok = false;
-    else done += size_t(n);
-  }
-  ok = ::close(fd) == 0 && ok;
-  if (!ok || std::rename(tmp.c_str(), host_path.c_str()) != 0) {
-    ::unlink(tmp.c_str());
-    throw GdiError("PNG: cannot write " + host_path);
-  }
+  if (!fs::WriteFileAtomic(host_path, bytes.data(), bytes.size(), false)) throw GdiError("PNG: cannot write " + host_path);
 }
 
 }  // namespace plat

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os.h"
 #include "platform/audio/audio.h"
 #include "platform/audio/media_player.h"
 #include "platform/headless/headless.h"
@@ -25,7 +26,7 @@ class TempStore {
            ("ozzel-app-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
     std::filesystem::create_directories(dir_);
     path_ = (dir_ / "registry.reg").string();
-    ::setenv("OZZEL_REGISTRY", path_.c_str(), 1);
+    plat::os::SetEnv("OZZEL_REGISTRY", path_);
   }
   ~TempStore() {
     std::error_code ec;

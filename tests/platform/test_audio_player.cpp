@@ -212,8 +212,12 @@ TEST_F(AudioTest, MusicLoopsThroughAutoRewind) {
   EXPECT_EQ(midi.Mode(), MciMode::Stopped);
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "3000 midi end"), 1);
   EXPECT_EQ(lines.back(), "7000 midi end");
-  EXPECT_EQ(audio.log(), (std::vector<std::string>{"midi open " + dir.path().string() + "/hudba/ozzel.mid",
-                                                   "midi play", "midi seek 0", "midi play"}));
+#ifdef _WIN32
+  const std::string host = Dos("\\HUDBA\\OZZEL.MID");  // the system's own paths: case and '\\' as written
+#else
+  const std::string host = dir.path().string() + "/hudba/ozzel.mid";
+#endif
+  EXPECT_EQ(audio.log(), (std::vector<std::string>{"midi open " + host, "midi play", "midi seek 0", "midi play"}));
 }
 
 TEST_F(AudioTest, TwoChannelsPlayIndependently) {
@@ -239,7 +243,7 @@ TEST_F(AudioTest, WithoutASoundDeviceNothingOpens) {
   MediaPlayer wav("WavPlayer", "wav", none.CreateWaveDevice());
   wav.FileName = Dos("\\zvuky\\hlas.wav");
   EXPECT_THROW(wav.Open(), EMCIDeviceError);
-  EXPECT_FALSE(none.PlaySound((dir.path() / "zvuky/hlas.wav").c_str(), plat::SND_ASYNC));
+  EXPECT_FALSE(none.PlaySound((dir.path() / "zvuky/hlas.wav").string().c_str(), plat::SND_ASYNC));
 }
 
 TEST_F(AudioTest, EffectWithNoStopIsDroppedWhileAnotherPlays) {
@@ -248,7 +252,11 @@ TEST_F(AudioTest, EffectWithNoStopIsDroppedWhileAnotherPlays) {
   EXPECT_TRUE(plat::PlaySoundDos(a.c_str(), flags));
   clock.AdvanceTo(1199);
   EXPECT_FALSE(plat::PlaySoundDos(b.c_str(), flags));
+#ifdef _WIN32
+  EXPECT_EQ(audio.EffectPath(), a) << "the first sound goes on";
+#else
   EXPECT_EQ(audio.EffectPath(), dir.path().string() + "/zvuky/hlas.wav") << "the first sound goes on";
+#endif
   EXPECT_EQ(audio.NextChangeMs(), 1200u);
   clock.AdvanceTo(1200);
   EXPECT_FALSE(audio.EffectPlaying());

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/os.h"
 #include "platform/gdi/bitmap.h"
 
 using plat::Bitmap;
@@ -79,8 +80,7 @@ BmpSpec Palettised(bool top_down) {
 class TempDir {
  public:
   TempDir() {
-    std::string t = std::filesystem::temp_directory_path() / "ozzel-gdi-XXXXXX";
-    path_ = ::mkdtemp(t.data());
+    path_ = plat::os::MakeTempDir("ozzel-gdi-").value_or("");
   }
   ~TempDir() { std::filesystem::remove_all(path_); }
   std::string operator/(const std::string& n) const { return path_ + "/" + n; }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "platform/os.h"
 #include "resources/cursor_file.h"
 #include "resources/resources.h"
 
@@ -15,7 +16,7 @@ using ozzel::res::ParseCursorText;
 class Cursors : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("OZZEL_RESOURCES", OZZEL_SOURCE_DIR "/resources/data", 1);
+    plat::os::SetEnv("OZZEL_RESOURCES", OZZEL_SOURCE_DIR "/resources/data");
     ozzel::res::ClearCache();
   }
 };

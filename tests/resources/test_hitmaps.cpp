@@ -8,6 +8,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/os.h"
 #include "resources/resources.h"
 
 namespace {
@@ -89,7 +90,7 @@ std::vector<int> Regions(const plat::Bitmap& b, plat::Rgb c, std::vector<int>& s
 class HitMaps : public ::testing::TestWithParam<size_t> {
  protected:
   void SetUp() override {
-    setenv("OZZEL_RESOURCES", OZZEL_SOURCE_DIR "/resources/data", 1);
+    plat::os::SetEnv("OZZEL_RESOURCES", OZZEL_SOURCE_DIR "/resources/data");
     ozzel::res::ClearCache();
   }
 };

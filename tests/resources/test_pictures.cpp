@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include "platform/os.h"
 #include "platform/start_dir.h"
 #include "resources/resources.h"
 
@@ -19,7 +20,7 @@ const plat::Rgb kKey{64, 160, 224};
 class Pictures : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("OZZEL_RESOURCES", OZZEL_SOURCE_DIR "/resources/data", 1);
+    plat::os::SetEnv("OZZEL_RESOURCES", OZZEL_SOURCE_DIR "/resources/data");
     ozzel::res::ClearCache();
   }
 };
@@ -227,7 +228,7 @@ TEST_F(Pictures, MissingOrDamagedFilesFailCleanly) {
     std::ofstream(dir / "roh_PH.bmp") << "BM this is not a bitmap";
     std::ofstream(dir / "ruka1.cur") << "OZZCUR 1\n32 32\nhotspot 10 0\ncolors 1\n. 00000000\n....\n";
   }
-  setenv("OZZEL_RESOURCES", dir.c_str(), 1);
+  plat::os::SetEnv("OZZEL_RESOURCES", dir.string());
   ozzel::res::ClearCache();
   EXPECT_EQ(ozzel::res::ResourceDir(), dir.string());
   EXPECT_THROW(Picture("roh_LH"), plat::GdiError);
@@ -236,7 +237,7 @@ TEST_F(Pictures, MissingOrDamagedFilesFailCleanly) {
   EXPECT_EQ(ozzel::res::Cursor("sipka1"), nullptr);
   EXPECT_EQ(ozzel::res::Icon(), nullptr);
   fs::remove_all(dir);
-  setenv("OZZEL_RESOURCES", OZZEL_SOURCE_DIR "/resources/data", 1);
+  plat::os::SetEnv("OZZEL_RESOURCES", OZZEL_SOURCE_DIR "/resources/data");
   ozzel::res::ClearCache();
 }
 
@@ -246,14 +247,14 @@ TEST_F(Pictures, ARelativeDirectoryMeansTheStartDirectory) {
   namespace fs = std::filesystem;
   std::string rel = fs::relative(OZZEL_SOURCE_DIR "/resources/data", plat::StartDir()).string();
   ASSERT_TRUE(plat::IsRelativePath(rel));
-  setenv("OZZEL_RESOURCES", rel.c_str(), 1);
+  plat::os::SetEnv("OZZEL_RESOURCES", rel);
   ozzel::res::ClearCache();
   fs::path before = fs::current_path();
   fs::current_path(fs::temp_directory_path());
   EXPECT_NO_THROW(Picture("roh_LH"));
   EXPECT_NE(ozzel::res::Cursor("sipka1"), nullptr);
   fs::current_path(before);
-  setenv("OZZEL_RESOURCES", OZZEL_SOURCE_DIR "/resources/data", 1);
+  plat::os::SetEnv("OZZEL_RESOURCES", OZZEL_SOURCE_DIR "/resources/data");
   ozzel::res::ClearCache();
 }
 

@@ -175,6 +175,16 @@ TEST_P(Scenarios, TraceMatches) {
     ASSERT_FALSE(ec) << "set-up step failed: " << ec.message();
   }
 
+  // With a Windows build to compare (OZZEL_WINDOWS_SIM: a command that runs its ozzel-sim.exe), both
+  // programs start from the same files, so a copy of the set-up is kept for the second run.
+  const char* windows_sim = std::getenv("OZZEL_WINDOWS_SIM");
+  const fs::path setup_copy = tmp.string() + "-setup";
+  if (windows_sim && *windows_sim) {
+    std::error_code ec;
+    fs::copy(tmp, setup_copy, fs::copy_options::recursive, ec);
+    ASSERT_FALSE(ec) << "cannot copy the set-up: " << ec.message();
+  }
+
   std::vector<std::string> argv{std::string(OZZEL_BINARY_DIR) + "/ozzel-sim"};
   ASSERT_TRUE(fs::exists(argv[0])) << argv[0] << " is not built";
   for (const auto& a : s.args) argv.push_back(a);
@@ -206,6 +216,26 @@ TEST_P(Scenarios, TraceMatches) {
   }
   if (!medium_before.empty()) {
     EXPECT_EQ(MediumSnapshot(*medium), medium_before) << "the run changed the medium";
+  }
+  if (windows_sim && *windows_sim) {
+    // The Windows program, same arguments and files: its trace must be the very same, line for line.
+    std::error_code ec;
+    fs::remove_all(tmp, ec);
+    fs::copy(setup_copy, tmp, fs::copy_options::recursive, ec);
+    fs::remove_all(setup_copy, ec);
+    ASSERT_FALSE(ec) << "cannot restore the set-up: " << ec.message();
+    std::vector<std::string> wargv = argv;
+    wargv[0] = windows_sim;
+    RunResult w = RunProcess(wargv, input, tmp, s.timeout_s * 3);  // wine starts slower
+    std::vector<std::string> wlines = Lines(w.out);
+    size_t diff = 0;
+    while (diff < lines.size() && diff < wlines.size() && lines[diff] == wlines[diff]) ++diff;
+    EXPECT_FALSE(w.timed_out) << "Windows run killed after " << s.timeout_s * 3 << " s";
+    EXPECT_EQ(w.exit_code, r.exit_code) << "Windows stderr:\n" << w.err.substr(0, 4000);
+    EXPECT_TRUE(lines == wlines) << "the traces part at line " << diff + 1 << ":\n  Linux:   "
+                                 << (diff < lines.size() ? lines[diff] : "(end)") << "\n  Windows: "
+                                 << (diff < wlines.size() ? wlines[diff] : "(end)") << "\nWindows stderr:\n"
+                                 << w.err.substr(0, 4000);
   }
   if (!HasFailure()) {
     std::error_code ec;

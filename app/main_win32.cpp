@@ -1,0 +1,46 @@
+// The real program on Windows: the Win32 backend. It takes only --version and --help; OZZEL_TRACE=1 prints the trace.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+#include "app/program.h"
+#include "platform/trace.h"
+#include "platform/win32/utf.h"
+#include "platform/win32/win32_backend.h"
+
+int main(int argc, char** argv) {
+  // The game itself reads no command line; these two are for the parent who installed it.
+  if (argc > 1) {
+    const bool version = std::strcmp(argv[1], "--version") == 0, help = std::strcmp(argv[1], "--help") == 0;
+    if (argc == 2 && version) {
+      std::printf("ozzel %s\n", OZZEL_VERSION);
+      return 0;
+    }
+    if (argc == 2 && help) {
+      std::printf("usage: ozzel [--version | --help]\n"
+                  "A spoken animal quiz for pre-school children. The registry value kde_je_BM4 names the data\n"
+                  "medium; the installer registers the demo medium.\n");
+      return 0;
+    }
+    std::fprintf(stderr, "usage: ozzel [--version | --help]\n");
+    return 2;
+  }
+  std::unique_ptr<plat::Win32Backend> backend;
+  try {
+    backend = std::make_unique<plat::Win32Backend>();
+  } catch (const std::exception& e) {
+    // No window: a window program has no console either, so the system's own box says it.
+    MessageBoxW(nullptr, plat::win32::Wide(e.what()).c_str(), L"Ozzel", MB_OK | MB_ICONERROR);
+    return 1;
+  }
+  if (const char* t = std::getenv("OZZEL_TRACE"); t && *t == '1')
+    plat::trace::SetSink([](const std::string& line) {
+      std::fprintf(stderr, "%s\n", line.c_str());
+      std::fflush(stderr);
+    }, &backend->clock());
+  return ozzel::RunProgram(*backend);
+}

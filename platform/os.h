@@ -1,0 +1,19 @@
+// The few services of the operating system whose calls differ between POSIX and Windows.
+#pragma once
+#include <optional>
+#include <string>
+
+namespace plat::os {
+
+// Sets an environment variable for this process and the programs it starts; false when refused.
+bool SetEnv(const std::string& name, const std::string& value);
+// A new private directory in the system's temporary folder, named prefix + a unique suffix.
+std::optional<std::string> MakeTempDir(const std::string& prefix);
+// The folder the running program's file is in; empty when the system does not say.
+std::string ExeDir();
+
+// Standard input and output carry bytes as they are (no "\r\n" for "\n" on Windows): traces compare
+// byte for byte across systems.
+void BinaryStdio();
+
+}  // namespace plat::os

@@ -1,0 +1,50 @@
+// The system services of platform/os.h on Windows.
+#include "platform/os.h"
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/win32/utf.h"
+
+namespace plat::os {
+
+bool SetEnv(const std::string& name, const std::string& value) {
+  // Both the C runtime's copy (getenv) and the process block (child processes) must see it.
+  return _wputenv_s(win32::Wide(name).c_str(), win32::Wide(value).c_str()) == 0 &&
+         SetEnvironmentVariableW(win32::Wide(name).c_str(), win32::Wide(value).c_str());
+}
+
+std::optional<std::string> MakeTempDir(const std::string& prefix) {
+  wchar_t tmp[MAX_PATH + 1];
+  DWORD n = GetTempPathW(MAX_PATH + 1, tmp);
+  if (n == 0 || n > MAX_PATH) return std::nullopt;
+  std::wstring base = std::wstring(tmp, n) + win32::Wide(prefix);
+  for (unsigned i = 0; i < 1000; ++i) {
+    std::wstring dir = base + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount() + i);
+    if (CreateDirectoryW(dir.c_str(), nullptr)) return win32::Utf8(dir);
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+std::string ExeDir() {
+  std::wstring buf(32768, L'\0');
+  DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
+  if (n == 0 || n >= buf.size()) return {};
+  buf.resize(n);
+  size_t slash = buf.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::string() : win32::Utf8(buf.substr(0, slash));
+}
+
+void BinaryStdio() {
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+}
+
+}  // namespace plat::os

@@ -1,0 +1,336 @@
+// The Windows window: creation and scale, message translation, blocking waits, DIB-section presentation, cursors.
+#include "platform/win32/win32_backend.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/gdi/canvas.h"
+#include "platform/sdl/scale.h"  // backend-neutral: the same scale rules as the SDL window
+#include "platform/ui/screen.h"
+#include "platform/win32/utf.h"
+#include "platform/win32/win32_audio.h"
+
+// After audio.h: the system headers define its SND_ names as macros (of the same values).
+#include <timeapi.h>
+
+namespace plat {
+
+namespace {
+
+constexpr wchar_t kClass[] = L"OzzelGameWindow";
+
+bool WindowedMode() {
+  const char* v = std::getenv("OZZEL_WINDOWED");
+  return v && std::strcmp(v, "1") == 0;
+}
+
+// A top-down 32-bit DIB section over w × h pixels (0x00RRGGBB, as our surfaces keep them).
+HBITMAP MakeDib(HDC dc, int w, int h, void** bits) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(dc, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+}  // namespace
+
+HICON MakeIcon(const CursorImage& img, bool is_icon) {
+  if (img.w <= 0 || img.h <= 0 || img.argb.size() < size_t(img.w) * img.h) return nullptr;
+  void* bits = nullptr;
+  HBITMAP color = MakeDib(nullptr, img.w, img.h, &bits);
+  if (!color) return nullptr;
+  std::memcpy(bits, img.argb.data(), size_t(img.w) * img.h * 4);  // BGRA in memory, straight alpha
+  // The AND mask: set where the picture is transparent (systems that ignore the alpha channel use it).
+  const int stride = ((img.w + 15) / 16) * 2;
+  std::vector<uint8_t> mask(size_t(stride) * img.h, 0);
+  for (int y = 0; y < img.h; ++y)
+    for (int x = 0; x < img.w; ++x)
+      if ((img.argb[size_t(y) * img.w + x] >> 24) < 128) mask[size_t(y) * stride + x / 8] |= uint8_t(0x80 >> (x % 8));
+  HBITMAP and_mask = CreateBitmap(img.w, img.h, 1, 1, mask.data());
+  ICONINFO ii{};
+  ii.fIcon = is_icon;
+  ii.xHotspot = DWORD(std::clamp(img.hotspot.x, 0, img.w - 1));
+  ii.yHotspot = DWORD(std::clamp(img.hotspot.y, 0, img.h - 1));
+  ii.hbmMask = and_mask;
+  ii.hbmColor = color;
+  HICON icon = and_mask ? CreateIconIndirect(&ii) : nullptr;
+  if (and_mask) DeleteObject(and_mask);
+  DeleteObject(color);
+  return icon;
+}
+
+Win32Backend::Win32Backend() {
+  const int requested_scale = ParseScale(std::getenv("OZZEL_SCALE"));  // refused before any window shows
+  SetProcessDPIAware();  // physical pixels: the scale is ours, not the system's blur
+  timeBeginPeriod(1);    // timers and waits to the millisecond, as the program's ticks expect
+
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = inst;
+  wc.hIcon = LoadIconW(inst, MAKEINTRESOURCEW(1));
+  wc.hCursor = nullptr;  // WM_SETCURSOR chooses
+  wc.lpszClassName = kClass;
+  RegisterClassExW(&wc);
+
+  const Size display{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  std::string note;
+  k_ = ChooseScale(display.w > 0 && display.h > 0 ? display : Size{640, 480}, requested_scale, &note);
+  if (!note.empty()) std::fprintf(stderr, "ozzel: %s\n", note.c_str());
+
+  const bool windowed = WindowedMode();
+  DWORD style, ex_style;
+  RECT rc;
+  if (windowed) {
+    style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    ex_style = WS_EX_APPWINDOW;
+    rc = {0, 0, 640 * k_, 480 * k_};
+    AdjustWindowRectEx(&rc, style, FALSE, ex_style);
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    rc.left = std::max(0, (display.w - w) / 2);
+    rc.top = std::max(0, (display.h - h) / 2);
+    rc.right = rc.left + w;
+    rc.bottom = rc.top + h;
+    pixels_ = {640 * k_, 480 * k_};
+    size_ = {640, 480};
+  } else {
+    style = WS_POPUP;
+    ex_style = WS_EX_APPWINDOW;
+    rc = {0, 0, display.w, display.h};
+    pixels_ = {std::max(1, display.w), std::max(1, display.h)};
+    size_ = LogicalSize(pixels_, k_);
+  }
+  hwnd_ = CreateWindowExW(ex_style, kClass, L"", style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                          nullptr, nullptr, inst, this);
+  if (!hwnd_) throw std::runtime_error("cannot open the window (error " + std::to_string(GetLastError()) + ")");
+
+  HDC dc = GetDC(hwnd_);
+  mem_dc_ = CreateCompatibleDC(dc);
+  ReleaseDC(hwnd_, dc);
+  void* bits = nullptr;
+  dib_ = MakeDib(mem_dc_, pixels_.w, pixels_.h, &bits);
+  if (!mem_dc_ || !dib_) {
+    DestroyWindow(hwnd_);
+    throw std::runtime_error("cannot make the window's picture (" + std::to_string(pixels_.w) + "x" +
+                             std::to_string(pixels_.h) + ")");
+  }
+  bits_ = static_cast<uint8_t*>(bits);
+  std::memset(bits_, 0, size_t(pixels_.w) * pixels_.h * 4);
+  old_bitmap_ = SelectObject(mem_dc_, dib_);
+
+  cursor_ = LoadCursorW(nullptr, IDC_ARROW);
+  audio_ = std::make_unique<Win32Audio>(clock_);
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  UpdateWindow(hwnd_);
+}
+
+Win32Backend::~Win32Backend() {
+  audio_.reset();
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+  for (auto& [img, cur] : cursors_) DestroyCursor(cur);
+  if (icon_big_) DestroyIcon(icon_big_);
+  if (icon_small_) DestroyIcon(icon_small_);
+  if (mem_dc_) {
+    SelectObject(mem_dc_, old_bitmap_);
+    DeleteDC(mem_dc_);
+  }
+  if (dib_) DeleteObject(dib_);
+  timeEndPeriod(1);
+}
+
+AudioSystem& Win32Backend::audio() { return *audio_; }
+
+LRESULT CALLBACK Win32Backend::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<Win32Backend*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+  if (!self || self->hwnd_ != h) return DefWindowProcW(h, msg, wp, lp);
+  return self->Handle(msg, wp, lp);
+}
+
+void Win32Backend::Push(InputEvent::Kind k, Point pos, int button) {
+  InputEvent e;
+  e.kind = k;
+  e.pos = pos;
+  e.button = button;
+  pending_.push_back(std::move(e));
+}
+
+Point Win32Backend::Logical(LPARAM lp) const { return ToLogical({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, k_); }
+
+LRESULT Win32Backend::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  using K = InputEvent::Kind;
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      Push(K::MouseMove, Logical(lp));
+      return 0;
+    // Without CS_DBLCLKS a double click arrives as a second plain press, as the program expects.
+    // Taps on a touch screen reach us as these same mouse messages.
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      SetCapture(hwnd_);  // the release is ours even outside the window
+      Push(K::MouseDown, Logical(lp), msg == WM_LBUTTONDOWN ? 0 : msg == WM_RBUTTONDOWN ? 1 : 2);
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      if (!(wp & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) ReleaseCapture();
+      Push(K::MouseUp, Logical(lp), msg == WM_LBUTTONUP ? 0 : msg == WM_RBUTTONUP ? 1 : 2);
+      return 0;
+    case WM_CHAR: {
+      const uint32_t unit = uint32_t(wp);
+      if (unit == 27 || unit == 13 || unit == 8) {  // Esc, Enter, Backspace: keys, not text
+        InputEvent e;
+        e.kind = K::KeyChar;
+        e.ch = unit;
+        pending_.push_back(e);
+        return 0;
+      }
+      uint32_t cp = unit;
+      if (unit >= 0xD800 && unit < 0xDC00) {
+        high_surrogate_ = uint16_t(unit);
+        return 0;
+      }
+      if (unit >= 0xDC00 && unit < 0xE000) {
+        if (!high_surrogate_) return 0;
+        cp = 0x10000 + ((uint32_t(high_surrogate_) - 0xD800) << 10) + (unit - 0xDC00);
+      }
+      high_surrogate_ = 0;
+      if (cp < 0x20 || cp == 0x7F) return 0;  // other control characters type nothing
+      std::wstring w;
+      if (cp >= 0x10000) {
+        w += wchar_t(0xD800 + ((cp - 0x10000) >> 10));
+        w += wchar_t(0xDC00 + ((cp - 0x10000) & 0x3FF));
+      } else {
+        w += wchar_t(cp);
+      }
+      if (cp < 0x80) {
+        InputEvent k;
+        k.kind = K::KeyChar;
+        k.ch = cp;
+        pending_.push_back(k);
+      }
+      InputEvent t;
+      t.kind = K::Text;
+      t.text = win32::Utf8(w);
+      pending_.push_back(std::move(t));
+      return 0;
+    }
+    case WM_ACTIVATEAPP:
+      Push(wp ? K::Activate : K::Deactivate);
+      return 0;
+    case WM_CLOSE:  // the program decides; the window goes when the backend does
+      Push(K::Quit);
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lp) == HTCLIENT) {
+        SetCursor(cursor_);
+        return TRUE;
+      }
+      break;
+    case WM_ERASEBKGND:
+      return 1;  // the picture covers everything: no flash of background
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      const RECT& r = ps.rcPaint;
+      BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, mem_dc_, r.left, r.top, SRCCOPY);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void Win32Backend::Poll(std::vector<InputEvent>& out) {
+  MSG m;
+  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+    if (m.message == WM_QUIT) {
+      Push(InputEvent::Kind::Quit);
+      continue;
+    }
+    TranslateMessage(&m);  // WM_KEYDOWN → WM_CHAR
+    DispatchMessageW(&m);
+  }
+  for (auto& e : pending_) out.push_back(std::move(e));
+  pending_.clear();
+}
+
+void Win32Backend::Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) {
+  const uint64_t now = clock_.NowMs();
+  if (pending_.empty() && deadline_ms > now) {
+    const DWORD wait = DWORD(std::min<uint64_t>(deadline_ms - now, 1000));
+    // MWMO_INPUTAVAILABLE: messages already queued end the wait too, not only new ones.
+    MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+  Poll(out);
+}
+
+void Win32Backend::Present(const Surface& fb, const Rect& damage) {
+  const Rect r = damage.intersect({0, 0, fb.width(), fb.height()});
+  const Rect phys = Rect{r.left * k_, r.top * k_, r.w * k_, r.h * k_}.intersect({0, 0, pixels_.w, pixels_.h});
+  if (phys.empty()) return;
+  ScaleBlocks(fb.row(0), fb.width(), r, k_, {0, 0, pixels_.w, pixels_.h}, bits_, pixels_.w * 4);
+  GdiFlush();
+  HDC dc = GetDC(hwnd_);
+  BitBlt(dc, phys.left, phys.top, phys.w, phys.h, mem_dc_, phys.left, phys.top, SRCCOPY);
+  ReleaseDC(hwnd_, dc);
+}
+
+void Win32Backend::ShowCursor(const CursorImage* img, bool busy) {
+  HCURSOR cur = nullptr;
+  if (img) {
+    auto it = cursors_.find(img);
+    if (it != cursors_.end()) {
+      cur = it->second;
+    } else {
+      cur = MakeIcon(ScaleCursor(*img, k_), false);
+      if (cur) cursors_[img] = cur;
+    }
+  }
+  if (!cur) cur = LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW);
+  cursor_ = cur;
+  POINT p;
+  if (GetCursorPos(&p) && WindowFromPoint(p) == hwnd_) SetCursor(cur);
+}
+
+void Win32Backend::SetTitle(const std::string& title) { SetWindowTextW(hwnd_, win32::Wide(title).c_str()); }
+
+void Win32Backend::SetIcon(const CursorImage& icon) {
+  HICON big = MakeIcon(icon, true);
+  if (!big) return;
+  HICON small = CopyIcon(big);
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+  if (icon_big_) DestroyIcon(icon_big_);
+  if (icon_small_) DestroyIcon(icon_small_);
+  icon_big_ = big;
+  icon_small_ = small;
+}
+
+Point Win32Backend::PointerPos() {
+  POINT p;
+  if (!GetCursorPos(&p) || !ScreenToClient(hwnd_, &p)) return {-1, -1};
+  return ToLogical({p.x, p.y}, k_);
+}
+
+}  // namespace plat

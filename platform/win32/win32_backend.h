@@ -1,0 +1,68 @@
+// The real backend on Windows: one borderless window over the screen, GDI presentation, window-message
+// input, waits in MsgWaitForMultipleObjectsEx, our own cursors, and the MCI sound system.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+
+namespace plat {
+
+class Win32Audio;
+
+class Win32Backend : public Backend {
+ public:
+  // Opens the window: borderless over the primary monitor, or a plain 640 k × 480 k window when the
+  // environment has OZZEL_WINDOWED=1. The logical screen is the window's pixels divided by the scale k
+  // (OZZEL_SCALE, else the largest that fits). Throws std::runtime_error when the window cannot be made
+  // or OZZEL_SCALE is not a whole number >= 1.
+  Win32Backend();
+  ~Win32Backend() override;
+  Win32Backend(const Win32Backend&) = delete;
+  Win32Backend& operator=(const Win32Backend&) = delete;
+
+  Clock& clock() override { return clock_; }
+  AudioSystem& audio() override;
+  Size ScreenSize() override { return size_; }
+  void Poll(std::vector<InputEvent>& out) override;
+  // Sleeps in MsgWaitForMultipleObjectsEx until a message (input, an MCI notification) or the deadline.
+  void Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) override;
+  void Present(const Surface& framebuffer, const Rect& damage) override;
+  void ShowCursor(const CursorImage* img, bool busy) override;
+  void SetTitle(const std::string& title) override;
+  void SetIcon(const CursorImage& icon) override;
+  Point PointerPos() override;
+  int Scale() const { return k_; }
+  HWND window() const { return hwnd_; }
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void Push(InputEvent::Kind k, Point pos = {}, int button = 0);
+  Point Logical(LPARAM lp) const;
+
+  RealClock clock_;
+  HWND hwnd_ = nullptr;
+  Size size_;           // the logical screen
+  Size pixels_;         // the window's client area
+  int k_ = 1;           // physical pixels per logical pixel, each way
+  HDC mem_dc_ = nullptr;
+  HBITMAP dib_ = nullptr;
+  HGDIOBJ old_bitmap_ = nullptr;
+  uint8_t* bits_ = nullptr;  // the DIB section's pixels: top-down, 32 bits, pixels_.w * 4 a row
+  std::vector<InputEvent> pending_;
+  std::unique_ptr<Win32Audio> audio_;
+  std::map<const CursorImage*, HCURSOR> cursors_;  // made k times larger
+  HCURSOR cursor_ = nullptr;                      // shown over the client area
+  HICON icon_big_ = nullptr, icon_small_ = nullptr;
+  uint16_t high_surrogate_ = 0;
+};
+
+// A colour cursor (or, with is_icon, an icon) from our ARGB picture; nullptr when it cannot be made.
+HICON MakeIcon(const CursorImage& img, bool is_icon);
+
+}  // namespace plat
