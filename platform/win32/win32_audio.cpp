@@ -64,6 +64,12 @@ class MciDevice : public MediaDevice {
       if (error) *error = "The file cannot be played on the specified MCI device. The file may be corrupt, or not in the correct format.";
       return false;
     }
+    // Without an output device the system may still open a sequencer that sounds nowhere: refused
+    // here, so a machine without MIDI takes the program's "no music" path.
+    if (midi_ ? midiOutGetNumDevs() == 0 : waveOutGetNumDevs() == 0) {
+      if (error) *error = MciError(midi_ ? MCIERR_SEQ_NOMIDIPRESENT : MCIERR_WAVE_OUTPUTSUNSUITABLE);
+      return false;
+    }
     const std::wstring path = win32::Wide(host_path);
     MCI_OPEN_PARMSW op{};
     op.lpstrDeviceType = midi_ ? L"sequencer" : L"waveaudio";
