@@ -83,7 +83,7 @@ SectionGroup /e "Demo"
   !insertmacro MEDIUM SecPl "Polski" pl
   !insertmacro MEDIUM SecFr "Français" fr
   !insertmacro MEDIUM SecEs "Español" es
-SectionGroup
+SectionGroupEnd
 
 Section "-Size"
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
