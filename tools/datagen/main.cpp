@@ -16,9 +16,10 @@ namespace {
 
 int Usage(FILE* to = stderr, int status = 2) {
   std::fprintf(to,
-               "usage: datagen [--force] [--quiet] [--period] [--language L] ROOT\n"
+               "usage: datagen [--force] [--quiet] [--period] [--jobs N] [--language L] ROOT\n"
                "                                          build ROOT/bm4/_ozzel unless it is current (silent then);\n"
-               "                                          --period: ROOT/BM4/_OZZEL as a 1990s disc holds it, read-only\n"
+               "                                          --period: ROOT/BM4/_OZZEL as a 1990s disc holds it, read-only;\n"
+               "                                          --jobs: threads (default: one per core)\n"
                "       datagen --check [--period] [--language L] ROOT\n"
                "                                          exit 0 when ROOT holds a current medium\n"
                "       datagen --locale                   print the language the user's locale asks for\n"
@@ -37,6 +38,7 @@ std::string Absolute(const std::string& p) { return std::filesystem::absolute(p)
 int main(int argc, char** argv) {
   std::string mode = "build", root, registry, language = "cs";
   bool force = false, quiet = false, period = false;
+  unsigned jobs = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
@@ -47,6 +49,12 @@ int main(int argc, char** argv) {
     else if (a == "--locale") mode = "locale";
     else if (a == "--voice") mode = "voice";
     else if (a == "--language") language = next();
+    else if (a == "--jobs") {
+      const std::string n = next();
+      if (n.empty() || n.size() > 3 || n.find_first_not_of("0123456789") != std::string::npos || std::stoi(n) < 1)
+        return Usage();
+      jobs = unsigned(std::stoi(n));
+    }
     else if (a == "--register") mode = "register";
     else if (a == "--registry") registry = next();
     else if (a == "-h" || a == "--help") return Usage(stdout, 0);
@@ -83,7 +91,7 @@ int main(int argc, char** argv) {
     }
     if (!force && datagen::MediumCurrent(root, period)) return 0;
     if (!quiet) std::printf("building the demo medium in %s ...\n", datagen::MediumDir(root, period).c_str());
-    datagen::GenerateMedium(root, {}, period);
+    datagen::GenerateMedium(root, {}, period, jobs);
     if (!quiet) std::printf("done (language %s, voice %s)\n", language.c_str(), datagen::ExaminerVoice().c_str());
     return 0;
   } catch (const std::exception& e) {
