@@ -77,7 +77,7 @@ const std::vector<std::string>& PictureNames() {
   static const std::vector<std::string> names = {
       "glyph_obraz1", "glyph_obraz2", "glyph_obraz3", "glyph_obraz4", "glyph_konec", "pocitadlo",
       "roh_LH",       "roh_PH",       "roh_LD",       "roh_PD",       "pozadi",      "icon",
-      "RGB_doma",     "RGB_uzitecna", "RGB_lesni",    "RGB_safari"};
+      "RGB_doma",     "RGB_uzitecna", "RGB_lesni",    "RGB_safari",  "cekani"};
   return names;
 }
 

@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 
+#include "game/names.h"
 #include "platform/registry/registry.h"
 #include "tools/datagen/error.h"
 #include "tools/datagen/medium.h"
@@ -20,6 +22,9 @@ int Usage(FILE* to = stderr, int status = 2) {
                "                                          build ROOT/bm4/_ozzel unless it is current (silent then);\n"
                "                                          --period: ROOT/BM4/_OZZEL as a 1990s disc holds it, read-only;\n"
                "                                          --jobs: threads (default: one per core)\n"
+               "       datagen --progress [--language L] ROOT\n"
+               "                                          the same, reporting on stdout for a waiting screen:\n"
+               "                                          'progress DONE TOTAL' lines, 'error voice|space|other TEXT'\n"
                "       datagen --check [--period] [--language L] ROOT\n"
                "                                          exit 0 when ROOT holds a current medium\n"
                "       datagen --locale                   print the language the user's locale asks for\n"
@@ -33,17 +38,27 @@ int Usage(FILE* to = stderr, int status = 2) {
 
 std::string Absolute(const std::string& p) { return std::filesystem::absolute(p).lexically_normal().string(); }
 
+// What a waiting screen tells a parent: the disk is full, the speech engine is missing, or something else.
+const char* ErrorKind(const std::string& what) {
+  for (const char* s : {"No space left", "Disk quota"})
+    if (what.find(s) != std::string::npos) return "space";
+  for (const char* s : {"espeak", "Festival"})
+    if (what.find(s) != std::string::npos) return "voice";
+  return "other";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string mode = "build", root, registry, language = "cs";
-  bool force = false, quiet = false, period = false;
+  bool force = false, quiet = false, period = false, progress = false;
   unsigned jobs = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
     if (a == "--force") force = true;
     else if (a == "--quiet") quiet = true;
+    else if (a == "--progress") progress = quiet = true;
     else if (a == "--period") period = true;
     else if (a == "--check") mode = "check";
     else if (a == "--locale") mode = "locale";
@@ -91,11 +106,19 @@ int main(int argc, char** argv) {
     }
     if (!force && datagen::MediumCurrent(root, period)) return 0;
     if (!quiet) std::printf("building the demo medium in %s ...\n", datagen::MediumDir(root, period).c_str());
-    datagen::GenerateMedium(root, {}, period, jobs);
+    size_t done = 0;
+    const size_t total = ozzel::game::AllDataFiles().size();
+    auto report = [&](const std::string&) {
+      std::printf("progress %zu %zu\n", done++, total);
+      std::fflush(stdout);
+    };
+    if (progress) report("");  // at once: the bar appears before the first file is made
+    datagen::GenerateMedium(root, progress ? std::function<void(const std::string&)>(report) : nullptr, period, jobs);
     if (!quiet) std::printf("done (language %s, voice %s)\n", language.c_str(), datagen::ExaminerVoice().c_str());
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "datagen: %s\n", e.what());
+    if (progress) std::printf("error %s %s\n", ErrorKind(e.what()), e.what());
     return 1;
   }
 }

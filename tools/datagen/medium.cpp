@@ -76,8 +76,9 @@ void WriteAll(const stdfs::path& path, const std::vector<uint8_t>& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) throw Error("cannot create " + path.string());
   const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const bool flushed = std::fflush(f) == 0 && ::fsync(fileno(f)) == 0;
-  if (std::fclose(f) != 0 || !ok || !flushed) throw Error("cannot write " + path.string());
+  const bool flushed = ok && std::fflush(f) == 0 && ::fsync(fileno(f)) == 0;
+  const int why = errno;  // a full disk says so, for the waiting screen
+  if (std::fclose(f) != 0 || !ok || !flushed) throw Error("cannot write " + path.string() + ": " + std::strerror(why));
 }
 
 bool ProcessAlive(const std::string& pid_text) {
@@ -228,6 +229,7 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
           failed = true;
         }
         std::lock_guard<std::mutex> lock(mu);
+        if (progress && !done.error) progress(files[i]);
         slots[i] = std::move(done);
         made.notify_all();
       }
@@ -248,7 +250,6 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
       const std::vector<uint8_t> bytes = std::move(*slots[i].bytes);
       slots[i].bytes.reset();
       lock.unlock();
-      if (progress) progress(files[i]);
       content = Fnv1a(files[i].data(), files[i].size(), content);
       content = Fnv1a(bytes.data(), bytes.size(), content);
     }
