@@ -10,7 +10,6 @@
 #include <stdexcept>
 
 #include "platform/gdi/canvas.h"
-#include "platform/sdl/scale.h"  // backend-neutral: the same scale rules as the SDL window
 #include "platform/ui/screen.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_audio.h"
@@ -69,7 +68,7 @@ HICON MakeIcon(const CursorImage& img, bool is_icon) {
 }
 
 Win32Backend::Win32Backend() {
-  const int requested_scale = ParseScale(std::getenv("OZZEL_SCALE"));  // refused before any window shows
+  const ScaleRequest requested_scale = ParseScale(std::getenv("OZZEL_SCALE"));  // refused before any window shows
   SetProcessDPIAware();  // physical pixels: the scale is ours, not the system's blur
   timeBeginPeriod(1);    // timers and waits to the millisecond, as the program's ticks expect
 
@@ -85,31 +84,34 @@ Win32Backend::Win32Backend() {
 
   const Size display{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   std::string note;
-  k_ = ChooseScale(display.w > 0 && display.h > 0 ? display : Size{640, 480}, requested_scale, &note);
+  ScreenScale scale = ChooseScale(display.w > 0 && display.h > 0 ? display : Size{640, 480}, requested_scale, &note);
   if (!note.empty()) std::fprintf(stderr, "ozzel: %s\n", note.c_str());
 
   const bool windowed = WindowedMode();
+  // A window holds just the game, in whole blocks: one that filled the height would hide under the taskbar.
+  if (windowed && !scale.Whole()) scale = {FittingScale(display), 1};
   DWORD style, ex_style;
   RECT rc;
   if (windowed) {
     style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     ex_style = WS_EX_APPWINDOW;
-    rc = {0, 0, 640 * k_, 480 * k_};
+    rc = {0, 0, 640 * scale.num, 480 * scale.num};
     AdjustWindowRectEx(&rc, style, FALSE, ex_style);
     const int w = rc.right - rc.left, h = rc.bottom - rc.top;
     rc.left = std::max(0, (display.w - w) / 2);
     rc.top = std::max(0, (display.h - h) / 2);
     rc.right = rc.left + w;
     rc.bottom = rc.top + h;
-    pixels_ = {640 * k_, 480 * k_};
+    pixels_ = {640 * scale.num, 480 * scale.num};
     size_ = {640, 480};
   } else {
     style = WS_POPUP;
     ex_style = WS_EX_APPWINDOW;
     rc = {0, 0, display.w, display.h};
     pixels_ = {std::max(1, display.w), std::max(1, display.h)};
-    size_ = LogicalSize(pixels_, k_);
+    size_ = LogicalSize(pixels_, scale);
   }
+  scaler_ = Scaler(scale, pixels_);
   hwnd_ = CreateWindowExW(ex_style, kClass, L"", style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
                           nullptr, nullptr, inst, this);
   if (!hwnd_) throw std::runtime_error("cannot open the window (error " + std::to_string(GetLastError()) + ")");
@@ -172,7 +174,7 @@ void Win32Backend::Push(InputEvent::Kind k, Point pos, int button) {
   pending_.push_back(std::move(e));
 }
 
-Point Win32Backend::Logical(LPARAM lp) const { return ToLogical({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, k_); }
+Point Win32Backend::Logical(LPARAM lp) const { return ToLogical({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, scaler_.scale()); }
 
 LRESULT Win32Backend::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   using K = InputEvent::Kind;
@@ -287,9 +289,10 @@ void Win32Backend::Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) {
 
 void Win32Backend::Present(const Surface& fb, const Rect& damage) {
   const Rect r = damage.intersect({0, 0, fb.width(), fb.height()});
-  const Rect phys = Rect{r.left * k_, r.top * k_, r.w * k_, r.h * k_}.intersect({0, 0, pixels_.w, pixels_.h});
+  const Rect whole{0, 0, pixels_.w, pixels_.h};
+  const Rect phys = ToPhysical(r, scaler_.scale()).intersect(whole);
   if (phys.empty()) return;
-  ScaleBlocks(fb.row(0), fb.width(), r, k_, {0, 0, pixels_.w, pixels_.h}, bits_, pixels_.w * 4);
+  scaler_.Draw(fb.row(0), {fb.width(), fb.height()}, fb.width(), r, whole, bits_, pixels_.w * 4);
   GdiFlush();
   HDC dc = GetDC(hwnd_);
   BitBlt(dc, phys.left, phys.top, phys.w, phys.h, mem_dc_, phys.left, phys.top, SRCCOPY);
@@ -303,7 +306,7 @@ void Win32Backend::ShowCursor(const CursorImage* img, bool busy) {
     if (it != cursors_.end()) {
       cur = it->second;
     } else {
-      cur = MakeIcon(ScaleCursor(*img, k_), false);
+      cur = MakeIcon(ScaleCursor(*img, scaler_.scale()), false);
       if (cur) cursors_[img] = cur;
     }
   }
@@ -330,7 +333,7 @@ void Win32Backend::SetIcon(const CursorImage& icon) {
 Point Win32Backend::PointerPos() {
   POINT p;
   if (!GetCursorPos(&p) || !ScreenToClient(hwnd_, &p)) return {-1, -1};
-  return ToLogical({p.x, p.y}, k_);
+  return ToLogical({p.x, p.y}, scaler_.scale());
 }
 
 }  // namespace plat

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/scale.h"
 
 namespace plat {
 
@@ -16,9 +17,9 @@ class Win32Audio;
 
 class Win32Backend : public Backend {
  public:
-  // Opens the window: borderless over the primary monitor, or a plain 640 k × 480 k window when the
+  // Opens the window: borderless over the primary monitor, or a plain window of the game in whole blocks when the
   // environment has OZZEL_WINDOWED=1. The logical screen is the window's pixels divided by the scale k
-  // (OZZEL_SCALE, else the largest that fits). Throws std::runtime_error when the window cannot be made
+  // (OZZEL_SCALE whole blocks, else filling the height, as on Linux). Throws std::runtime_error when the window cannot be made
   // or OZZEL_SCALE is not a whole number >= 1.
   Win32Backend();
   ~Win32Backend() override;
@@ -36,7 +37,7 @@ class Win32Backend : public Backend {
   void SetTitle(const std::string& title) override;
   void SetIcon(const CursorImage& icon) override;
   Point PointerPos() override;
-  int Scale() const { return k_; }
+  ScreenScale Scale() const { return scaler_.scale(); }
   HWND window() const { return hwnd_; }
 
  private:
@@ -49,7 +50,7 @@ class Win32Backend : public Backend {
   HWND hwnd_ = nullptr;
   Size size_;           // the logical screen
   Size pixels_;         // the window's client area
-  int k_ = 1;           // physical pixels per logical pixel, each way
+  Scaler scaler_;       // logical pixels to physical ones, as on Linux
   HDC mem_dc_ = nullptr;
   HBITMAP dib_ = nullptr;
   HGDIOBJ old_bitmap_ = nullptr;

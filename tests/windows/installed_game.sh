@@ -70,15 +70,15 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
     "$@" 2>"$TRACE" &
     PID=$!
     traced() { grep -q -- "$1" "$TRACE"; }
-    wait_for 60 "$name: main form in the trace" traced " bounds form_ozzel "
-    read -r OX OY < <(grep " bounds form_ozzel " "$TRACE" | tail -1 | awk '{ print $4, $5 }')
-    [ "$OX $OY" = "160 30" ] || fail "$name: main form at $OX,$OY, not centred at 160,30 on the 960 x 540 logical screen"
     if [ "$name" = windows ]; then
       # No MIDI device under wine here: the program says it cannot play its music, once, at the start.
       wait_for 60 "$name: the no-music box" traced " msgbox plain .*|Nenalez soubor s hudbou:"
       sleep 0.5
       xdotool key Return
     fi
+    wait_for 60 "$name: main form in the trace" traced " bounds form_ozzel "
+    read -r OX OY < <(grep " bounds form_ozzel " "$TRACE" | tail -1 | awk '{ print $4, $5 }')
+    [ "$OX $OY" = "160 30" ] || fail "$name: main form at $OX,$OY, not centred at 160,30 on the 960 x 540 logical screen"
     wait_for 30 "$name: intro (show btn_obraz1)" traced " show btn_obraz1$"
     xdotool mousemove 0 0
     sleep 1.5
@@ -150,6 +150,8 @@ UNINST='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ozzel'
 for k in 'HKCU\Software\Orvel Team' 'HKCU\Software\Ozzel' "$UNINST"; do wreg delete "$k" /f >/dev/null 2>&1; done
 # On Xvfb wine finds the screen's size through the X server itself, not RandR.
 wreg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null || fail "cannot set up wine"
+WINEPREFIX=$PREFIX wineserver -k 2>/dev/null  # the display is looked at when the server starts
+WINEPREFIX=$PREFIX wineserver -w 2>/dev/null
 WUSER=$(ls "$PREFIX/drive_c/users" | grep -v -x Public | head -1)
 INST=$PREFIX/drive_c/users/$WUSER/AppData/Local/Programs/Ozzel
 LNK="$PREFIX/drive_c/users/$WUSER/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Ozzel.lnk"
@@ -179,7 +181,9 @@ SOUND_ANIMALS=$(awk '$2 == "questions" { for (i = 3; i <= NF; i++) { split($i, q
 printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Odklon]\n"kde_je_BM4"="%s"\n' "$INST/medium" >"$WORK/linux.reg"
 
 export ANIMAL_POINTS SOUND_ANIMALS WINE_RUN PREFIX INST LINUX_BIN=$LINUX/ozzel OZZEL_XVFB_INNER=1
-unset OZZEL_WINDOWED OZZEL_SCALE
+unset OZZEL_WINDOWED
+# Whole blocks on both systems, so that the two screens can be compared pixel for pixel.
+export OZZEL_SCALE=2
 timeout 300 xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$WORK"
 RC=$?
 unset OZZEL_XVFB_INNER

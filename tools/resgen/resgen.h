@@ -15,13 +15,16 @@ constexpr int kFrameW = 72, kFrameH = 54, kFrames = 5;
 
 enum class Ball { kRed, kYellow, kGreen, kCyan };
 plat::Bitmap BallStrip(Ball b);
-plat::Bitmap DoorStrip();
+plat::Bitmap DoorStrip(const std::string& word);  // the door over its word (capitals of raster.h)
 plat::Bitmap CounterBackground();
 // "LH", "PH", "LD", "PD".
 plat::Bitmap Corner(const std::string& which);
 plat::Bitmap Texture();
 plat::Bitmap IconPicture();
 plat::Bitmap IconMask();
+// The waiting screen's picture (first start, while the data medium is made).
+constexpr int kWaitingW = 300, kWaitingH = 230;
+plat::Bitmap WaitingPicture();
 // The icon's design as a colour at every point of its 32 × 32 square: the desktop icons draw it afresh at
 // their own sizes instead of enlarging the 32-pixel picture.
 plat::Rgb IconShade(double x, double y);
