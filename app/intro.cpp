@@ -94,6 +94,7 @@ void Tform_ozzel::btn_obraz4MouseEnter(plat::Control&) { EnterSceneButton(*this,
 void Tform_ozzel::btn_obraz4MouseExit(plat::Control&) { shared.PendingIconSound = 0; }
 
 void Tform_ozzel::btn_obraz1Click(plat::Control& sender) {
+  if (SayingGoodbye()) return;
   shared.RequestedSet = uint8_t(sender.Tag);
   shared.SwitchPending = true;
   pozadavek_na_prepnuti_sady->SetEnabled(true);

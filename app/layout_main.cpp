@@ -112,6 +112,7 @@ const std::vector<TimerRow>& MainTimers() {
       {NAMED(pozadavek_na_zadani), 100, false, &F::pozadavek_na_zadaniTimer},
       {NAMED(pozadavek_na_prepnuti_sady), 100, false,
        &F::pozadavek_na_prepnuti_sadyTimer},
+      {NAMED(casovy_limit), 60000, false, &F::casovy_limitTimer},
   };
   return rows;
 }

@@ -89,6 +89,7 @@ void Tform_ozzel::FormCreate() {
   res::ClearCache();
 
   if (technic2.MusicOn) OpenMusic();
+  StartSessionLimit();
 
   app().screen().SetCursor(plat::crDefault);
 }
