@@ -384,4 +384,12 @@ uint64_t SdlAudio::NextChangeMs() const {
   return next;
 }
 
+void SdlAudio::SetLevels(int music_percent, int speech_percent) {
+  if (!state_->opened) return;
+  auto volume = [](int percent) { return (percent * MIX_MAX_VOLUME + 50) / 100; };
+  Mix_Volume(kMusicChannel, volume(music_percent));
+  Mix_Volume(kWaveChannel, volume(speech_percent));
+  Mix_Volume(kEffectChannel, volume(speech_percent));
+}
+
 }  // namespace plat
