@@ -231,11 +231,18 @@ class Tform_ozzel : public plat::Form {
   bool SessionOver() const;
   bool SayingGoodbye() const;
   void SayGoodbye();
+  // A changed limit counts from now.
+  void RestartSessionLimit();
+
+  // The parents' page (parents.cpp): opened by the gate or the desktop's parents' entry; what it
+  // saves takes effect at once.
+  void OpenParentsPage();
 
  private:
   void BuildLayout();  // layout_main.cpp
   enum class SessionPhase { Running, Over, Goodbye };
   SessionPhase session_ = SessionPhase::Running;
+  bool parents_page_open_ = false;
   bool first_try_ = true;  // no wrong animal clicked yet for the question in play (the answers record)
 };
 

@@ -1,6 +1,7 @@
 // A parent's session limit: when the time is up the question in play is finished, the examiner says
 // goodbye, and the game ends as through the door (counters written).
 #include "app/ozz_main.h"
+#include "controls/tb97ctls.h"
 #include "game/names.h"
 #include "media/parents.h"
 #include "media/technic2.h"
@@ -45,6 +46,13 @@ void Tform_ozzel::casovy_limitTimer(plat::Timer& t) {
       BTN_KonecClick(*BTN_Konec);
       return;
   }
+}
+
+void Tform_ozzel::RestartSessionLimit() {
+  if (session_ == SessionPhase::Goodbye) return;
+  session_ = SessionPhase::Running;
+  casovy_limit->SetEnabled(false);
+  StartSessionLimit();
 }
 
 bool Tform_ozzel::SessionOver() const { return session_ != SessionPhase::Running; }
