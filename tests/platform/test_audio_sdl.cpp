@@ -80,6 +80,19 @@ TEST_F(SdlAudioTest, WaveChannelIsHeardUntilItsEnd) {
   EXPECT_GT(LoudSamples(), 22050u * 2 * 300 / 1000 / 2) << "the square wave reached the output";
 }
 
+TEST_F(SdlAudioTest, SpeechLevelZeroSilencesTheWaveChannelAndTheEffects) {
+  const std::string path = dir.Write("hlas.wav", audiotest::Wav(300, 1, 22050));
+  audio->SetLevels(100, 0);
+  auto wav = audio->CreateWaveDevice();
+  std::string error;
+  ASSERT_TRUE(wav->Open(path, &error)) << error;
+  ASSERT_TRUE(wav->Play());
+  ASSERT_TRUE(audio->PlaySound(path.c_str(), plat::SND_ASYNC));
+  WaitWhile([&] { return wav->Mode() == MciMode::Playing || audio->EffectPlaying(); });
+  wav.reset();
+  EXPECT_EQ(LoudSamples(), 0u);
+}
+
 TEST_F(SdlAudioTest, BadFilesDoNotOpen) {
   auto wav = audio->CreateWaveDevice();
   std::string error;
