@@ -34,7 +34,7 @@ uint32_t StepChoiceMs(uint32_t ms, int dir) {
   }
   uint32_t step = ms > kChoiceCoarseFrom ? kChoiceCoarseStep : kChoiceFineStep;
   uint32_t down = ms % step ? ms - ms % step : ms - step;
-  return std::max(kMinChoiceMs * 2, std::min(ms, down));
+  return std::max(std::min(ms, kMinChoiceMs * 2), std::min(ms, down));
 }
 
 uint32_t StepSession(uint32_t minutes, int dir) {
