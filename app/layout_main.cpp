@@ -112,7 +112,6 @@ const std::vector<TimerRow>& MainTimers() {
       {NAMED(pozadavek_na_zadani), 100, false, &F::pozadavek_na_zadaniTimer},
       {NAMED(pozadavek_na_prepnuti_sady), 100, false,
        &F::pozadavek_na_prepnuti_sadyTimer},
-      {NAMED(casovy_limit), 60000, false, &F::casovy_limitTimer},
   };
   return rows;
 }
@@ -234,6 +233,9 @@ void Tform_ozzel::BuildLayout() {
     layout::Tick h = t.on_timer;
     this->*t.member = &AddTimer(t.name, uint32_t(t.interval), t.enabled, [this, h](plat::Timer& s) { (this->*h)(s); });
   }
+
+  // Not of the stored window: a parent's session limit, off until StartSessionLimit.
+  casovy_limit = &AddTimer("casovy_limit", 60000, false, [this](plat::Timer& s) { casovy_limitTimer(s); });
 
   for (TToolbarButton97* b : {BTN_Konec, btn_obraz1, btn_obraz2, btn_obraz3, btn_obraz4}) b->Loaded();
   zkouseni_tibora->Loaded();
