@@ -201,6 +201,9 @@ bool AccessLayer::Waiting() const {
       shared.IntroClickBusy)
     return true;
   if (form_.stit->Visible()) return true;  // the intro or a praise is running
+  // In a scene the examiner speaks questions and verdicts, which the child listens to first. On the
+  // menu what still speaks is a skipped introduction, which nothing waits for.
+  if (!form_.podklad->Visible()) return false;
   if (!form_.playlist->Items.empty()) return true;
   return form_.WavPlayer && form_.WavPlayer->Mode() == plat::MciMode::Playing;
 }
