@@ -315,7 +315,10 @@ void AccessLayer::Send(K kind, plat::Point at, int button) {
 
 void AccessLayer::ChooseDown() {
   Refresh();
-  if (cur_ < 0 || choose_down_) return;
+  // A press whose release went to a box that opened meanwhile: finish it, or no switch would ever
+  // choose again.
+  if (choose_down_) ChooseUp();
+  if (cur_ < 0) return;
   choose_down_ = true;
   choose_at_ = targets_[size_t(cur_)].point;
   Send(K::MouseMove, choose_at_);
@@ -345,6 +348,11 @@ bool AccessLayer::Filter(const plat::InputEvent& e) {
     case K::MouseUp:
       if (KioskDoor(e)) return true;
       return sent ? false : Mouse(e);
+    case K::Deactivate:
+      // The releases may go to another window now: nothing stays pressed or held.
+      ChooseUp();
+      if (hold_ != Hold::None) EndHold();
+      return false;
     default:
       return false;
   }
@@ -427,6 +435,8 @@ void AccessLayer::Tick() {
   const uint64_t now = app_.Now();
   Refresh();
   const bool waiting = Waiting();
+  // A box took the input: the release that would end the hold goes to it, so the hold ends here.
+  if (hold_ != Hold::None && app_.ActiveModal()) EndHold();
   if (hold_ != Hold::None) {
     uint64_t held = now - hold_since_;
     SetRing(Centre(ControlBox(*form_.BTN_Konec)), double(held) / kHoldMs);
