@@ -98,6 +98,7 @@ printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Odklon]\n"kde
 
 export OZZEL_TRACE=1 SDL_AUDIODRIVER=dummy OZZEL_XVFB_INNER=1
 unset OZZEL_WINDOWED
+export OZZEL_SCALE=1  # pixel for pixel: the main window at its logical place on the screen
 timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$BIN" "$WORK" "$PROBE"
 RC=$?
 [ $RC -eq 124 ] && { echo "FAIL: the test ran out of time"; exit 1; }
