@@ -800,12 +800,12 @@ Shape Kangaroo() {
   s.MarkContour(n);
   const size_t d = s.Mark();
   s.Ellipse({90, 58}, 14, 8, light, -0.35);
-  s.Ellipse({100, 60}, 9, 6, Dk(fur, 0.9), -0.35);  // the pouch, with a joey looking out
-  s.Ellipse({101, 52}, 5.5, 5, fur);
-  s.Polygon({{98, 48}, {97, 41}, {101, 47}}, fur);
-  s.Polygon({{102, 47}, {105, 41}, {105, 48}}, fur);
-  s.Ellipse({106, 53}, 1.6, 1.4, kBlack);
-  s.Ellipse({101, 51}, 1.3, 1.3, kBlack);
+  s.Ellipse({98, 62}, 10, 6.5, Dk(fur, 0.85), -0.35);  // the pouch, with a joey looking out
+  s.Ellipse({99, 52}, 7, 6.5, Lt(fur, 0.15));
+  s.Polygon({{95, 48}, {93, 38}, {99, 46}}, Lt(fur, 0.15));
+  s.Polygon({{100, 46}, {104, 37}, {104, 48}}, Lt(fur, 0.15));
+  s.Ellipse({106, 54}, 2, 1.8, kBlack);
+  s.Ellipse({100, 51}, 1.6, 1.6, kBlack);
   s.Limb({34, 101}, {14, 104}, 4.2, 3.5, Dk(fur, 0.7));  // the big hind foot
   s.Limb({20, 86}, {2, 92}, 4, 2.5, Dk(fur, 0.75));      // the tail's end
   s.Ellipse({116, 10}, 1.6, 6, kPink);  // inner ears

@@ -269,13 +269,14 @@ TEST(DatagenLoudness, LevelBringsQuietAndSpikyRecordingsToTheSameLoudness) {
   }
 }
 
-// A vowel (150 Hz with overtones) that starts abruptly, as a plosive does, and has a bad join in the
-// middle: a few milliseconds of wild jumps. Only the join is a click; mending it leaves a vowel.
+// A vowel (150 Hz with an overtone) that starts with a jump out of silence, as a plosive does, and has
+// a bad join in the middle: a few milliseconds of wild jumps. Only the join is a click; mending it
+// leaves the vowel.
 TEST(DatagenClicks, AJoinIsFoundAndMendedAndAPlosiveIsLeftAlone) {
   Pcm vowel = Silence(0.2);
   for (size_t i = 0; i < size_t(0.6 * kRate); ++i) {
     const double t = double(i) / kRate;
-    vowel.push_back(float(0.3 * std::sin(2 * 3.14159265358979 * 150 * t) + 0.1 * std::sin(2 * 3.14159265358979 * 450 * t)));
+    vowel.push_back(float(0.3 * std::cos(2 * 3.14159265358979 * 150 * t) + 0.1 * std::cos(2 * 3.14159265358979 * 450 * t)));
   }
   Append(vowel, Silence(0.2));
   ASSERT_TRUE(FindClicks(vowel).empty());
