@@ -35,6 +35,11 @@ int RunProgram(plat::Backend& backend, const ProgramOptions& options) {
   auto form = std::make_unique<Tform_ozzel>(app);
   auto access = MakeAccessLayer(app, *form, parents);
   if (parents.Kiosk) backend.SetKeyboardGrab(true);
+  form->OnParentsChanged = [&] {
+    access.reset();
+    access = MakeAccessLayer(app, *form, parents);
+    backend.SetKeyboardGrab(parents.Kiosk);
+  };
   app.Run();
   access.reset();
 
