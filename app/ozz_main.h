@@ -237,11 +237,10 @@ class Tform_ozzel : public plat::Form {
 
   // The parents' page (parents.cpp): opened by the gate (the parents' key combination held for
   // brana_rodicu's 3 s: "the parents' gate") or the desktop's parents' entry; what it saves takes
-  // effect at once, the access mode and the kiosk through OnParentsChanged.
+  // effect at once.
   void StartParentsGate();
   void brana_rodicuTimer(plat::Timer& sender);
   void OpenParentsPage();
-  std::function<void()> OnParentsChanged;
   plat::Timer* brana_rodicu = nullptr;
 
  private:
