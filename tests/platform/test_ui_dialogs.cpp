@@ -188,6 +188,27 @@ TEST_F(DialogTest, LongTextWrapsInsideTheScreen) {
   EXPECT_GT(box.h, 100) << "several lines";
 }
 
+// A settings value may be megabytes long: the boxes lay out one screen of it, and the input box
+// still hands back the whole text.
+TEST_F(DialogTest, MegabytesOfTextStayWithinOneScreen) {
+  const std::string huge = "/" + std::string(2u << 20, 'a');
+  std::vector<Rect> boxes;
+  backend.OnIdle = [&](uint64_t) {
+    backend.vclock().Advance(10);
+    boxes.push_back(app.ActiveModal()->ScreenRect());
+    app.ComposeAll();  // what painting the box costs
+    backend.Inject(Ev(InputEvent::Kind::DialogOk));
+  };
+  MessageBox("Nenalezen zvuk: " + huge + " " + huge);
+  EXPECT_EQ(InputBox("c", "p", huge), huge);
+  ASSERT_EQ(boxes.size(), 2u);
+  for (const Rect& box : boxes) {
+    EXPECT_GE(box.top, 0);
+    EXPECT_LE(box.bottom(), 600);
+    EXPECT_LE(box.right(), 800);
+  }
+}
+
 TEST(DialogQuitTest, AQuitDuringStartUpAnswersEveryBoxAndClosesOnceTheLoopRuns) {
   HeadlessBackend backend{{800, 600}};
   Application app{backend};
