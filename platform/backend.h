@@ -53,6 +53,8 @@ class Backend {
   virtual void SetIcon(const CursorImage& icon) {}
   // The pointer's position in screen coordinates.
   virtual Point PointerPos() = 0;
+  // Ends a Wait in progress (or the next one) early; callable from any thread.
+  virtual void Wake() {}
 };
 
 }  // namespace plat

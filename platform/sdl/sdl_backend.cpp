@@ -48,6 +48,9 @@ SdlBackend::SdlBackend() {
   const int requested_scale = ParseScale(std::getenv("OZZEL_SCALE"));  // refused before any window shows
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  // SIGTERM and SIGINT are the program's own (plat::CatchQuitRequests): SDL would only see them
+  // while something pumps its events.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
     throw std::runtime_error(std::string("cannot open the display: ") + SDL_GetError());
   // Without a display SDL falls back to drawing nowhere; a game nobody can see must not start
@@ -180,6 +183,8 @@ void SdlBackend::Poll(std::vector<InputEvent>& out) {
   SDL_Event e;
   while (SDL_PollEvent(&e)) Translate(e, out);
 }
+
+void SdlBackend::Wake() { SdlPushWake(); }
 
 void SdlBackend::Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) {
   uint64_t now = clock_.NowMs();

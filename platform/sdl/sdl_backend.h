@@ -38,6 +38,7 @@ class SdlBackend : public Backend {
   void SetTitle(const std::string& title) override;
   void SetIcon(const CursorImage& icon) override;
   Point PointerPos() override;
+  void Wake() override;
   int Scale() const { return k_; }
 
  private:

@@ -231,6 +231,27 @@ TEST(DialogQuitTest, AQuitDuringStartUpAnswersEveryBoxAndClosesOnceTheLoopRuns) 
   EXPECT_EQ(backend.vclock().NowMs(), 50u);
 }
 
+// A box that a timer opens over another (timers tick under boxes): a quit answers both.
+TEST(DialogQuitTest, AQuitAnswersABoxUnderAnotherToo) {
+  HeadlessBackend backend{{800, 600}};
+  Application app{backend};
+  std::vector<std::string> order;
+  Timer t(app, "t", 100, true, [&](Timer& self) {
+    self.SetEnabled(false);
+    MessageBox("upper");
+    order.push_back("upper returned");
+  });
+  bool sent = false;  // one request, as one kill is
+  backend.OnIdle = [&](uint64_t deadline) {
+    if (app.ActiveModal() && !t.Enabled() && !sent) return backend.Inject(Ev(InputEvent::Kind::Quit)), void(sent = true);
+    // A box left open with nothing due: the backend throws rather than wait for ever.
+    if (deadline != kNever) backend.vclock().AdvanceTo(deadline);
+  };
+  MessageBox("lower");
+  order.push_back("lower returned");
+  EXPECT_EQ(order, (std::vector<std::string>{"upper returned", "lower returned"}));
+}
+
 TEST(DialogQuitTest, AQuitWhileTheLoopRunsClosesTheMainFormAfterTheBox) {
   HeadlessBackend backend{{800, 600}};
   Application app{backend};
