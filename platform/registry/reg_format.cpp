@@ -258,10 +258,11 @@ std::string ToUtf8(const std::string& text) {
     for (size_t i = 2; i + 1 < text.size(); i += 2) u.push_back(uint16_t(uint8_t(text[i]) | uint8_t(text[i + 1]) << 8));
     return Utf16ToUtf8(u);
   }
-  if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) return text.substr(3);
-  if (ValidUtf8(text)) return text;
+  std::string_view body(text);
+  if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+  if (ValidUtf8(body)) return std::string(body);
   std::string out;
-  for (unsigned char c : text) AppendUtf8(out, c);
+  for (unsigned char c : body) AppendUtf8(out, c);
   return out;
 }
 
