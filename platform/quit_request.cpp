@@ -1,16 +1,21 @@
 // POSIX signals as quit requests: the handler only counts and writes one byte to a pipe (all it may
-// safely do); a watcher thread turns the byte into a wake-up of the UI loop. A Windows build
-// replaces this file (a console control handler already runs on a thread of its own).
+// safely do); a watcher thread turns the byte into a wake-up of the UI loop. On Windows a console
+// control handler (Ctrl+C, the console closed) runs on a thread of its own and wakes the loop itself.
 #include "platform/quit_request.h"
-
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <mutex>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <thread>
+#endif
 
 namespace plat {
 
@@ -18,9 +23,40 @@ namespace {
 
 std::atomic<uint64_t> g_requests{0};
 static_assert(std::atomic<uint64_t>::is_always_lock_free, "counted inside a signal handler");
-int g_pipe[2] = {-1, -1};
 std::mutex g_wake_mutex;
 std::function<void()> g_wake;
+
+void WakeLoop() {
+  std::lock_guard<std::mutex> lock(g_wake_mutex);
+  if (g_wake) g_wake();
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+namespace {
+BOOL WINAPI OnConsoleControl(DWORD) {
+  g_requests.fetch_add(1);
+  WakeLoop();
+  return TRUE;
+}
+}  // namespace
+
+void CatchQuitRequests(std::function<void()> wake) {
+  {
+    std::lock_guard<std::mutex> lock(g_wake_mutex);
+    g_wake = std::move(wake);
+  }
+  static std::once_flag once;
+  std::call_once(once, [] { SetConsoleCtrlHandler(OnConsoleControl, TRUE); });
+}
+
+#else
+
+namespace {
+
+int g_pipe[2] = {-1, -1};
 
 extern "C" void OnQuitSignal(int) {
   const int saved = errno;
@@ -37,8 +73,7 @@ void Watch() {
     ssize_t n = ::read(g_pipe[0], buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return;
-    std::lock_guard<std::mutex> lock(g_wake_mutex);
-    if (g_wake) g_wake();
+    WakeLoop();
   }
 }
 
@@ -63,6 +98,8 @@ void CatchQuitRequests(std::function<void()> wake) {
     ::sigaction(SIGINT, &sa, nullptr);
   });
 }
+
+#endif
 
 uint64_t QuitRequests() { return g_requests.load(); }
 
