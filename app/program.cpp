@@ -7,6 +7,7 @@
 
 #include "app/ozz_main.h"
 #include "app/pozadi.h"
+#include "media/parents.h"
 #include "media/technic2.h"
 #include "platform/audio/audio.h"
 #include "platform/audio/media_player.h"
@@ -25,6 +26,7 @@ int RunProgram(plat::Backend& backend, const ProgramOptions& options) {
 
   pozadi_Initialize(app);
   Technic2_Initialize();
+  Parents_Initialize();
   app.SetTitle("Ozzel - Bimbalo 4");
   if (auto icon = res::Icon()) backend.SetIcon(*icon);
   auto form = std::make_unique<Tform_ozzel>(app);

@@ -15,4 +15,7 @@ inline constexpr const char* kValueMidiVolume = "MIDI HLASITOST";  // music volu
 inline constexpr const char* kValueKordoSerie = "KORDO SERIE";
 inline constexpr const char* kValueStartCount = "Ozzel_starty";    // how often Ozzel has started
 
+// Our own key, not the suite's: what a parent has set (media/parents.h).
+inline constexpr const char* kKeyOzzel = "Software\\Ozzel";
+
 }  // namespace ozzel
