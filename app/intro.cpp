@@ -3,6 +3,7 @@
 #include "controls/avi_delp.h"
 #include "controls/tb97ctls.h"
 #include "game/names.h"
+#include "game/words.h"
 #include "media/technic2.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -57,7 +58,7 @@ void Tform_ozzel::startertimerTimer(plat::Timer& t) {
       return m != plat::MciMode::Stopped && m != plat::MciMode::NotReady && shared.SkipKey != 27 && !shared.QuitRequested;
     });
   } catch (const plat::EMCIDeviceError&) {
-    plat::MessageBox("Nelze prehrat zvuk s uvodnim proslovem.");
+    plat::MessageBox(game::CurrentWords().no_intro_speech);
   }
 
   if (shared.QuitRequested) {

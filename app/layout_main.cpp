@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "controls/avi_delp.h"
+#include "game/words.h"
 #include "controls/tb97ctls.h"
 #include "platform/audio/audio.h"
 #include "platform/gdi/bitmap.h"
@@ -190,7 +191,9 @@ void Tform_ozzel::BuildLayout() {
             b.SetLayout(r.glyph_top ? blGlyphTop : blGlyphLeft);
             b.SetSpacing(r.spacing);
             b.SetMargin(-1);
-            b.SetGlyph(ResourcePicture(r.picture));
+            // The door's word is drawn into its picture, one picture per language.
+            const bool door = member == &Tform_ozzel::BTN_Konec;
+            b.SetGlyph(ResourcePicture(door ? game::DoorPicture().c_str() : r.picture));
             b.SetNumGlyphs(5);
             b.OnMouseEnter = Bind(this, r.on_mouse_enter);
             b.OnMouseExit = Bind(this, r.on_mouse_exit);

@@ -6,6 +6,7 @@
 #include "app/pozadi.h"
 #include "controls/avi_delp.h"
 #include "game/names.h"
+#include "game/words.h"
 #include "game/random.h"
 #include "media/technic2.h"
 #include "platform/ui/application.h"
@@ -67,7 +68,7 @@ void Tform_ozzel::FormCreate() {
   try {
     zkouseni_tibora->SetFileName(technic2.DataDir + game::ExaminerClip());
   } catch (const EAnimateError&) {
-    plat::MessageBox("Nenalezena animace mluviciho Tibory...");
+    plat::MessageBox(game::CurrentWords().no_examiner_clip);
   }
 
   shared.RequestedSet = 0;
@@ -150,7 +151,7 @@ void Tform_ozzel::FormCloseQuery(bool& can_close) {
 
   if (!shared.BackgroundReleased) {
     shared.BackgroundReleased = true;
-    if (!ReleaseBackground()) plat::MessageBox("BM4-Ozzel: Nelze uvolnit pozadi aplikace...");
+    if (!ReleaseBackground()) plat::MessageBox(game::CurrentWords().background_not_released);
   }
 
   Midi_spoustec->SetEnabled(false);

@@ -1,6 +1,7 @@
 // Asking questions through the speech queue, the score click and the examiner click.
 #include "app/ozz_main.h"
 #include "game/names.h"
+#include "game/words.h"
 #include "game/random.h"
 #include "media/technic2.h"
 #include "platform/ui/application.h"
@@ -50,7 +51,7 @@ void Tform_ozzel::zkouseni_tiboraClick(plat::Control&) {
     WavPlayer->Open();
     WavPlayer->Play();
   } catch (const plat::EMCIDeviceError&) {
-    plat::MessageBox("Nelze prehrat zvuk s uvodnim proslovem.");
+    plat::MessageBox(game::CurrentWords().no_intro_speech);
   }
   app().ProcessMessages();
   if (shared.QuitRequested) IgnoreChannelError([this] { WavPlayer->Stop(); });

@@ -1,6 +1,7 @@
 // The speech queue (WAV files spoken one after another) and the looping background music.
 #include "app/ozz_main.h"
 #include "game/names.h"
+#include "game/words.h"
 #include "media/technic2.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -100,7 +101,7 @@ void Tform_ozzel::OpenMusic() {
     MIDIPlayer->Close();
     MIDIPlayer->Open();
   } catch (const plat::EMCIDeviceError&) {
-    plat::MessageBox("Nenalez soubor s hudbou:" + technic2.DataDir + game::MusicFile());
+    plat::MessageBox(game::CurrentWords().no_music + technic2.DataDir + game::MusicFile());
   }
 }
 

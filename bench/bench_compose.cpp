@@ -1,8 +1,8 @@
-// Screen composition (whole screen and a small damaged region, presented at scales 1, 2 and 4) and an idle ProcessMessages.
+// Screen composition (whole screen and a small damaged region, presented at whole and filling scales) and an idle ProcessMessages.
 #include <benchmark/benchmark.h>
 
 #include "platform/headless/headless.h"
-#include "platform/sdl/scale.h"
+#include "platform/scale.h"
 #include "platform/ui/application.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
@@ -22,28 +22,34 @@ Bitmap Noise(int w, int h) {
   return b;
 }
 
-// Presents as the SDL backend does into a window surface of 32-bit pixels, k times the screen each way.
+// Presents as the SDL backend does into a window surface of 32-bit pixels, the scale times the screen each way.
 class ScaledBackend : public HeadlessBackend {
  public:
-  ScaledBackend(Size logical, int k)
-      : HeadlessBackend(logical), k_(k), phys_{logical.w * k, logical.h * k}, pixels_(size_t(phys_.w) * phys_.h) {}
+  ScaledBackend(Size logical, ScreenScale s)
+      : HeadlessBackend(logical),
+        phys_{logical.w * s.num / s.den, logical.h * s.num / s.den},
+        scaler_(s, phys_),
+        pixels_(size_t(phys_.w) * phys_.h) {}
   void Present(const Surface& fb, const Rect& damage) override {
     HeadlessBackend::Present(fb, damage);
-    ScaleBlocks(fb.row(0), fb.width(), damage, k_, {0, 0, phys_.w, phys_.h}, reinterpret_cast<uint8_t*>(pixels_.data()),
-                phys_.w * 4);
+    scaler_.Draw(fb.row(0), {fb.width(), fb.height()}, fb.width(), damage, {0, 0, phys_.w, phys_.h},
+                 reinterpret_cast<uint8_t*>(pixels_.data()), phys_.w * 4);
     benchmark::DoNotOptimize(pixels_.data());
   }
 
  private:
-  int k_;
   Size phys_;
+  Scaler scaler_;
   std::vector<uint32_t> pixels_;
 };
+
+// The benchmarks' scales by argument: whole blocks of 1, 2 and 4, and the filling 1.6, 2.25 and 4.5.
+constexpr ScreenScale kScales[] = {{1, 1}, {2, 1}, {4, 1}, {8, 5}, {9, 4}, {9, 2}};
 
 // The program's two windows in miniature: a full-screen background and the centred main window
 // with a scene picture, transparent corners and a label.
 struct Scene {
-  explicit Scene(int k = 1) : backend({1024, 768}, k) { Build(); }
+  explicit Scene(ScreenScale s = {}) : backend({1024, 768}, s) { Build(); }
   ScaledBackend backend;
   Application app{backend};
   Form bg{app, "bg"};
@@ -78,17 +84,32 @@ void BM_ComposeWholeScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_ComposeWholeScreen)->Unit(benchmark::kMillisecond);
 
-// A scene button's damage shown on a display k times larger each way (1024 × 768, 2048 × 1536, 4096 × 3072):
-// composed once in logical pixels, scaled to k × k blocks on presenting.
+// A scene button's damage shown on a display the scale times larger each way: composed once in logical
+// pixels, scaled on presenting.
 void BM_ButtonDamageAtScale(benchmark::State& state) {
-  Scene s(int(state.range(0)));
+  const ScreenScale scale = kScales[state.range(0)];
+  state.SetLabel(std::to_string(scale.num) + "/" + std::to_string(scale.den));
+  Scene s(scale);
   s.app.ComposeAll();
   for (auto _ : state) {
     s.main.Invalidate({42, 416, 60, 60});
     s.app.PresentNow();
   }
 }
-BENCHMARK(BM_ButtonDamageAtScale)->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ButtonDamageAtScale)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
+
+// The whole screen presented at each scale, as on the first frame.
+void BM_WholeScreenAtScale(benchmark::State& state) {
+  const ScreenScale scale = kScales[state.range(0)];
+  state.SetLabel(std::to_string(scale.num) + "/" + std::to_string(scale.den));
+  Scene s(scale);
+  s.app.ComposeAll();
+  for (auto _ : state) {
+    s.bg.Invalidate({0, 0, 1024, 768});
+    s.app.PresentNow();
+  }
+}
+BENCHMARK(BM_WholeScreenAtScale)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
 
 void BM_ProcessMessagesIdle(benchmark::State& state) {
   Scene s;

@@ -2,7 +2,10 @@
 #include "media/technic2.h"
 
 #include <climits>
+#include <cstdlib>
 #include <optional>
+
+#include "game/words.h"
 
 #include "platform/audio/audio.h"
 #include "platform/audio/media_player.h"
@@ -35,6 +38,24 @@ bool WriteDword(plat::Registry& reg, const char* key, const char* name, int32_t 
   return true;
 }
 
+// The words follow the language the medium was made in (its stamp; an original disc has none and is
+// Czech). With no medium found, the language the launcher made one in (OZZEL_LANGUAGE) is the best guess.
+void UseMediumLanguage(bool medium_found) {
+  std::string code;
+  for (const char* stamp : {"\\.datagen-stamp", "\\DATAGEN.STP"}) {
+    if (auto text = plat::fs::ReadFile(plat::fs::HostPath(technic2.DataDir + stamp), 64 * 1024)) {
+      code = game::StampLanguage(*text);
+      break;
+    }
+  }
+  if (code.empty() && !medium_found)
+    if (const char* env = std::getenv("OZZEL_LANGUAGE"); env && game::WordsFor(env)) code = env;
+  game::SetLanguage(code);
+  const game::Words& w = game::CurrentWords();
+  plat::SetBoxWords({w.error_caption, w.ok, w.cancel});
+  if (std::string(w.code) != "cs") plat::trace::Emit("language", w.code);
+}
+
 void StripTrailingBackslash(std::string& s) {
   if (s.size() > 2 && s.back() == '\\') s.pop_back();
 }
@@ -62,19 +83,20 @@ void Technic2_Initialize() {
   plat::fs::SetCurrentDir(technic2.DataDir.size() > 2 ? technic2.DataDir : technic2.DataDir + "\\");
   technic2.DataDir += "\\bm4\\_ozzel";
 
-  if (!plat::fs::DirectoryExists(technic2.DataDir + "\\OBRAZKY")) {
+  const bool found = plat::fs::DirectoryExists(technic2.DataDir + "\\OBRAZKY");
+  UseMediumLanguage(found);
+  if (!found) {
     DefaultCursor();
-    plat::MessageBox("Chyba umístění programu (nenalezen adresář OBRAZKY) v místě programu ozzel.EXE.",
-                     plat::BoxKind::Error);
+    const game::Words& w = game::CurrentWords();
+    plat::MessageBox(w.no_pictures_dir, plat::BoxKind::Error);
     std::string proposed = technic2.DataDir;
-    technic2.DataDir = plat::InputBox("Umístění dat programu", "Prosím zadej plnou cestu k teto casti (CD-ROM):", proposed);
+    technic2.DataDir = plat::InputBox(w.data_path_caption, w.data_path_prompt, proposed);
     // A typed relative path means one from where the program was started, not from the data root.
     if (technic2.DataDir != proposed) technic2.DataDir = plat::FromStartDir(technic2.DataDir);
     StripTrailingBackslash(technic2.DataDir);
-    if (!plat::fs::DirectoryExists(technic2.DataDir + "\\OBRAZKY"))
-      plat::MessageBox(
-          "Znovu nenalezeno. Program se nyní pokusí pokračovat, ale pravděpodobně nebude fungovat správně...",
-          plat::BoxKind::Error);
+    const bool found_now = plat::fs::DirectoryExists(technic2.DataDir + "\\OBRAZKY");
+    if (found_now) UseMediumLanguage(true);
+    if (!found_now) plat::MessageBox(w.still_not_found, plat::BoxKind::Error);
   }
 
   technic2.MusicOn = true;
@@ -123,7 +145,7 @@ void PlayEffect(const std::string& path, uint32_t flags) {
   if (plat::fs::FileExists(technic2.LastSoundPath))
     plat::PlaySoundDos(technic2.LastSoundPath.c_str(), flags);
   else
-    plat::MessageBox("Nenalezen zvuk: " + technic2.LastSoundPath, plat::BoxKind::Error);
+    plat::MessageBox(game::CurrentWords().no_sound + technic2.LastSoundPath, plat::BoxKind::Error);
 }
 
 void StopEffect() {

@@ -14,7 +14,8 @@ namespace ozzel::res {
 std::string ResourceDir();
 
 // A picture by name: "glyph_obraz1".."glyph_obraz4", "glyph_konec", "pocitadlo", "roh_LH", "roh_PH",
-// "roh_LD", "roh_PD", "pozadi", "icon", "RGB_doma", "RGB_uzitecna", "RGB_lesni", "RGB_safari".
+// "roh_LD", "roh_PD", "pozadi", "icon", "RGB_doma", "RGB_uzitecna", "RGB_lesni", "RGB_safari", and
+// the door with its word in other languages, "glyph_konec_sk" .. "glyph_konec_es".
 // Decoded once and cached. Throws plat::GdiError when missing or undecodable.
 plat::Bitmap Picture(const std::string& name);
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 
 namespace plat {
@@ -188,20 +189,19 @@ void DecodeRgb8(Span d, const Format& f, std::vector<uint8_t>& idx) {
   }
 }
 
+// The column and row saturate at the frame's edge, so a frame of millions of runs cannot carry them
+// anywhere else; what lies past the edge is clipped.
 void DecodeRle8(Span d, const Format& f, std::vector<uint8_t>& idx) {
-  const int w = f.width, h = int(std::abs(int64_t(f.height)));
-  auto put = [&](int x, int y, uint8_t v) {
-    if (x < 0 || x >= w || y < 0 || y >= h) return;
-    int row = f.height > 0 ? h - 1 - y : y;
-    idx[size_t(row) * w + x] = v;
-  };
-  int x = 0, y = 0;  // y counts coded rows: bottom row first for bottom-up frames
+  const size_t w = size_t(f.width), h = size_t(std::abs(int64_t(f.height)));
+  auto row = [&](size_t y) { return idx.data() + (f.height > 0 ? h - 1 - y : y) * w; };
+  size_t x = 0, y = 0;  // x <= w, y < h inside the loop; y counts coded rows: bottom row first for bottom-up frames
   size_t i = 0;
   while (i + 1 < d.n && y < h) {
     uint8_t a = d.p[i], b = d.p[i + 1];
     i += 2;
     if (a > 0) {
-      for (int k = 0; k < a; ++k) put(x++, y, b);
+      std::memset(row(y) + x, b, std::min<size_t>(a, w - x));
+      x = std::min<size_t>(w, x + a);
     } else if (b == 0) {
       x = 0;
       ++y;
@@ -209,13 +209,14 @@ void DecodeRle8(Span d, const Format& f, std::vector<uint8_t>& idx) {
       return;
     } else if (b == 2) {
       if (i + 1 >= d.n) return;
-      x += d.p[i];
-      y += d.p[i + 1];
+      x = std::min<size_t>(w, x + d.p[i]);
+      y = std::min<size_t>(h, y + d.p[i + 1]);
       i += 2;
     } else {
       size_t n = b;
       size_t avail = std::min(n, d.n - i);
-      for (size_t k = 0; k < avail; ++k) put(x++, y, d.p[i + k]);
+      std::memcpy(row(y) + x, d.p + i, std::min(avail, w - x));
+      x = std::min(w, x + n);
       i += n + (n & 1);  // absolute runs are padded to a word
     }
   }

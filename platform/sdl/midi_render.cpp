@@ -6,11 +6,17 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
+#include <vector>
 
 namespace plat {
 
 int PcmFormat::FrameBytes() const { return channels * int(SDL_AUDIO_BITSIZE(sdl_format) / 8); }
+
+uint64_t MsToFrames(uint64_t ms, int rate) {
+  if (rate <= 0) return 0;
+  const unsigned __int128 f = static_cast<unsigned __int128>(ms) * unsigned(rate) / 1000;
+  return f > UINT64_MAX ? UINT64_MAX : uint64_t(f);
+}
 
 namespace {
 
@@ -24,88 +30,265 @@ void QuietFluidSynth() {
 
 // SDL_mixer's own FluidSynth music plays at this gain at full music volume; the song keeps its loudness.
 constexpr double kGain = 1.2;
-constexpr int kBlockFrames = 1024;
+constexpr uint64_t kBlockFrames = 1024;
+
+struct SettingsFree {
+  void operator()(fluid_settings_t* s) const { delete_fluid_settings(s); }
+};
+struct SynthFree {
+  void operator()(fluid_synth_t* s) const { delete_fluid_synth(s); }
+};
+struct PlayerFree {
+  void operator()(fluid_player_t* p) const {
+    fluid_player_stop(p);
+    delete_fluid_player(p);
+  }
+};
 
 }  // namespace
 
-MidiRender::MidiRender(std::string midi, std::string sound_font, uint64_t length_ms, PcmFormat out)
-    : midi_(std::move(midi)), font_(std::move(sound_font)), length_ms_(length_ms), out_(out) {
+MidiRender::MidiRender(std::string midi, std::string sound_font, uint64_t length_ms, PcmFormat out, size_t whole_cap)
+    : midi_(std::move(midi)),
+      font_(std::move(sound_font)),
+      out_(out),
+      frame_bytes_(std::max(0, out.FrameBytes())),
+      frames_(MsToFrames(length_ms, out.rate)),
+      whole_(frame_bytes_ > 0 && frames_ <= whole_cap / size_t(frame_bytes_)),
+      cap_frames_(whole_ ? frames_
+                         : std::max<uint64_t>(2 * kBlockFrames,
+                                              std::min<uint64_t>(MsToFrames(kAheadMs, out.rate),
+                                                                 whole_cap / size_t(std::max(1, frame_bytes_))))) {
   QuietFluidSynth();
   thread_ = std::thread([this] { Run(); });
 }
 
 MidiRender::~MidiRender() {
-  cancel_ = true;
+  {
+    std::lock_guard<std::mutex> lk(mu_);
+    cancel_ = true;
+  }
+  work_cv_.notify_all();
   if (thread_.joinable()) thread_.join();
 }
 
-const std::vector<uint8_t>* MidiRender::Wait() {
-  if (thread_.joinable()) thread_.join();
-  return ok_ ? &pcm_ : nullptr;
+void MidiRender::Seek(uint64_t frame) {
+  {
+    std::lock_guard<std::mutex> lk(mu_);
+    cursor_ = frame;
+    if (!whole_) {
+      if (frame < lo_)
+        restart_ = true;  // what came before is gone: the synthesizer starts over
+      else
+        lo_ = std::min(frame, hi_);
+    }
+  }
+  work_cv_.notify_one();
+}
+
+uint64_t MidiRender::Position() const {
+  std::lock_guard<std::mutex> lk(mu_);
+  return cursor_;
+}
+
+bool MidiRender::Read(uint8_t* out, size_t bytes) {
+  bool wake = false, ended = false;
+  {
+    std::lock_guard<std::mutex> lk(mu_);
+    const uint64_t n = frame_bytes_ > 0 ? bytes / size_t(frame_bytes_) : 0;
+    const uint64_t c = cursor_;
+    const uint64_t end = UINT64_MAX - c < n ? UINT64_MAX : c + n;
+    // Held frames in [c, end), copied where the ring stores them (it may wrap once).
+    for (uint64_t f = std::max(c, lo_), to = std::min(end, hi_); f < to;) {
+      const uint64_t slot = f % cap_frames_;
+      const uint64_t run = std::min(to - f, cap_frames_ - slot);
+      std::memcpy(out + size_t(f - c) * size_t(frame_bytes_), buf_.get() + size_t(slot) * size_t(frame_bytes_),
+                  size_t(run) * size_t(frame_bytes_));
+      f += run;
+    }
+    cursor_ = end;
+    ended = c < frames_ && end >= frames_;
+    if (failed_ && !failure_told_) ended = failure_told_ = true;  // the song ends where it failed
+    if (!whole_) {
+      lo_ = std::max(lo_, std::min(end, hi_));
+      wake = !filling_ && HasWork();
+    }
+  }
+  if (wake) work_cv_.notify_one();
+  return ended;
+}
+
+void MidiRender::Settle() {
+  std::unique_lock<std::mutex> lk(mu_);
+  settle_cv_.wait(lk, [&] { return finished_ || (ready_ && !HasWork()); });
+}
+
+size_t MidiRender::BufferBytes() const {
+  std::lock_guard<std::mutex> lk(mu_);
+  return buf_bytes_;
+}
+
+bool MidiRender::HasWork() const {
+  if (cancel_ || restart_) return true;
+  if (made_ >= frames_) return false;
+  if (whole_ || made_ < cursor_) return true;  // whole songs render to their end; a late reader is caught up
+  const uint64_t room = cap_frames_ - (hi_ - lo_);
+  // Once the buffer is full the thread sleeps until a quarter of it has been played.
+  return room >= (filling_ ? kBlockFrames : std::max(kBlockFrames, cap_frames_ / 4));
+}
+
+void MidiRender::Store(uint64_t first, const uint8_t* data, uint64_t n) {
+  if (whole_) {
+    std::memcpy(buf_.get() + size_t(first) * size_t(frame_bytes_), data, size_t(n) * size_t(frame_bytes_));
+    hi_ = first + n;
+    return;
+  }
+  if (restart_ || first + n <= cursor_) return;  // stale, or already behind the reader
+  const uint64_t from = std::max(first, cursor_);
+  if (from != hi_) lo_ = hi_ = from;  // after a gap, what is held starts here
+  for (uint64_t f = from; f < first + n;) {
+    const uint64_t slot = f % cap_frames_;
+    const uint64_t run = std::min(first + n - f, cap_frames_ - slot);
+    std::memcpy(buf_.get() + size_t(slot) * size_t(frame_bytes_), data + size_t(f - first) * size_t(frame_bytes_),
+                size_t(run) * size_t(frame_bytes_));
+    f += run;
+  }
+  hi_ = first + n;
 }
 
 void MidiRender::Run() {
-  if (font_.empty() || out_.rate <= 0) return;
-  fluid_settings_t* settings = new_fluid_settings();
-  if (!settings) return;
-  fluid_settings_setnum(settings, "synth.sample-rate", out_.rate);
-  fluid_settings_setnum(settings, "synth.gain", kGain);
-  fluid_settings_setstr(settings, "player.timing-source", "sample");  // as fast as we can write
-  fluid_settings_setint(settings, "synth.lock-memory", 0);
-  // Only the instruments the song uses are read from the font, not all of its megabytes.
-  fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
-  fluid_synth_t* synth = new_fluid_synth(settings);
-  fluid_player_t* player = synth ? new_fluid_player(synth) : nullptr;
-  const uint64_t frames = length_ms_ * uint64_t(out_.rate) / 1000;
-  // Rendered straight into the channel's buffer: a song is megabytes, and one copy is enough.
-  std::vector<uint8_t>& out = pcm_;
-  bool ok = player && fluid_synth_sfload(synth, font_.c_str(), 1) != FLUID_FAILED &&
-            fluid_player_add_mem(player, midi_.data(), midi_.size()) == FLUID_OK &&
-            fluid_player_play(player) == FLUID_OK;
-  if (ok) {
-    out.resize(size_t(frames) * 2 * sizeof(int16_t));
-    auto* s16 = reinterpret_cast<int16_t*>(out.data());
-    for (uint64_t at = 0; at < frames && ok; at += kBlockFrames) {
-      if (cancel_) ok = false;
-      const int n = int(std::min<uint64_t>(kBlockFrames, frames - at));
-      int16_t* p = s16 + at * 2;
-      if (ok && fluid_synth_write_s16(synth, n, p, 0, 2, p, 1, 2) != FLUID_OK) ok = false;
-      // The player reads the file as it goes: a broken one stops it before the first note.
-      if (ok && at == 0 && frames > 4 * uint64_t(kBlockFrames) && fluid_player_get_status(player) == FLUID_PLAYER_DONE)
-        ok = false;
+  try {
+    Render();
+  } catch (...) {  // out of memory above all: the song is then refused, the program goes on
+    failed_ = true;
+  }
+  {
+    std::lock_guard<std::mutex> lk(mu_);
+    finished_ = true;
+    if (failed_) {
+      buf_.reset();
+      buf_bytes_ = 0;
+      lo_ = hi_ = 0;
     }
   }
-  if (player) {
-    fluid_player_stop(player);
-    delete_fluid_player(player);
-  }
-  if (synth) delete_fluid_synth(synth);
-  delete_fluid_settings(settings);
-  if (!ok) {
-    std::vector<uint8_t>().swap(out);
+  settle_cv_.notify_all();
+}
+
+void MidiRender::Render() {
+  if (font_.empty() || out_.rate <= 0 || frame_bytes_ == 0) {
+    failed_ = true;
     return;
   }
-
-  // A short fade at the cut: notes still sounding at the song's end stop without a click.
-  const uint64_t fade = std::min<uint64_t>(frames, uint64_t(out_.rate) / 200);
-  for (uint64_t i = 0; i < fade; ++i) {
-    const uint64_t f = frames - fade + i;
-    auto* s16 = reinterpret_cast<int16_t*>(out.data());
-    for (int c = 0; c < 2; ++c) s16[f * 2 + c] = int16_t(s16[f * 2 + c] * int64_t(fade - i) / int64_t(fade));
+  if (frames_ > 0) {
+    const size_t bytes = size_t(cap_frames_) * size_t(frame_bytes_);
+    auto buf = std::unique_ptr<uint8_t[]>(new uint8_t[bytes]);  // not cleared: pages are touched as frames arrive
+    std::lock_guard<std::mutex> lk(mu_);
+    buf_ = std::move(buf);
+    buf_bytes_ = bytes;
   }
 
-  if (out_.sdl_format != AUDIO_S16SYS || out_.channels != 2) {
-    SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, AUDIO_S16SYS, 2, out_.rate, out_.sdl_format, Uint8(out_.channels), out_.rate) < 0) return;
-    const size_t bytes = out.size();
-    out.resize(bytes * size_t(std::max(1, cvt.len_mult)));
-    cvt.buf = out.data();
-    cvt.len = int(bytes);
-    if (SDL_ConvertAudio(&cvt) != 0) return;
-    out.resize(size_t(cvt.len_cvt));
-    out.shrink_to_fit();
+  // The synthesizer renders 16-bit stereo; a mixer that runs otherwise gets each block converted.
+  SDL_AudioCVT cvt{};
+  const bool convert = out_.sdl_format != AUDIO_S16SYS || out_.channels != 2;
+  if (convert &&
+      SDL_BuildAudioCVT(&cvt, AUDIO_S16SYS, 2, out_.rate, out_.sdl_format, Uint8(out_.channels), out_.rate) < 0) {
+    failed_ = true;
+    return;
   }
-  ok_ = true;
+  std::vector<int16_t> s16(kBlockFrames * 2);
+  std::vector<uint8_t> conv(convert ? kBlockFrames * 4 * size_t(std::max(1, cvt.len_mult)) : 0);
+
+  std::unique_ptr<fluid_settings_t, SettingsFree> settings(new_fluid_settings());
+  if (!settings) {
+    failed_ = true;
+    return;
+  }
+  fluid_settings_setnum(settings.get(), "synth.sample-rate", out_.rate);
+  fluid_settings_setnum(settings.get(), "synth.gain", kGain);
+  fluid_settings_setstr(settings.get(), "player.timing-source", "sample");  // as fast as we can write
+  fluid_settings_setint(settings.get(), "synth.lock-memory", 0);
+  // Only the instruments the song uses are read from the font, not all of its megabytes.
+  fluid_settings_setint(settings.get(), "synth.dynamic-sample-loading", 1);
+  std::unique_ptr<fluid_synth_t, SynthFree> synth;
+  std::unique_ptr<fluid_player_t, PlayerFree> player;
+  // A fresh synthesizer for every start, so a song started over sounds exactly as the first time.
+  auto start = [&] {
+    player.reset();
+    synth.reset(new_fluid_synth(settings.get()));
+    if (!synth || fluid_synth_sfload(synth.get(), font_.c_str(), 1) == FLUID_FAILED) return false;
+    player.reset(new_fluid_player(synth.get()));
+    return player && fluid_player_add_mem(player.get(), midi_.data(), midi_.size()) == FLUID_OK &&
+           fluid_player_play(player.get()) == FLUID_OK;
+  };
+  if (!start()) {
+    failed_ = true;
+    return;
+  }
+  {
+    std::lock_guard<std::mutex> lk(mu_);
+    ready_ = true;
+  }
+
+  const uint64_t fade = std::min<uint64_t>(frames_, uint64_t(out_.rate) / 200);
+  bool fresh = true;  // the first block after a start
+  for (;;) {
+    uint64_t at = 0;
+    {
+      std::unique_lock<std::mutex> lk(mu_);
+      if (!HasWork()) {
+        filling_ = false;
+        if (whole_ && made_ >= frames_) break;  // done: the synthesizer and its font are freed
+        settle_cv_.notify_all();
+        work_cv_.wait(lk, [&] { return HasWork(); });
+      }
+      filling_ = true;
+      if (cancel_) return;
+      if (restart_) {
+        restart_ = false;
+        lo_ = hi_ = cursor_;
+        made_ = 0;
+        lk.unlock();
+        if (!start()) {
+          failed_ = true;
+          return;
+        }
+        fresh = true;
+        continue;
+      }
+      at = made_;
+    }
+    const uint64_t n = std::min(kBlockFrames, frames_ - at);
+    int16_t* p = s16.data();
+    if (fluid_synth_write_s16(synth.get(), int(n), p, 0, 2, p, 1, 2) != FLUID_OK) {
+      failed_ = true;
+      return;
+    }
+    // The player reads the file as it goes: a broken one stops it before the first note.
+    if (fresh && frames_ > 4 * kBlockFrames && fluid_player_get_status(player.get()) == FLUID_PLAYER_DONE) {
+      failed_ = true;
+      return;
+    }
+    fresh = false;
+    // A short fade at the cut: notes still sounding at the song's end stop without a click.
+    for (uint64_t f = std::max(at, frames_ - fade); f < at + n; ++f)
+      for (int c = 0; c < 2; ++c) {
+        int16_t& s = p[(f - at) * 2 + uint64_t(c)];
+        s = int16_t(s * int64_t(frames_ - f) / int64_t(fade));
+      }
+    const uint8_t* data = reinterpret_cast<const uint8_t*>(p);
+    if (convert) {
+      std::memcpy(conv.data(), p, size_t(n) * 4);
+      cvt.buf = conv.data();
+      cvt.len = int(n * 4);
+      if (SDL_ConvertAudio(&cvt) != 0 || uint64_t(cvt.len_cvt) != n * uint64_t(frame_bytes_)) {
+        failed_ = true;
+        return;
+      }
+      data = conv.data();
+    }
+    std::lock_guard<std::mutex> lk(mu_);
+    Store(at, data, n);
+    made_ = at + n;
+  }
 }
 
 }  // namespace plat

@@ -1,6 +1,6 @@
-// SDL2_mixer backend: channel 0 carries the WAV channel, channel 1 the PlaySound effects, channel 2
-// the MIDI channel's song, rendered once when it opens. Lengths come from the file headers, positions
-// from the clock.
+// SDL2_mixer backend: channel 0 carries the WAV channel, channel 1 the PlaySound effects, the music
+// hook the MIDI channel's song, rendered ahead from the moment it opens. Lengths come from the file
+// headers, positions from the clock.
 #include "platform/sdl/sdl_audio.h"
 
 #include <SDL.h>
@@ -24,7 +24,6 @@ namespace {
 
 constexpr int kWaveChannel = 0;
 constexpr int kEffectChannel = 1;
-constexpr int kMusicChannel = 2;
 constexpr const char* kNotFound = "The specified file cannot be found. Make sure the path and filename are correct.";
 constexpr const char* kBadFile =
     "The file cannot be played on the specified MCI device. The file may be corrupt, or not in the correct format.";
@@ -51,6 +50,7 @@ struct SdlAudio::State {
   std::vector<SdlDevice*> devices;
   Mix_Chunk* effect = nullptr;
   uint64_t effect_end = 0;
+  SdlDevice* music = nullptr;  // the MIDI channel the mixer's music hook feeds from
 };
 
 namespace {
@@ -93,9 +93,89 @@ class Registered : public SdlDevice {
   StatePtr st_;
 };
 
-class WaveDevice : public Registered {
+uint64_t AddSat(uint64_t a, uint64_t b) { return UINT64_MAX - a < b ? UINT64_MAX : a + b; }
+
+// The MCI channel rules both devices keep: the position runs with the clock from where playback
+// started and is kept on stop; the mode reads Playing exactly while the output is heard; at the end
+// the position is the length and the caller rewinds. A device supplies only its output.
+class Channel : public Registered {
  public:
   using Registered::Registered;
+
+  bool IsOpen() const final { return Loaded(); }
+  bool Play() final {
+    if (!Loaded()) return false;
+    if (Mode() == MciMode::Playing) return true;
+    base_ = PositionMs();
+    playing_ = false;
+    if (base_ >= length_) return true;  // at the end: the caller rewinds
+    switch (StartOutput(base_)) {
+      case Start::Refused:
+        return false;
+      case Start::NothingLeft:
+        base_ = length_;
+        return true;
+      case Start::Started:
+        break;
+    }
+    playing_ = true;
+    start_ = Now();
+    return true;
+  }
+  void Stop() final {
+    if (!Loaded()) return;
+    base_ = PositionMs();
+    playing_ = false;
+    HaltOutput();
+  }
+  void Seek(uint64_t ms) final {
+    if (!Loaded()) return;
+    HaltOutput();
+    playing_ = false;
+    base_ = std::min(ms, length_);
+  }
+  uint64_t PositionMs() const final {
+    if (!playing_) return base_;
+    if (!OutputHeard()) return length_;  // played out by itself
+    return std::min(length_, AddSat(base_, Now() - start_));
+  }
+  uint64_t LengthMs() const final { return length_; }
+  MciMode Mode() const final {
+    if (!Loaded()) return MciMode::NotReady;
+    return playing_ && OutputHeard() ? MciMode::Playing : MciMode::Stopped;
+  }
+  // The clock's estimate; past it, the output's own end wakes the loop.
+  uint64_t NextChangeMs() const final {
+    if (Mode() != MciMode::Playing) return kNever;
+    const uint64_t end = AddSat(start_, length_ - base_);
+    return end > Now() ? end : kNever;
+  }
+
+ protected:
+  enum class Start { Started, Refused, NothingLeft };
+  virtual bool Loaded() const = 0;
+  virtual Start StartOutput(uint64_t from_ms) = 0;
+  virtual void HaltOutput() = 0;
+  virtual bool OutputHeard() const = 0;
+
+  void Opened(uint64_t length) {
+    length_ = length;
+    base_ = 0;
+    playing_ = false;
+  }
+  void Closed() {
+    playing_ = false;
+    base_ = length_ = 0;
+  }
+
+ private:
+  bool playing_ = false;
+  uint64_t length_ = 0, base_ = 0, start_ = 0;
+};
+
+class WaveDevice : public Channel {
+ public:
+  using Channel::Channel;
   ~WaveDevice() override { Release(); }
 
   bool Open(const std::string& host_path, std::string* error) override {
@@ -108,9 +188,7 @@ class WaveDevice : public Registered {
       if (error) *error = kBadFile;
       return false;
     }
-    length_ = length;
-    base_ = 0;
-    playing_ = false;
+    Opened(length);
     return true;
   }
   void Close() override { Release(); }
@@ -119,79 +197,37 @@ class WaveDevice : public Registered {
     Mix_HaltChannel(kWaveChannel);
     Mix_FreeChunk(chunk_);
     chunk_ = nullptr;
-    playing_ = false;
-    base_ = length_ = 0;
+    Closed();
   }
-  bool IsOpen() const override { return chunk_ != nullptr; }
 
-  bool Play() override {
-    if (!chunk_) return false;
-    if (Mode() == MciMode::Playing) return true;
-    base_ = PositionMs();
-    if (base_ >= length_) {  // at the end: the caller rewinds
-      playing_ = false;
-      return true;
-    }
-    // Start from the position: a view of the converted samples from that frame on.
-    const uint64_t frame = base_ * uint64_t(st_->rate) / 1000;
-    const uint64_t offset = std::min<uint64_t>(frame * st_->frame_bytes, chunk_->alen);
+ private:
+  bool Loaded() const override { return chunk_ != nullptr; }
+  // A view of the converted samples from the position's frame on.
+  Start StartOutput(uint64_t from_ms) override {
+    const uint64_t frames = MsToFrames(from_ms, st_->rate);
+    const uint64_t offset = frames > chunk_->alen / uint64_t(st_->frame_bytes) ? chunk_->alen : frames * uint64_t(st_->frame_bytes);
     part_ = *chunk_;
     part_.allocated = 0;
     part_.abuf = chunk_->abuf + offset;
     part_.alen = Uint32(chunk_->alen - offset);
-    if (part_.alen == 0) {
-      base_ = length_;  // nothing left to hear
-      playing_ = false;
-      return true;
-    }
-    if (Mix_PlayChannel(kWaveChannel, &part_, 0) < 0) return false;
-    playing_ = true;
-    start_ = Now();
-    return true;
+    if (part_.alen == 0) return Start::NothingLeft;
+    return Mix_PlayChannel(kWaveChannel, &part_, 0) < 0 ? Start::Refused : Start::Started;
   }
-  void Stop() override {
-    if (!chunk_) return;
-    base_ = PositionMs();
-    playing_ = false;
-    Mix_HaltChannel(kWaveChannel);
+  void HaltOutput() override {
+    if (OutputHeard()) Mix_HaltChannel(kWaveChannel);
   }
-  void Seek(uint64_t ms) override {
-    if (!chunk_) return;
-    if (playing_) Mix_HaltChannel(kWaveChannel);
-    playing_ = false;
-    base_ = std::min(ms, length_);
-  }
-  uint64_t PositionMs() const override {
-    if (!playing_) return base_;
-    if (!Heard()) return length_;  // played out by itself
-    return std::min(length_, base_ + (Now() - start_));
-  }
-  uint64_t LengthMs() const override { return length_; }
-  MciMode Mode() const override {
-    if (!chunk_) return MciMode::NotReady;
-    return playing_ && Heard() ? MciMode::Playing : MciMode::Stopped;
-  }
-  // The clock's estimate; past it, the mixer's finished callback wakes the loop.
-  uint64_t NextChangeMs() const override {
-    if (Mode() != MciMode::Playing) return kNever;
-    const uint64_t end = start_ + (length_ - base_);
-    return end > Now() ? end : kNever;
-  }
-
- private:
-  bool Heard() const { return Mix_Playing(kWaveChannel) && Mix_GetChunk(kWaveChannel) == &part_; }
+  bool OutputHeard() const override { return Mix_Playing(kWaveChannel) && Mix_GetChunk(kWaveChannel) == &part_; }
 
   Mix_Chunk* chunk_ = nullptr;
   Mix_Chunk part_{};
-  bool playing_ = false;
-  uint64_t length_ = 0, base_ = 0, start_ = 0;
 };
 
-// The song is rendered on a thread of its own from the moment the file opens (the music starts
-// seconds later) and then played like a recording: no synthesis while the program idles.
-class MidiDevice : public Registered {
+// The song is rendered on a thread of its own from the moment the file opens and fed to the mixer's
+// music hook from there: nothing on this thread waits for the render, and a song too long to keep
+// whole streams through a bounded buffer.
+class MidiDevice : public Channel {
  public:
-  using Registered::Registered;
+  using Channel::Channel;
   ~MidiDevice() override { Release(); }
 
   bool Open(const std::string& host_path, std::string* error) override {
@@ -204,83 +240,44 @@ class MidiDevice : public Registered {
       return false;
     }
     render_ = std::make_unique<MidiRender>(std::move(bytes), st_->sound_font, length, st_->format);
-    length_ = length;
-    base_ = 0;
-    playing_ = false;
+    Opened(length);
     return true;
   }
   void Close() override { Release(); }
   void Release() override {
     if (!render_) return;
-    if (Heard()) Mix_HaltChannel(kMusicChannel);
+    HaltOutput();
     render_.reset();
-    song_ = {};
-    playing_ = false;
-    base_ = length_ = 0;
+    Closed();
   }
-  bool IsOpen() const override { return render_ != nullptr; }
-
-  // A song that could not be rendered is refused here: the channel stays open and never plays.
-  bool Play() override {
-    if (!render_) return false;
-    if (Mode() == MciMode::Playing) return true;
-    base_ = PositionMs();
-    if (base_ >= length_) {  // at the end: the caller rewinds
-      playing_ = false;
-      return true;
-    }
-    const std::vector<uint8_t>* pcm = render_->Wait();
-    if (!pcm) return false;
-    const uint64_t frame = base_ * uint64_t(st_->rate) / 1000;
-    const uint64_t offset = std::min<uint64_t>(frame * st_->frame_bytes, pcm->size());
-    song_ = {};
-    song_.abuf = const_cast<Uint8*>(pcm->data()) + offset;
-    song_.alen = Uint32(pcm->size() - offset);
-    song_.volume = MIX_MAX_VOLUME;
-    if (song_.alen == 0) {
-      base_ = length_;
-      playing_ = false;
-      return true;
-    }
-    if (Mix_PlayChannel(kMusicChannel, &song_, 0) < 0) return false;
-    playing_ = true;
-    start_ = Now();
-    return true;
-  }
-  // MCI keeps the position on stop.
-  void Stop() override {
-    if (!render_ || !playing_) return;
-    base_ = PositionMs();
-    playing_ = false;
-    if (Heard()) Mix_HaltChannel(kMusicChannel);
-  }
-  void Seek(uint64_t ms) override {
-    if (!render_) return;
-    if (Heard()) Mix_HaltChannel(kMusicChannel);
-    playing_ = false;
-    base_ = std::min(ms, length_);
-  }
-  uint64_t PositionMs() const override {
-    if (!playing_) return base_;
-    if (!Heard() || Now() >= EndMs()) return length_;
-    return base_ + (Now() - start_);
-  }
-  uint64_t LengthMs() const override { return length_; }
-  MciMode Mode() const override {
-    if (!render_) return MciMode::NotReady;
-    return playing_ && Heard() && Now() < EndMs() ? MciMode::Playing : MciMode::Stopped;
-  }
-  uint64_t NextChangeMs() const override { return Mode() == MciMode::Playing ? EndMs() : kNever; }
 
  private:
-  uint64_t EndMs() const { return start_ + (length_ - base_); }
-  // The mixer still reads our samples (also past the end by the clock, or after a stop in progress).
-  bool Heard() const { return Mix_Playing(kMusicChannel) && Mix_GetChunk(kMusicChannel) == &song_; }
+  bool Loaded() const override { return render_ != nullptr; }
+  // A song the synthesizer refused is refused here; the channel stays open and never plays.
+  Start StartOutput(uint64_t from_ms) override {
+    if (render_->Failed()) return Start::Refused;
+    const uint64_t frame = MsToFrames(from_ms, st_->rate);
+    if (frame >= render_->Frames()) return Start::NothingLeft;
+    render_->Seek(frame);
+    Mix_HookMusic(&MidiDevice::Feed, this);  // takes the mixer's lock: the hook changes between two calls
+    st_->music = this;
+    return Start::Started;
+  }
+  void HaltOutput() override {
+    if (st_->music != this) return;
+    Mix_HookMusic(nullptr, nullptr);  // once it returns, the mixer no longer reads this device
+    st_->music = nullptr;
+  }
+  bool OutputHeard() const override {
+    return st_->music == this && !render_->Failed() && render_->Position() < render_->Frames();
+  }
+  // On the mixer's thread, the stream already silent: only copies and wakes the loop at the end.
+  static void SDLCALL Feed(void* self, Uint8* stream, int len) {
+    MidiRender& r = *static_cast<MidiDevice*>(self)->render_;
+    if (len > 0 && (r.Read(stream, size_t(len)) || r.Failed())) SdlPushWake();
+  }
 
-  std::unique_ptr<MidiRender> render_;  // owns the samples the channel plays
-  Mix_Chunk song_{};                    // a view of them from the position played from
-  bool playing_ = false;
-  uint64_t length_ = 0, base_ = 0, start_ = 0;
+  std::unique_ptr<MidiRender> render_;
 };
 
 }  // namespace
@@ -325,8 +322,8 @@ SdlAudio::SdlAudio(const Clock& clock) : state_(std::make_shared<State>(clock)) 
   state_->rate = freq;
   state_->frame_bytes = channels * int(SDL_AUDIO_BITSIZE(format) / 8);
   state_->format = {freq, format, channels};
-  Mix_AllocateChannels(4);
-  Mix_ReserveChannels(3);  // 0, 1 and 2 are never handed out to anyone else
+  Mix_AllocateChannels(2);
+  Mix_ReserveChannels(2);  // 0 and 1 are never handed out to anyone else
   Mix_ChannelFinished(OnChannelFinished);
   state_->opened = true;
 }

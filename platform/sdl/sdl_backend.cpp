@@ -13,7 +13,6 @@
 #include <stdexcept>
 
 #include "platform/gdi/canvas.h"
-#include "platform/sdl/scale.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/ui/screen.h"
 
@@ -45,7 +44,7 @@ int ButtonIndex(Uint8 b) {
 }  // namespace
 
 SdlBackend::SdlBackend() {
-  const int requested_scale = ParseScale(std::getenv("OZZEL_SCALE"));  // refused before any window shows
+  const ScaleRequest requested_scale = ParseScale(std::getenv("OZZEL_SCALE"));  // refused before any window shows
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
@@ -85,18 +84,22 @@ SdlBackend::SdlBackend() {
   if (points_.w <= 0 || points_.h <= 0 || pixels_.w <= 0 || pixels_.h <= 0) points_ = pixels_ = windowed ? Size{640, 480} : Size{dm.w, dm.h};
   const Size display{int(int64_t(dm.w) * pixels_.w / points_.w), int(int64_t(dm.h) * pixels_.h / points_.h)};
   std::string note;
-  k_ = ChooseScale(display, requested_scale, &note);
+  ScreenScale scale = ChooseScale(display, requested_scale, &note);
   if (!note.empty()) std::fprintf(stderr, "ozzel: %s\n", note.c_str());
+  // A window holds just the game, in whole blocks: one that filled the display's height would hide
+  // under the desktop's panels.
+  if (windowed && !scale.Whole()) scale = {FittingScale(display), 1};
   if (windowed) {
     size_ = {640, 480};
-    const Size want{640 * k_, 480 * k_};
+    const Size want{640 * scale.num, 480 * scale.num};
     points_ = {int(int64_t(want.w) * points_.w / pixels_.w), int(int64_t(want.h) * points_.h / pixels_.h)};
     pixels_ = want;
     SDL_SetWindowSize(window_, points_.w, points_.h);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   } else {
-    size_ = LogicalSize(pixels_, k_);
+    size_ = LogicalSize(pixels_, scale);
   }
+  scaler_ = Scaler(scale, pixels_);
   SDL_RaiseWindow(window_);
   SDL_StartTextInput();
   audio_ = std::make_unique<SdlAudio>(clock_);
@@ -192,22 +195,26 @@ void SdlBackend::Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) {
 }
 
 Point SdlBackend::Logical(int x, int y) const {
-  return ToLogical({int(int64_t(x) * pixels_.w / points_.w), int(int64_t(y) * pixels_.h / points_.h)}, k_);
+  return ToLogical({int(int64_t(x) * pixels_.w / points_.w), int(int64_t(y) * pixels_.h / points_.h)}, scaler_.scale());
 }
 
 void SdlBackend::Blit(const Surface& fb, const Rect& damage) {
   SDL_Surface* ws = SDL_GetWindowSurface(window_);
   if (!ws) return;
   const Rect r = damage.intersect({0, 0, fb.width(), fb.height()});
-  const Rect phys = Rect{r.left * k_, r.top * k_, r.w * k_, r.h * k_}.intersect({0, 0, ws->w, ws->h});
+  const Rect whole{0, 0, ws->w, ws->h};
+  const Rect phys = ToPhysical(r, scaler_.scale()).intersect(whole);
   if (phys.empty()) return;
+  // The window surface can differ from the size the tables were made for (a window manager's resize).
+  if (!(scaler_.physical() == Size{ws->w, ws->h})) scaler_ = Scaler(scaler_.scale(), {ws->w, ws->h});
   if (SDL_MUSTLOCK(ws)) SDL_LockSurface(ws);
   // Our pixels are 0x00RRGGBB, which is SDL's RGB888: the usual X11 window surface takes them as they are.
   if (ws->format->format == SDL_PIXELFORMAT_RGB888) {
-    ScaleBlocks(fb.row(0), fb.width(), r, k_, {0, 0, ws->w, ws->h}, static_cast<uint8_t*>(ws->pixels), ws->pitch);
+    scaler_.Draw(fb.row(0), {fb.width(), fb.height()}, fb.width(), r, whole, static_cast<uint8_t*>(ws->pixels), ws->pitch);
   } else {
     scratch_.resize(size_t(phys.w) * phys.h);
-    ScaleBlocks(fb.row(0), fb.width(), r, k_, phys, reinterpret_cast<uint8_t*>(scratch_.data()), phys.w * 4);
+    scaler_.Draw(fb.row(0), {fb.width(), fb.height()}, fb.width(), r, phys, reinterpret_cast<uint8_t*>(scratch_.data()),
+                 phys.w * 4);
     uint8_t* dst = static_cast<uint8_t*>(ws->pixels) + size_t(phys.top) * ws->pitch + size_t(phys.left) * ws->format->BytesPerPixel;
     SDL_ConvertPixels(phys.w, phys.h, SDL_PIXELFORMAT_RGB888, scratch_.data(), phys.w * 4, ws->format->format, dst, ws->pitch);
   }
@@ -263,7 +270,7 @@ void SdlBackend::ShowCursor(const CursorImage* img, bool busy) {
     if (it != cursors_.end()) {
       cur = it->second;
     } else {
-      const CursorImage big = ScaleCursor(*img, k_);
+      const CursorImage big = ScaleCursor(*img, scaler_.scale());
       SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(big.argb.data()), big.w, big.h, 32,
                                                           big.w * 4, SDL_PIXELFORMAT_ARGB8888);
       if (s) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/scale.h"
 #include "platform/sdl/sdl_wake.h"  // SdlWakeEventType(): pushed by the sound system to end a Wait
 
 struct SDL_Window;
@@ -20,8 +21,9 @@ class SdlBackend : public Backend {
  public:
   // Opens the window: borderless over the whole desktop, or a plain 640 k × 480 k window when the
   // environment has OZZEL_WINDOWED=1. The program sees a logical screen of the window's pixels
-  // divided by the scale k (OZZEL_SCALE, else the largest that fits the display). Throws
-  // std::runtime_error when no display can be opened or OZZEL_SCALE is not a whole number >= 1.
+  // divided by the scale: by default the one that fills the display's height (or width), with
+  // OZZEL_SCALE=k whole k × k blocks (a window always uses whole blocks, the largest that fit unless
+  // asked). Throws std::runtime_error when no display can be opened or OZZEL_SCALE is not understood.
   SdlBackend();
   ~SdlBackend() override;
   SdlBackend(const SdlBackend&) = delete;
@@ -38,7 +40,7 @@ class SdlBackend : public Backend {
   void SetTitle(const std::string& title) override;
   void SetIcon(const CursorImage& icon) override;
   Point PointerPos() override;
-  int Scale() const { return k_; }
+  ScreenScale Scale() const { return scaler_.scale(); }
 
  private:
   // Appends what the event means to the program; true when it should end a wait.
@@ -50,11 +52,11 @@ class SdlBackend : public Backend {
   RealClock clock_;
   SDL_Window* window_ = nullptr;
   Size size_;                     // the logical screen
-  int k_ = 1;                     // physical pixels per logical pixel, each way
+  Scaler scaler_;                 // logical pixels to physical ones
   Size points_{1, 1}, pixels_{1, 1};  // the window's size in points and in pixels (high-DPI)
   std::vector<uint32_t> scratch_;  // scaled pixels for window surfaces of other formats
   std::unique_ptr<SdlAudio> audio_;
-  std::map<const CursorImage*, SDL_Cursor*> cursors_;  // made k times larger
+  std::map<const CursorImage*, SDL_Cursor*> cursors_;  // made as large as the scale makes them
   SDL_Cursor* arrow_ = nullptr;
   SDL_Cursor* wait_ = nullptr;
   const Surface* last_fb_ = nullptr;  // repainted whole when the window surface is lost

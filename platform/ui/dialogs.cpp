@@ -12,6 +12,11 @@ namespace plat {
 
 namespace {
 
+BoxWords& TheBoxWords() {
+  static BoxWords words;
+  return words;
+}
+
 constexpr Rgb kFace{212, 208, 200};
 constexpr Rgb kShadow{128, 128, 128};
 constexpr Rgb kDarkShadow{64, 64, 64};
@@ -158,8 +163,8 @@ class Box : public Modal {
       c.Text(lines_[i], {text_left_, text_top_ + int(i) * kLineH, w - text_left_ - kMargin, kLineH}, DialogFont(),
              TextAlign::Left);
     if (input_) PaintEdit(c);
-    PaintButton(c, ok_rect_, "OK", pressed_ == 1 && inside_);
-    if (input_) PaintButton(c, cancel_rect_, "Cancel", pressed_ == 2 && inside_);
+    PaintButton(c, ok_rect_, TheBoxWords().ok, pressed_ == 1 && inside_);
+    if (input_) PaintButton(c, cancel_rect_, TheBoxWords().cancel, pressed_ == 2 && inside_);
   }
 
   void HandleInput(const InputEvent& e) override {
@@ -281,10 +286,12 @@ class Box : public Modal {
 
 }  // namespace
 
+void SetBoxWords(const BoxWords& words) { TheBoxWords() = words; }
+
 void MessageBox(const std::string& text, BoxKind kind) {
   Application& app = App();
   bool error = kind != BoxKind::Plain;
-  std::string caption = kind == BoxKind::Error ? "Error" : app.Title();
+  std::string caption = kind == BoxKind::Error ? TheBoxWords().error : app.Title();
   trace::Emit("msgbox", std::string(error ? "error " : "plain ") + caption + "|" + text);
   Box box(caption, text, error, false, "");
   app.RunModal(box);

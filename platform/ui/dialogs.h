@@ -7,7 +7,13 @@ namespace plat {
 
 enum class BoxKind { Plain, Error, Exception };
 
-// Plain: no icon, captioned with the application title. Error: caption "Error", error icon.
+// The boxes' own words (the system's, in the user's language): the error caption and the buttons.
+struct BoxWords {
+  std::string error = "Error", ok = "OK", cancel = "Cancel";
+};
+void SetBoxWords(const BoxWords& words);
+
+// Plain: no icon, captioned with the application title. Error: caption "Error" (BoxWords), error icon.
 // Exception (what the message loop shows for a handler's exception): error icon, captioned with the
 // application title. Returns when the box is confirmed. Traces "msgbox plain|error CAPTION|TEXT".
 void MessageBox(const std::string& text, BoxKind kind = BoxKind::Plain);

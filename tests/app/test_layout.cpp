@@ -1,6 +1,8 @@
 // The two windows as built from their layouts: every control in order, its place, look and bindings.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "app/layout_main.h"
 #include "app/ozz_main.h"
 #include "app/pozadi.h"
@@ -8,7 +10,10 @@
 #include "controls/avi_delp.h"
 #include "controls/tb97ctls.h"
 #include "controls/tile_image.h"
+#include "game/words.h"
 #include "media/technic2.h"
+#include "platform/ui/dialogs.h"
+#include "resources/resources.h"
 
 using namespace ozzel;
 using ozzel::testing::Headless;
@@ -195,4 +200,21 @@ TEST(BackgroundWindow, FullScreenDisabledTiledWithTheHourglass) {
   EXPECT_EQ(FORMPozadi->TileImage1->Bounds(), (plat::Rect{0, 0, 800, 600}));
   EXPECT_EQ(FORMPozadi->TileImage1->Cursor(), plat::crArrow);
   pozadi_Destroy();
+}
+
+TEST(MainLayout, TheDoorSaysTheWordOfTheMediumsLanguage) {
+  TempStore store;
+  Headless h;
+  const std::string root = store.MakeMedium();
+  store.reg().Write(kKeyOdklon, "kde_je_BM4", plat::RegValue{plat::RegType::String, root, 0});
+  std::ofstream(root + "/bm4/_ozzel/.datagen-stamp") << "version 1\nlanguage de\n";
+  ResetSharedState();
+  Technic2_Initialize();
+  h.Ok();
+  h.Ok();
+  Tform_ozzel form(*h.app);
+  EXPECT_EQ(form.BTN_Konec->Glyph().pixels(), res::Picture("glyph_konec_de").pixels());
+  EXPECT_NE(res::Picture("glyph_konec_de").pixels(), res::Picture("glyph_konec").pixels());
+  game::SetLanguage("cs");
+  plat::SetBoxWords({});
 }

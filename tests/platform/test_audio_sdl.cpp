@@ -11,6 +11,8 @@
 #include "platform/clock.h"
 #include "platform/sdl/midi_render.h"
 #include "platform/sdl/sdl_audio.h"
+#include "platform/audio/media_info.h"
+#include "tests/platform/crafted_files.h"
 #include "tests/platform/test_audio_files.h"
 
 using namespace audiotest;
@@ -146,27 +148,74 @@ TEST_F(SdlAudioTest, MidiChannelWithASongThatCannotBeRenderedOpensButNeverPlays)
   std::string error;
   ASSERT_TRUE(midi->Open(path, &error)) << error;
   EXPECT_GT(midi->LengthMs(), 0u);
+  // Play never waits for the synthesizer's verdict: until it comes, the song may start (silent) and
+  // then end where it failed; rewound as the caller does, it is refused.
+  WaitWhile([&] {
+    midi->Seek(0);
+    return midi->Play();
+  });
+  midi->Seek(0);
   EXPECT_FALSE(midi->Play());
   EXPECT_EQ(midi->Mode(), MciMode::Stopped);
   EXPECT_TRUE(midi->IsOpen());
   EXPECT_EQ(midi->NextChangeMs(), plat::kNever);
 }
 
+// Songs whose length is absurd but true (143 years, 388 hours): the channel plays them from the
+// return of Play, in bounded memory, and keeps position and length.
+TEST_F(SdlAudioTest, MidiChannelPlaysEndlessSongsInBoundedMemory) {
+  if (audio->SoundFont().empty()) GTEST_SKIP() << "no General MIDI sound font";
+  for (const std::string& song : {crafted::SlowestSong(), crafted::LongNoteSong()}) {
+    const std::string path = dir.Write("ozzel.mid", song);
+    auto midi = audio->CreateMidiDevice();
+    std::string error;
+    ASSERT_TRUE(midi->Open(path, &error)) << error;
+    EXPECT_GT(midi->LengthMs(), 1000ull * 3600 * 388);
+    ASSERT_TRUE(midi->Play());
+    EXPECT_EQ(midi->Mode(), MciMode::Playing);
+    EXPECT_GT(midi->NextChangeMs(), clock.NowMs() + 1000ull * 3600 * 387);
+    SDL_Delay(200);
+    midi->Stop();
+    const uint64_t at = midi->PositionMs();
+    EXPECT_GT(at, 0u);
+    EXPECT_LT(at, 60000u);
+    EXPECT_EQ(midi->Mode(), MciMode::Stopped);
+    ASSERT_TRUE(midi->Play());
+    EXPECT_GE(midi->PositionMs(), at);
+    midi->Close();
+  }
+}
+
+namespace {
+
+// The whole song, read at once after the render has finished.
+std::vector<uint8_t> ReadWhole(plat::MidiRender& r, size_t frame_bytes) {
+  r.Settle();
+  std::vector<uint8_t> pcm(size_t(r.Frames()) * frame_bytes);
+  r.Seek(0);
+  r.Read(pcm.data(), pcm.size());
+  return pcm;
+}
+
+const std::string kTwoSecondSong = audiotest::Midi(
+    0, 96, {audiotest::Ev(0, {0xC0, 0}) + audiotest::Ev(0, {0x90, 60, 100}) + audiotest::Ev(192, {0x80, 60, 0}) +
+                audiotest::EndOfTrack(192)});
+
+}  // namespace
+
 TEST(MidiRender, TheSongIsRenderedToItsExactLengthAndHeard) {
   const std::string font = plat::FindSoundFont();
   if (font.empty()) GTEST_SKIP() << "no General MIDI sound font";
   // Two quarters of notes, then a rest to the end of the track: 2 s.
-  const std::string song = audiotest::Midi(
-      0, 96, {audiotest::Ev(0, {0xC0, 0}) + audiotest::Ev(0, {0x90, 60, 100}) + audiotest::Ev(192, {0x80, 60, 0}) +
-                  audiotest::EndOfTrack(192)});
-  plat::MidiRender render(song, font, 2000, {22050, AUDIO_S16SYS, 2});
-  const std::vector<uint8_t>* pcm = render.Wait();
-  ASSERT_NE(pcm, nullptr);
-  ASSERT_EQ(pcm->size(), 22050u * 2 * 4) << "2 s of 16-bit stereo frames";
+  plat::MidiRender render(kTwoSecondSong, font, 2000, {22050, AUDIO_S16SYS, 2});
+  EXPECT_TRUE(render.Whole());
+  const std::vector<uint8_t> pcm = ReadWhole(render, 4);
+  ASSERT_FALSE(render.Failed());
+  ASSERT_EQ(pcm.size(), 22050u * 2 * 4) << "2 s of 16-bit stereo frames";
   auto loud = [&](size_t from_ms, size_t to_ms) {
     size_t n = 0;
     for (size_t f = from_ms * 22050 / 1000; f < to_ms * 22050 / 1000; ++f) {
-      const auto* s = reinterpret_cast<const int16_t*>(pcm->data()) + f * 2;
+      const auto* s = reinterpret_cast<const int16_t*>(pcm.data()) + f * 2;
       n += std::abs(s[0]) > 1000;
     }
     return n;
@@ -174,16 +223,79 @@ TEST(MidiRender, TheSongIsRenderedToItsExactLengthAndHeard) {
   EXPECT_GT(loud(0, 900), 2000u) << "the note";
   EXPECT_EQ(loud(1800, 2000), 0u) << "the rest after its release";
   // For a mixer that runs mono: the same length in its frames.
-  plat::MidiRender mono(song, font, 2000, {22050, AUDIO_S16SYS, 1});
-  ASSERT_NE(mono.Wait(), nullptr);
-  EXPECT_EQ(mono.Wait()->size(), 22050u * 2 * 2);
+  plat::MidiRender mono(kTwoSecondSong, font, 2000, {22050, AUDIO_S16SYS, 1});
+  EXPECT_EQ(ReadWhole(mono, 2).size(), 22050u * 2 * 2);
+  EXPECT_FALSE(mono.Failed());
+}
+
+// A song over the cap streams through a buffer of two blocks: read as the mixer reads, in pieces that
+// do not match the blocks, it is the same samples as the whole song, also when started over.
+TEST(MidiRender, AStreamedSongIsTheSameSamplesAsTheWholeSong) {
+  const std::string font = plat::FindSoundFont();
+  if (font.empty()) GTEST_SKIP() << "no General MIDI sound font";
+  plat::MidiRender whole(kTwoSecondSong, font, 2000, {22050, AUDIO_S16SYS, 2});
+  const std::vector<uint8_t> expected = ReadWhole(whole, 4);
+  plat::MidiRender stream(kTwoSecondSong, font, 2000, {22050, AUDIO_S16SYS, 2}, 4096);
+  EXPECT_FALSE(stream.Whole());
+  auto read_from = [&](size_t start, size_t bytes) {
+    stream.Seek(start / 4);
+    std::vector<uint8_t> got(bytes);
+    for (size_t off = 0; off < bytes; off += 4000) {
+      stream.Settle();
+      EXPECT_EQ(stream.Read(got.data() + off, std::min<size_t>(4000, bytes - off)), start + off + 4000 >= expected.size());
+    }
+    return got;
+  };
+  EXPECT_TRUE(read_from(0, expected.size()) == expected);
+  EXPECT_EQ(stream.BufferBytes(), 2048u * 4);
+  EXPECT_TRUE(read_from(0, 40000) == std::vector<uint8_t>(expected.begin(), expected.begin() + 40000)) << "started over";
+  // A jump ahead is caught up with.
+  EXPECT_TRUE(read_from(120000, 40000) == std::vector<uint8_t>(expected.begin() + 120000, expected.begin() + 160000));
+  EXPECT_FALSE(stream.Failed());
+}
+
+// The crafted songs (a lone bad_alloc on the render thread once ended the program): bounded memory,
+// exact frame counts for lengths up to any 64-bit value, and the long note heard from the start.
+TEST(MidiRender, EndlessSongsStreamInBoundedMemory) {
+  const std::string font = plat::FindSoundFont();
+  if (font.empty()) GTEST_SKIP() << "no General MIDI sound font";
+  const plat::PcmFormat fmt{22050, AUDIO_S16SYS, 2};
+  const size_t ahead = plat::MidiRender::kAheadMs * 22050u / 1000 * 4;
+  for (const std::string& song : {crafted::SlowestSong(), crafted::LongNoteSong()}) {
+    auto ms = plat::MidiDurationMs(audiotest::Bytes(song), song.size());
+    ASSERT_TRUE(ms);
+    plat::MidiRender r(song, font, *ms, fmt);
+    EXPECT_EQ(r.Frames(), uint64_t(static_cast<unsigned __int128>(*ms) * 22050 / 1000));
+    EXPECT_FALSE(r.Whole());
+    r.Settle();
+    EXPECT_FALSE(r.Failed());
+    EXPECT_EQ(r.BufferBytes(), ahead);
+    std::vector<uint8_t> second(22050 * 4);
+    EXPECT_FALSE(r.Read(second.data(), second.size()));
+    size_t loud = 0;
+    for (size_t i = 0; i + 1 < second.size(); i += 2) loud += std::abs(int16_t(second[i] | second[i + 1] << 8)) > 1000;
+    if (song == crafted::LongNoteSong()) {
+      EXPECT_GT(loud, 5000u) << "the note sounds";
+    }
+  }
+  plat::MidiRender absurd(crafted::LongNoteSong(), font, UINT64_MAX, fmt);
+  EXPECT_EQ(absurd.Frames(), UINT64_MAX) << "saturated, not wrapped";
+  absurd.Settle();
+  EXPECT_EQ(absurd.BufferBytes(), ahead);
+  const uint64_t ms = UINT64_MAX / 22050 * 10;  // ms * rate does not fit 64 bits, the frames do
+  EXPECT_NEAR(double(plat::MsToFrames(ms, 22050)), double(ms) * 22.05, double(ms) * 1e-9);
 }
 
 TEST(MidiRender, NoSoundFontOrAnUnreadableSongRendersNothing) {
-  EXPECT_EQ(plat::MidiRender(audiotest::SimpleMidi(2), "", 1000, {}).Wait(), nullptr);
+  plat::MidiRender none(audiotest::SimpleMidi(2), "", 1000, {});
+  none.Settle();
+  EXPECT_TRUE(none.Failed());
   const std::string font = plat::FindSoundFont();
   if (font.empty()) GTEST_SKIP() << "no General MIDI sound font";
-  EXPECT_EQ(plat::MidiRender("MThd garbage", font, 1000, {}).Wait(), nullptr);
+  plat::MidiRender garbage("MThd garbage", font, 1000, {});
+  garbage.Settle();
+  EXPECT_TRUE(garbage.Failed());
+  EXPECT_EQ(garbage.BufferBytes(), 0u);
   // Destroyed while it still renders a long song: it stops and nothing leaks or hangs.
   plat::MidiRender(audiotest::SimpleMidi(2), font, 600000, {});
 }

@@ -5,6 +5,7 @@
 
 #include "platform/animate/avi.h"
 #include "tests/platform/avi_test_writer.h"
+#include "tests/platform/crafted_files.h"
 
 namespace {
 
@@ -150,6 +151,15 @@ TEST(AviRle8, RunsPastTheEdgesAreClippedNotWritten) {
                                    0x333333, 0x444444, 0, 0,        //
                                    0x222222, 0x222222, 0x222222, 0x222222}));
   EXPECT_EQ(Pixels(clip->frames[1]), Pixels(clip->frames[0]));
+}
+
+// Over 2^31 pixels of runs in one row of four once carried the column past INT_MAX and wrote 2 GiB
+// before the frame (under UBSan: signed overflow).
+TEST(AviRle8, MillionsOfRunsInOneRowStayInside) {
+  auto clip = Parse(crafted::EndlessRowClip());
+  ASSERT_TRUE(clip);
+  ASSERT_EQ(clip->frames.size(), 1u);
+  EXPECT_EQ(Pixels(clip->frames[0]), (std::vector<uint32_t>(4, 0xFF8000)));
 }
 
 TEST(AviRejects, EveryTruncationOfAValidFile) {

@@ -11,6 +11,7 @@
 #include "game/names.h"
 #include "game/sets.h"
 #include "platform/registry/registry.h"
+#include "tests/platform/crafted_files.h"
 #include "tests/scenarios/sim_session.h"
 
 namespace ozzel::scenario {
@@ -278,6 +279,38 @@ TEST_P(DamagedMediumFrom, RecordingsWithNoSamples) {
   Step(s, "wait 3000");
   int code = s.Finish();
   CheckEndAndStore(s, code);
+}
+
+// The examiner's clip with over 2^31 pixels of runs in one row (once a crash at start): its one frame
+// is shown, and the session ends normally.
+TEST_F(DamagedMedium, ClipWithMillionsOfRunsInOneRow) {
+  std::string why;
+  auto demo = BuiltMedium(Medium::Demo, why);
+  if (!demo) GTEST_SKIP() << why;
+  std::error_code ec;
+  fs::remove_all(root_ / "bm4", ec);
+  CopyFromMedium(*demo + "/bm4", (root_ / "bm4").string(), ec);
+  ASSERT_FALSE(ec) << ec.message();
+  const std::string clip = OnMedium(HostPath(root_, "\\animace\\tib_mluv.avi"));
+  ASSERT_TRUE(fs::is_regular_file(clip)) << clip;
+  const std::vector<uint8_t> bytes = crafted::EndlessRowClip();
+  std::ofstream(clip, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(bytes.data()),
+                                                                 std::streamsize(bytes.size()));
+  data_dir_ = root_.string() + "\\bm4\\_ozzel";
+
+  SimSession s({"--data", root_.string(), "--registry", registry_, "--seed", "3"}, tmp_, 60);
+  ASSERT_TRUE(s.started());
+  Step(s, "wait 3000");
+  EXPECT_TRUE(std::any_of(s.trace().begin(), s.trace().end(),
+                          [](const std::string& l) { return SimSession::Body(l).rfind("anim open ", 0) == 0; }))
+      << s.Tail();
+  Step(s, "key esc");
+  Step(s, "wait 300");
+  Step(s, "click 587 448");
+  Step(s, "wait 3000");
+  int code = s.Finish();
+  CheckEndAndStore(s, code);
+  EXPECT_TRUE(boxes_.empty()) << boxes_.front();
 }
 
 INSTANTIATE_TEST_SUITE_P(Media, DamagedMediumFrom, ::testing::Values(Medium::Demo, Medium::Period),

@@ -133,7 +133,7 @@ RC=$?
 [ $RC -eq 0 ] || { echo "FAIL: exit status $RC"; exit 1; }
 EOF
   chmod +x "$WORK/inner.sh"
-  env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 OZZEL_TRACE=1 SDL_AUDIODRIVER=dummy \
+  env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 OZZEL_TRACE=1 OZZEL_SCALE=1 SDL_AUDIODRIVER=dummy \
     timeout 600 xvfb-run -a -s "-screen 0 1024x768x24" "$WORK/inner.sh" "$launcher" "$WORK/trace.txt"
   local rc=$?
   if [ $rc -ne 0 ]; then

@@ -207,6 +207,7 @@ convert "$PICS/oz_uvod.bmp" "$WORK/intro.bmp"
 
 export OZZEL_TRACE=1 SDL_AUDIODRIVER=dummy OZZEL_XVFB_INNER=1
 unset OZZEL_WINDOWED
+export OZZEL_SCALE=1  # pixel for pixel; filling the screen has its own test
 timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$BIN" "$WORK" "$PICS"
 RC=$?
 unset OZZEL_XVFB_INNER

@@ -1,19 +1,22 @@
 #!/bin/bash
-# The real program scaled on 1920 x 1080 (k = 2) and 3840 x 2160 (k = 4): the main window's size and place, crisp
-# k x k blocks, and clicks at physical points judged in logical pixels (a miss on black, then the right animal).
+# The real program filling 1366 x 768 (scale 1.6) and 3840 x 2160 (4.5), and in whole blocks on 1920 x 1080
+# (OZZEL_SCALE=2): the main window's size and place, the sharp filter, and clicks at physical points judged in
+# logical pixels (a miss on black, then the right animal). OZZEL_KEEP_SHOTS=DIR keeps each screen's last shot.
 # Usage: xvfb_scale.sh BUILD_DIR. Skips (exit 0) when the program, the X tools or the demo medium are not there.
 # On failure the last screen is kept in BUILD_DIR/xvfb-scale-failure.png.
 set -u
 
 # ---------------------------------------------------------------------------------------------------------------
-# Inside the X server (the script runs itself under xvfb-run), for one screen: SW SH K.
+# Inside the X server (the script runs itself under xvfb-run), for one screen: SW SH NUM DEN (the scale NUM / DEN)
+# and the OZZEL_SCALE it runs with ("" fills the screen).
 if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
-  BIN=$1 WORK=$2 SW=$3 SH=$4 K=$5
-  TRACE=$WORK/trace-$K.txt
+  BIN=$1 WORK=$2 SW=$3 SH=$4 NUM=$5 DEN=$6 ASK=$7
+  NAME=${SW}x$SH
+  TRACE=$WORK/trace-$NAME.txt
   SHOT=$WORK/shot.png
   PID=""
   fail() {
-    echo "FAIL (k = $K): $*"
+    echo "FAIL ($NAME, scale $NUM/$DEN): $*"
     [ -f "$SHOT" ] && cp "$SHOT" "$WORK/failure.png"
     [ -n "$PID" ] && kill -9 "$PID" 2>/dev/null
     exit 1
@@ -34,13 +37,11 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   }
   traced() { grep -q -- "$1" "$TRACE"; }
   shoot() { import -window root "$SHOT" 2>/dev/null; }
-  # Pixels of physical rectangle X Y W H of the last shot that differ from FILE (-1: not comparable).
-  differing() {
-    local n
-    n=$(compare -metric AE "$SHOT[$4x$5+$2+$3]" "$1" null: 2>&1)
-    n=${n%% *}
-    [[ $n =~ ^[0-9]+$ ]] && echo "$n" || echo -1
-  }
+  # Physical pixels: the first wholly inside logical column L, and the last whose centre lies in it.
+  first_in() { echo $(((($1 * NUM) + DEN - 1) / DEN)); }
+  last_centred() { echo $((((2 * ($1 + 1) * NUM - DEN) + 2 * DEN - 1) / (2 * DEN) - 1)); }
+  # A physical pixel whose centre lies in logical pixel L.
+  centred() { echo $(((2 * $1 + 1) * NUM / (2 * DEN))); }
   # Pixels of physical rectangle X Y W H of the last shot in the window blue.
   blue_in() {
     convert "$SHOT[$3x$4+$1+$2]" -depth 8 txt:- |
@@ -49,45 +50,71 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   click_at() { xdotool mousemove "$1" "$2" click 1; }
 
   LOG=$TRACE
-  "$BIN" 2>"$TRACE" &
+  if [ -n "$ASK" ]; then OZZEL_SCALE=$ASK "$BIN" 2>"$TRACE" & else "$BIN" 2>"$TRACE" & fi
   PID=$!
 
-  # The main form: 640 x 480 logical pixels centred on the 1/k screen, so 640k x 480k centred on the display.
+  # The main form: 640 x 480 logical pixels centred on the logical screen.
   wait_for 30 "main form in the trace" traced " bounds form_ozzel "
   read -r LX LY LW LH < <(grep " bounds form_ozzel " "$TRACE" | tail -1 | awk '{ print $4, $5, $6, $7 }')
-  PX=$((LX * K)) PY=$((LY * K)) PW=$((LW * K)) PH=$((LH * K))
-  echo "k = $K: main form at logical $LX,$LY, physical ${PW}x$PH+$PX+$PY"
-  [ "$PW $PH" = "$((640 * K)) $((480 * K))" ] || fail "main form ${PW}x$PH, not $((640 * K))x$((480 * K))"
-  [ "$PX $PY" = "$(((SW - PW) / 2)) $(((SH - PH) / 2))" ] || fail "main form at $PX,$PY, not centred"
+  [ "$LW $LH" = "640 480" ] || fail "main form ${LW}x$LH"
+  L0=$(first_in "$LX") T0=$(first_in "$LY") R1=$((($((LX + LW)) * NUM) / DEN)) B1=$((($((LY + LH)) * NUM) / DEN))
+  echo "$NAME, scale $NUM/$DEN: main form at logical $LX,$LY, wholly on physical $L0..$((R1 - 1)) x $T0..$((B1 - 1))"
+  # Centred, as large as the scale makes it: within a pixel of 640 s x 480 s.
+  [ $(((R1 - L0) * DEN + 2 * DEN >= 640 * NUM && (R1 - L0) * DEN <= 640 * NUM)) = 1 ] || fail "the form is $((R1 - L0)) wide"
+  # Centred in logical pixels: the logical screen's last column may be cut, so within a logical pixel.
+  OFF=$((L0 + R1 - SW)) TOL=$((2 * NUM / DEN + 2))
+  [ ${OFF#-} -le $TOL ] || fail "the form is not centred across: $L0..$R1"
+  [ -z "$ASK" ] && { [ "$T0 $B1" = "0 $SH" ] || fail "the form does not fill the screen's height: $T0..$B1"; }
 
-  # The intro picture at (6, 16), every pixel a k x k block, exactly where the scale puts it.
-  convert "$WORK/intro.bmp" -sample "$((100 * K))%" "$WORK/intro-$K.png"
-  intro_shown() { shoot && [ "$(differing "$WORK/intro-$K.png" $((PX + 6 * K)) $((PY + 16 * K)) $((530 * K)) $((380 * K)))" -eq 0 ]; }
-  wait_for 30 "intro picture on the stage, k x k blocks" intro_shown
+  # A part of the intro picture at (6, 16) that starts on a whole physical pixel, exactly as taking every pixel
+  # NUM times and averaging DEN x DEN blocks draws it (the sharp filter; +-1 for rounding).
+  IX=$((LX + 6)) IY=$((LY + 16))
+  AX=$(((DEN - IX % DEN) % DEN)) AY=$(((DEN - IY % DEN) % DEN))
+  CW=$((400 / DEN * DEN)) CH=$((300 / DEN * DEN))
+  PW=$((CW * NUM / DEN)) PH=$((CH * NUM / DEN)) PX=$(((IX + AX) * NUM / DEN)) PY=$(((IY + AY) * NUM / DEN))
+  convert "$WORK/intro.bmp" -crop "${CW}x$CH+$AX+$AY" +repage -sample "$((NUM * 100))%" -scale "$((CW * NUM / DEN))x$((CH * NUM / DEN))!" \
+    -depth 8 "$WORK/intro-$NAME.png"
+  intro_shown() {
+    shoot || return 1
+    local n
+    n=$(compare -fuzz 0.5% -metric AE "$SHOT[${PW}x$PH+$PX+$PY]" "$WORK/intro-$NAME.png" null: 2>&1)
+    [ "${n%% *}" = 0 ]
+  }
+  wait_for 30 "intro picture on the stage, sharply filtered" intro_shown
+  # Sharp: along a physical row wholly inside one logical row, each logical edge adds at most one blended pixel.
+  M=$((CH / 2 / DEN * DEN))
+  runs() { convert "$1" -depth 8 txt:- | awk 'NR > 1 { print $3 }' | uniq | wc -l; }
+  SHOWN=$(runs "$SHOT[${PW}x1+$PX+$((PY + M * NUM / DEN))]") DRAWN=$(runs "$WORK/intro.bmp[${CW}x1+$AX+$((AY + M))]")
+  [ "$SHOWN" -le $((2 * DRAWN - 1)) ] || fail "a row of $DRAWN logical colour runs shows $SHOWN runs on screen: blurred"
+  echo "a row of $DRAWN colour runs shows as $SHOWN runs"
   WIN=$(xdotool search --name "^Ozzel - Bimbalo 4$" 2>/dev/null | tail -1)
   GEOM=$(xdotool getwindowgeometry "$WIN" 2>&1 | tr '\n' ' ')
   case $GEOM in *"Position: 0,0"*"Geometry: ${SW}x$SH"*) ;; *) fail "the window does not cover the screen: $GEOM" ;; esac
-  # The whole client area is made of uniform blocks: taking one pixel of each block and blowing it up again
-  # gives the same picture.
-  convert "$SHOT[${PW}x$PH+$PX+$PY]" +repage "$WORK/client.png"
-  convert "$WORK/client.png" -sample "${LW}x$LH!" -sample "${PW}x$PH!" "$WORK/blocks.png"
-  n=$(compare -metric AE "$WORK/client.png" "$WORK/blocks.png" null: 2>&1)
-  [ "${n%% *}" = 0 ] || fail "$n pixels of the client area break their k x k block"
-  # The client area's edges: window blue just inside (clear of the corner pieces and the stage), the mottled
-  # background just outside.
-  for edge in "$PX $((PY + 100 * K)) 1 $((300 * K))" "$((PX + PW - 1)) $((PY + 100 * K)) 1 $((300 * K))" \
-      "$((PX + 100 * K)) $PY $((400 * K)) 1" "$((PX + 100 * K)) $((PY + PH - 1)) $((400 * K)) 1"; do
+  if [ "$DEN" = 1 ]; then
+    # The whole client area is made of uniform blocks: taking one pixel of each block and blowing it up again
+    # gives the same picture.
+    convert "$SHOT[$((R1 - L0))x$((B1 - T0))+$L0+$T0]" +repage "$WORK/client.png"
+    convert "$WORK/client.png" -sample "${LW}x$LH!" -sample "$((R1 - L0))x$((B1 - T0))!" "$WORK/blocks.png"
+    n=$(compare -metric AE "$WORK/client.png" "$WORK/blocks.png" null: 2>&1)
+    [ "${n%% *}" = 0 ] || fail "$n pixels of the client area break their k x k block"
+  fi
+  # The client area's edges: window blue on the pixels wholly inside (clear of the corner pieces and the stage),
+  # the mottled background on those wholly outside.
+  V0=$(first_in $((LY + 100))) VH=$((300 * NUM / DEN)) H0=$(first_in $((LX + 100))) HW=$((400 * NUM / DEN))
+  for edge in "$L0 $V0 1 $VH" "$((R1 - 1)) $V0 1 $VH" "$H0 $T0 $HW 1" "$H0 $((B1 - 1)) $HW 1"; do
     read -r x y w h <<<"$edge"
     [ "$(blue_in $x $y $w $h)" -eq $((w * h)) ] || fail "the client area's edge $edge is not all window blue"
   done
-  for edge in "$((PX - 1)) $((PY + 100 * K)) 1 $((300 * K))" "$((PX + PW)) $((PY + 100 * K)) 1 $((300 * K))" \
-      "$((PX + 100 * K)) $((PY - 1)) $((400 * K)) 1" "$((PX + 100 * K)) $((PY + PH)) $((400 * K)) 1"; do
+  OUTSIDE="$((L0 - 2)) $V0 1 $VH|$((R1 + 1)) $V0 1 $VH"
+  [ "$T0" -ge 2 ] && OUTSIDE+="|$H0 $((T0 - 2)) $HW 1|$H0 $((B1 + 1)) $HW 1"
+  IFS='|' read -r -a edges <<<"$OUTSIDE"
+  for edge in "${edges[@]}"; do
     read -r x y w h <<<"$edge"
     [ "$(blue_in $x $y $w $h)" -lt $((w * h / 2)) ] || fail "the background next to $edge is window blue"
   done
 
   # Scene button 1 at logical (72, 446): the home scene.
-  click_at $((PX + 72 * K)) $((PY + 446 * K))
+  click_at "$(centred $((LX + 72)))" "$(centred $((LY + 446)))"
   wait_for 20 "scene switch (show podklad)" traced " show podklad$"
   question() {
     awk '/ show podklad$/ { s = 1 }
@@ -106,21 +133,22 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   [ -n "$RIGHT_AT" ] || fail "animal $RIGHT is not in the home scene's hit map"
   echo "question: $QKIND $QNUM, animal $RIGHT at logical $RIGHT_AT"
 
-  # Black in the hit map, pressed on the last physical pixel of its logical pixel: a miss.
-  click_at $((PX + BLACK_X * K + K - 1)) $((PY + BLACK_Y * K + K - 1))
+  # Black in the hit map, pressed on the last physical pixel that mostly covers its logical pixel: a miss.
+  click_at "$(last_centred $((LX + BLACK_X)))" "$(last_centred $((LY + BLACK_Y)))"
   wait_for 15 "the miss sound" traced " wav open .*oz_bad1\.wav$"
   traced " caption lbl_" && fail "a miss was counted"
-  # The animal, at k times its logical point plus the window's origin: a right answer.
-  click_at $((PX + ${RIGHT_AT%,*} * K)) $((PY + ${RIGHT_AT#*,} * K))
+  # The animal, at the physical pixel over its logical point: a right answer.
+  click_at "$(centred $((LX + ${RIGHT_AT%,*})))" "$(centred $((LY + ${RIGHT_AT#*,})))"
   wait_for 15 "good answer counted" traced " caption lbl_dobre 1$"
   traced " caption lbl_spatne " && fail "the animal was counted as wrong"
+  shoot && cp "$SHOT" "$WORK/scene-$NAME.png"
 
   kill "$PID"
   wait "$PID" 2>/dev/null
   PID=""
 
   # A window of 640k x 480k; a scale that does not fit is reduced, with a line saying so.
-  if [ "$K" = 2 ]; then
+  if [ "$ASK" = 2 ]; then
     LOG=$WORK/windowed.txt
     OZZEL_WINDOWED=1 OZZEL_SCALE=3 "$BIN" 2>"$LOG" &
     PID=$!
@@ -162,7 +190,7 @@ if [ ! -f "$PICS/oz_uvod.bmp" ]; then echo "skip: no demo medium in $MEDIUM (dat
 # A scale that is not a whole number is refused before anything opens.
 OUT=$(OZZEL_SCALE=1.5 timeout 20 "$BIN" 2>&1)
 RC=$?
-[ $RC -eq 1 ] && [[ $OUT == *'OZZEL_SCALE must be a whole number of 1 or more'*'"1.5"'* ]] ||
+[ $RC -eq 1 ] && [[ $OUT == *'OZZEL_SCALE must be "fill" or a whole number of 1 or more'*'"1.5"'* ]] ||
   { echo "FAIL: OZZEL_SCALE=1.5 gave status $RC: $OUT"; exit 1; }
 
 WORK=$(mktemp -d)
@@ -194,14 +222,15 @@ convert "$PICS/oz_uvod.bmp" "$WORK/intro.bmp"
 
 export OZZEL_TRACE=1 SDL_AUDIODRIVER=dummy
 unset OZZEL_WINDOWED OZZEL_SCALE
-for screen in "1920 1080 2" "3840 2160 4"; do
-  read -r sw sh k <<<"$screen"
-  OZZEL_XVFB_INNER=1 timeout 150 xvfb-run -a -s "-screen 0 ${sw}x${sh}x24" bash "$0" "$BIN" "$WORK" "$sw" "$sh" "$k"
+for screen in "1366 768 8 5" "1920 1080 2 1 2" "3840 2160 9 2"; do
+  read -r sw sh num den ask <<<"$screen"
+  OZZEL_XVFB_INNER=1 timeout 150 xvfb-run -a -s "-screen 0 ${sw}x${sh}x24" bash "$0" "$BIN" "$WORK" "$sw" "$sh" "$num" "$den" "${ask:-}"
   RC=$?
+  [ -n "${OZZEL_KEEP_SHOTS:-}" ] && mkdir -p "$OZZEL_KEEP_SHOTS" && cp "$WORK"/scene-*.png "$OZZEL_KEEP_SHOTS"/ 2>/dev/null
   if [ $RC -ne 0 ]; then
     [ $RC -eq 124 ] && echo "FAIL: the ${sw}x$sh run ran out of time"
     echo "--- trace (last lines) ---"
-    tail -n 20 "$WORK/trace-$k.txt" 2>/dev/null
+    tail -n 20 "$WORK/trace-${sw}x$sh.txt" 2>/dev/null
     [ -f "$WORK/failure.png" ] && cp "$WORK/failure.png" "$BUILD/xvfb-scale-failure.png" && echo "screen kept in $BUILD/xvfb-scale-failure.png"
     exit 1
   fi

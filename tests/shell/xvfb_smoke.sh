@@ -90,6 +90,7 @@ chmod +x "$WORK/inner.sh"
 
 export SDL_AUDIODRIVER=dummy OZZEL_REGISTRY=$REG OZZEL_TRACE=1
 unset OZZEL_WINDOWED
+export OZZEL_SCALE=1  # pixel for pixel; filling the screen has its own test
 timeout 120 xvfb-run -a -s "-screen 0 1024x768x24" "$WORK/inner.sh" "$BIN" "$OUT" "$OUT/trace.txt" "$([ -d "$MEDIUM" ] && echo 1 || echo 0)"
 RC=$?
 echo "--- trace (last lines) ---"

@@ -83,6 +83,7 @@ std::vector<datagen::Pcm> Render(const std::string& midi, const std::string& wav
   cap.wanted = size_t(seconds * kRate);
   // The song as the program sounds it: rendered by its own renderer, then played on a channel.
   std::unique_ptr<plat::MidiRender> render;
+  std::vector<uint8_t> pcm;
   Mix_Chunk song{};
   if (!midi.empty()) {
     const std::string font = plat::FindSoundFont();
@@ -91,10 +92,15 @@ std::vector<datagen::Pcm> Render(const std::string& midi, const std::string& wav
     if (!bytes) throw std::runtime_error("cannot read " + midi);
     render = std::make_unique<plat::MidiRender>(*bytes, font, uint64_t(Seconds(midi, true) * 1000),
                                                 plat::PcmFormat{kRate, AUDIO_S16SYS, 2});
-    const std::vector<uint8_t>* pcm = render->Wait();
-    if (!pcm) throw std::runtime_error("cannot render " + midi);
-    song.abuf = const_cast<Uint8*>(pcm->data());
-    song.alen = Uint32(pcm->size());
+    // As much of it as is listened to, read in pieces the render keeps ahead of.
+    pcm.assign(size_t(std::min<uint64_t>(render->Frames(), cap.wanted)) * 4, 0);
+    for (size_t at = 0; at < pcm.size(); at += 4096 * 4) {
+      render->Settle();
+      render->Read(pcm.data() + at, std::min<size_t>(4096 * 4, pcm.size() - at));
+    }
+    if (render->Failed()) throw std::runtime_error("cannot render " + midi);
+    song.abuf = pcm.data();
+    song.alen = Uint32(pcm.size());
     song.volume = MIX_MAX_VOLUME;
   }
   Mix_Chunk* chunk = wav.empty() ? nullptr : Mix_LoadWAV(wav.c_str());

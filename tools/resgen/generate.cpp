@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/gdi/canvas.h"
+#include "game/words.h"
 #include "resources/cursor_file.h"
 #include "resources/resources.h"
 #include "tools/art/animals.h"
@@ -22,7 +23,12 @@ plat::Bitmap PictureByName(const std::string& name) {
   if (name == "glyph_obraz2") return BallStrip(Ball::kYellow);
   if (name == "glyph_obraz3") return BallStrip(Ball::kGreen);
   if (name == "glyph_obraz4") return BallStrip(Ball::kCyan);
-  if (name == "glyph_konec") return DoorStrip();
+  if (name == "glyph_konec") return DoorStrip("KONEC");
+  if (name.rfind("glyph_konec_", 0) == 0) {
+    const game::Words* words = game::WordsFor(name.substr(12));
+    if (!words) throw std::invalid_argument("no words for " + name);
+    return DoorStrip(words->door);
+  }
   if (name == "pocitadlo") return CounterBackground();
   if (name.rfind("roh_", 0) == 0) return Corner(name.substr(4));
   if (name == "pozadi") return Texture();

@@ -94,9 +94,12 @@ plat::Bitmap Frame(const Shader& s) { return Render(kFrameW, kFrameH, kSS, s); }
 constexpr double kDoorL = 22, kDoorR = 51, kDoorT = 0.5, kDoorB = 36;
 constexpr double kLetterW = 6.5, kLetterH = 11, kLetterGap = 2.2, kLetterTop = 39.5;
 
-plat::Rgb Word(Vec p, plat::Rgb under, double fade) {
-  double x0 = 12 + (49 - (5 * kLetterW + 4 * kLetterGap)) / 2;
-  double d = TextDistance(p, "KONEC", x0, kLetterTop, kLetterW, kLetterH, kLetterGap);
+plat::Rgb Word(Vec p, const std::string& word, plat::Rgb under) {
+  // Five letters fill the width under the door; longer words get narrower letters, shorter ones stay centred.
+  const double n = double(word.size()), shrink = std::min(1.0, 5.0 / n);
+  const double w = kLetterW * shrink, gap = kLetterGap * shrink;
+  const double x0 = 12 + (49 - (n * w + (n - 1) * gap)) / 2;
+  double d = TextDistance(p, word, x0, kLetterTop, w, kLetterH, gap);
   if (d <= 1.35) return plat::Rgb{255, 226, 0};
   if (d <= 2.55) return plat::Rgb{70, 30, 0};
   return under;
@@ -112,8 +115,8 @@ plat::Rgb Wood(Vec p, double left, double width) {
   return c;
 }
 
-plat::Rgb ClosedDoor(Vec p) {
-  if (p.y >= kDoorB + 1.5) return Word(p, kKey, 0);
+plat::Rgb ClosedDoor(Vec p, const std::string& word) {
+  if (p.y >= kDoorB + 1.5) return Word(p, word, kKey);
   if (p.x < kDoorL || p.x > kDoorR || p.y < kDoorT) return kKey;
   if (p.x < kDoorL + 1.4 || p.x > kDoorR - 1.4 || p.y < kDoorT + 1.4 || p.y > kDoorB - 1.4) return kOutline;
   if (p.x < kDoorL + 3 || p.x > kDoorR - 3 || p.y < kDoorT + 3) return plat::Rgb{110, 58, 20};  // the frame
@@ -124,8 +127,8 @@ plat::Rgb ClosedDoor(Vec p) {
   return Wood(p, kDoorL + 3, kDoorR - kDoorL - 6);
 }
 
-plat::Rgb OpenDoor(Vec p) {
-  if (p.y >= kDoorB + 1.5) return Word(p, kKey, 0);
+plat::Rgb OpenDoor(Vec p, const std::string& word) {
+  if (p.y >= kDoorB + 1.5) return Word(p, word, kKey);
   // The leaf swung outwards to the left: a narrow slanted panel hinged on the frame's left edge.
   std::vector<Vec> leaf{{kDoorL + 1, kDoorT + 2}, {13.5, kDoorT - 0.4}, {13.5, kDoorB + 1.3}, {kDoorL + 1, kDoorB - 0.6}};
   bool in_frame = p.x >= kDoorL && p.x <= kDoorR && p.y >= kDoorT && p.y <= kDoorB;
@@ -153,9 +156,9 @@ plat::Bitmap BallStrip(Ball b) {
   return Palettise(Strip(normal, pressed), 255, {kKey, kOutline, plat::kWhite});
 }
 
-plat::Bitmap DoorStrip() {
-  plat::Bitmap normal = Frame([](double x, double y) { return ClosedDoor({x, y}); });
-  plat::Bitmap pressed = Frame([](double x, double y) { return OpenDoor({x, y}); });
+plat::Bitmap DoorStrip(const std::string& word) {
+  plat::Bitmap normal = Frame([&](double x, double y) { return ClosedDoor({x, y}, word); });
+  plat::Bitmap pressed = Frame([&](double x, double y) { return OpenDoor({x, y}, word); });
   return Palettise(Strip(normal, pressed), 255, {kKey, kOutline});
 }
 

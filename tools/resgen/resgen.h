@@ -15,7 +15,7 @@ constexpr int kFrameW = 72, kFrameH = 54, kFrames = 5;
 
 enum class Ball { kRed, kYellow, kGreen, kCyan };
 plat::Bitmap BallStrip(Ball b);
-plat::Bitmap DoorStrip();
+plat::Bitmap DoorStrip(const std::string& word);  // the door over its word (capitals of raster.h)
 plat::Bitmap CounterBackground();
 // "LH", "PH", "LD", "PD".
 plat::Bitmap Corner(const std::string& which);
