@@ -2,12 +2,33 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 #include <memory>
 #include <stdexcept>
 
 #include "app/program.h"
+#include "app/waiting.h"
+#include "platform/os/child_process.h"
+#include "platform/os/single_instance.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/trace.h"
+
+namespace {
+
+// The helper a launcher names in OZZEL_PREPARE (a shell command that makes the data medium and prints
+// its progress lines), run under the waiting screen.
+class HelperPreparation : public ozzel::Preparation {
+ public:
+  explicit HelperPreparation(const std::string& command) : child_(command) {}
+  bool Poll(std::vector<std::string>& lines) override { return child_.Poll(lines); }
+  int Status() const override { return child_.ExitStatus(); }
+
+ private:
+  plat::ChildProcess child_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // The game itself reads no command line; these two are for the parent who installed it.
@@ -30,6 +51,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: ozzel [--version | --help]\n");
     return 2;
   }
+  // One game per user: a second launch brings the first (or its waiting screen) to the front and ends
+  // before it opens a window, plays a sound or counts a start.
+  const auto instance = plat::SingleInstance::Claim([] { plat::SdlRequestRaise(); });
+  if (!instance) {
+    std::fprintf(stderr, "ozzel: the game is already running; it has been brought to the front\n");
+    return 0;
+  }
   std::unique_ptr<plat::SdlBackend> backend;
   try {
     backend = std::make_unique<plat::SdlBackend>();
@@ -41,5 +69,18 @@ int main(int argc, char** argv) {
   if (const char* t = std::getenv("OZZEL_TRACE"); t && *t == '1')
     plat::trace::SetSink([](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); },
                          &backend->clock());
+  // A first start: the launcher hands over the making of the medium, which runs under the waiting screen.
+  if (const char* prepare = std::getenv("OZZEL_PREPARE"); prepare && *prepare) {
+    const std::string command = prepare;
+    ::unsetenv("OZZEL_PREPARE");
+    const char* language = std::getenv("OZZEL_LANGUAGE");
+    try {
+      HelperPreparation work(command);
+      if (ozzel::RunWaitingScreen(*backend, work, language ? language : "cs") != ozzel::WaitOutcome::kReady) return 1;
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "ozzel: %s\n", e.what());
+      return 1;
+    }
+  }
   return ozzel::RunProgram(*backend);
 }

@@ -94,8 +94,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${OZZEL_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-liberation2, fonts-dejavu-core, timgm6mb-soundfont | fluid-soundfont-gm, espeak-ng-data, festival, festival-czech, festvox-czech-dita, festvox-us-slt-hts")
-# The launcher tells a menu user that the first start prepares the medium.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libnotify-bin)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "spoken animal quiz for pre-school children")

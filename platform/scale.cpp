@@ -126,7 +126,16 @@ void Scaler::Draw(const uint32_t* src, Size src_size, int src_stride, Rect r, Re
       if (k == 1) {
         std::memcpy(out, in + phys.left, row_bytes);
       } else {
-        for (int px = phys.left; px < phys.right(); ++px) *out++ = in[std::min(px / k, src_size.w - 1)];
+        // A block cut by the clip on the left, whole blocks, then one cut on the right (the source's
+        // last column repeats where the display reaches past it).
+        const int last = src_size.w - 1;
+        int px = phys.left;
+        for (; px < phys.right() && px % k; ++px) *out++ = in[std::min(px / k, last)];
+        for (; px + k <= phys.right(); px += k) {
+          const uint32_t v = in[std::min(px / k, last)];
+          for (int i = 0; i < k; ++i) *out++ = v;
+        }
+        for (; px < phys.right(); ++px) *out++ = in[std::min(px / k, last)];
       }
       const int block_end = std::min(phys.bottom(), (ly + 1) * k);
       for (const uint32_t* first = out_row(py++); py < block_end; ++py) std::memcpy(out_row(py), first, row_bytes);

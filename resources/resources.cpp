@@ -79,7 +79,9 @@ const std::vector<std::string>& PictureNames() {
       "roh_LH",       "roh_PH",       "roh_LD",       "roh_PD",       "pozadi",      "icon",
       "RGB_doma",     "RGB_uzitecna", "RGB_lesni",    "RGB_safari",
       // The exit door with its word in the other languages a medium can be made in.
-      "glyph_konec_sk", "glyph_konec_en", "glyph_konec_de", "glyph_konec_pl", "glyph_konec_fr", "glyph_konec_es"};
+      "glyph_konec_sk", "glyph_konec_en", "glyph_konec_de", "glyph_konec_pl", "glyph_konec_fr", "glyph_konec_es",
+      // The waiting screen of a first start.
+      "cekani"};
   return names;
 }
 

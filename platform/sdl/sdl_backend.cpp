@@ -175,7 +175,13 @@ bool SdlBackend::Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
       out.push_back(Make(K::Quit));
       return true;
     default:
-      return e.type == SdlWakeEventType();
+      if (e.type != SdlWakeEventType()) return false;
+      // Another launch of the game asked for this one.
+      if (SdlTakeRaise()) {
+        SDL_RestoreWindow(window_);
+        SDL_RaiseWindow(window_);
+      }
+      return true;
   }
 }
 

@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <atomic>
+
 namespace plat {
 
 uint32_t SdlWakeEventType() {
@@ -18,5 +20,16 @@ void SdlPushWake() {
   e.type = SdlWakeEventType();
   SDL_PushEvent(&e);
 }
+
+namespace {
+std::atomic<bool> g_raise{false};
+}
+
+void SdlRequestRaise() {
+  g_raise = true;
+  SdlPushWake();
+}
+
+bool SdlTakeRaise() { return g_raise.exchange(false); }
 
 }  // namespace plat

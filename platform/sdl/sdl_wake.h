@@ -8,5 +8,9 @@ namespace plat {
 uint32_t SdlWakeEventType();
 // Pushes one wake event; callable from the audio thread.
 void SdlPushWake();
+// Asks the UI loop to bring the window to the front (a second launch of the game); callable from any thread.
+void SdlRequestRaise();
+// True once after each request.
+bool SdlTakeRaise();
 
 }  // namespace plat

@@ -7,11 +7,12 @@ src=$(cd "$(dirname "$0")/../.." && pwd)
 [ -x "$build/tools/datagen/datagen" ] || { echo "skip: datagen not built"; exit 0; }
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-# An installed layout: the launcher beside datagen, and a stand-in for the game that only says it ran.
+# An installed layout: the launcher beside datagen, and a stand-in for the game that runs what it is handed
+# to make the medium (as the game does under its waiting screen) and says it ran.
 mkdir -p "$tmp/bin"
 cp "$src/packaging/ozzel-start" "$tmp/bin/"
 ln -s "$build/tools/datagen/datagen" "$tmp/bin/datagen"
-printf '#!/bin/sh\necho game started\n' >"$tmp/bin/ozzel"
+printf '#!/bin/sh\n[ -z "${OZZEL_PREPARE:-}" ] || sh -c "$OZZEL_PREPARE" >/dev/null || exit 1\necho game started\n' >"$tmp/bin/ozzel"
 chmod +x "$tmp/bin/ozzel" "$tmp/bin/ozzel-start"
 stamp=$tmp/home/.local/share/ozzel/medium/bm4/_ozzel/.datagen-stamp
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <memory>
 #include <mutex>
 
 #include "tools/art/animals.h"
@@ -121,18 +122,33 @@ plat::Rgb Blend(plat::Rgb under, plat::Rgb code, double a) {
   return {m(under.r, code.r), m(under.g, code.g), m(under.b, code.b)};
 }
 
+// Outline distances up to this many pixels are worked out for every pixel of an animal's region; farther
+// ones only where they are used (most pixels of a box lie far from the outline).
+constexpr double kReach = 8;
+
 struct Fitted {
   const AnimalPlacement* p = nullptr;
   Shape shape;
   double grow = 0;
-  std::vector<double> dist;  // outline distance minus grow at each pixel centre of `region`, +inf elsewhere
+  // Outline distance minus grow at each pixel centre of `region`; +inf where the outline lies farther
+  // than kReach and the distance has not been asked for yet (Dist works it out then).
+  mutable std::vector<double> dist;
   plat::Rect region;
   Mask full;    // where it is exact before anything drawn above it covers it
   Mask paint;   // every pixel it colours
   std::vector<float> alpha;  // edge opacity of painted pixels outside `full`
   double Dist(int x, int y) const {
     if (!region.contains({x, y})) return 1e9;
-    return dist[size_t(y - region.top) * region.w + (x - region.left)];
+    double& d = dist[size_t(y - region.top) * region.w + (x - region.left)];
+    if (std::isinf(d)) d = OutlineDistance(shape, {x + 0.5, y + 0.5}) - grow;
+    return d;
+  }
+  // Dist(x, y) < limit, without working out a far distance that is plainly not.
+  bool Below(int x, int y, double limit) const {
+    if (region.contains({x, y}) && std::isinf(dist[size_t(y - region.top) * region.w + (x - region.left)]) &&
+        kReach - grow >= limit)
+      return false;
+    return Dist(x, y) < limit;
   }
 };
 
@@ -187,16 +203,24 @@ Fitted Fit(const AnimalPlacement& p, const Mask& taken) {
     base = Thickened(drawn, slim / scale);
     for (int round = 0; round < 4; ++round) {
       f.shape = FitToBox(base, box, g);
-      std::vector<double> cand;
-      for (int y = f.region.top; y < f.region.bottom(); ++y)
-        for (int x = f.region.left; x < f.region.right(); ++x) {
-          const double d = OutlineDistance(f.shape, {x + 0.5, y + 0.5});
-          raw[size_t(y - f.region.top) * f.region.w + (x - f.region.left)] = d;
-          if (free_in_box(x, y)) cand.push_back(d);
-        }
-      std::sort(cand.begin(), cand.end());
-      const size_t n = std::clamp<size_t>(size_t(want), 1, cand.size() - 1);
-      g = (cand[n - 1] + cand[n]) / 2;
+      const PartGrid grid(f.shape, kReach, f.region.left, f.region.top, f.region.right(), f.region.bottom());
+      // Far pixels only count; should the wanted size reach that far, every distance is worked out.
+      for (bool exact : {false, true}) {
+        std::vector<double> cand;
+        for (int y = f.region.top; y < f.region.bottom(); ++y)
+          for (int x = f.region.left; x < f.region.right(); ++x) {
+            double d = exact ? OutlineDistance(f.shape, {x + 0.5, y + 0.5}) : grid.Outline({x + 0.5, y + 0.5});
+            if (d > kReach) d = exact ? d : HUGE_VAL;
+            raw[size_t(y - f.region.top) * f.region.w + (x - f.region.left)] = d;
+            if (free_in_box(x, y)) cand.push_back(d);
+          }
+        const size_t n = std::clamp<size_t>(size_t(want), 1, cand.size() - 1);
+        std::nth_element(cand.begin(), cand.begin() + ptrdiff_t(n), cand.end());
+        const double below = *std::max_element(cand.begin(), cand.begin() + ptrdiff_t(n));
+        if (std::isinf(cand[n]) && !exact) continue;
+        g = (below + cand[n]) / 2;
+        break;
+      }
     }
     if (g > -1.0) break;
     slim += g;
@@ -207,7 +231,7 @@ Fitted Fit(const AnimalPlacement& p, const Mask& taken) {
 
   Mask s(size_t(W) * H, 0);
   for (int y = box.top; y < box.bottom(); ++y)
-    for (int x = box.left; x < box.right(); ++x) s[At(x, y)] = free_in_box(x, y) && f.Dist(x, y) < 0;
+    for (int x = box.left; x < box.right(); ++x) s[At(x, y)] = free_in_box(x, y) && f.Below(x, y, 0);
   KeepLargest(s);
   auto add_best = [&](auto score) {
     double best = 1e18;
@@ -263,7 +287,7 @@ Fitted Fit(const AnimalPlacement& p, const Mask& taken) {
   f.full = s;
   for (int y = box.top; y < box.bottom(); ++y)
     for (int x = box.left; x < box.right(); ++x)
-      if (taken[At(x, y)] && f.Dist(x, y) < 0) f.full[At(x, y)] = 1;
+      if (taken[At(x, y)] && f.Below(x, y, 0)) f.full[At(x, y)] = 1;
   // The soft edge: the first ring always, the second where the outline passes close by.
   const auto ring = RingDistance(f.full);
   f.paint = f.full;
@@ -272,10 +296,10 @@ Fitted Fit(const AnimalPlacement& p, const Mask& taken) {
     for (int x = f.region.left; x < f.region.right(); ++x) {
       const size_t k = At(x, y);
       if (f.full[k]) continue;
-      const double cover = std::clamp(0.5 - f.Dist(x, y), 0.0, 1.0);
-      if (ring[k] == 1)
+      if (ring[k] == 1) {
+        const double cover = std::clamp(0.5 - f.Dist(x, y), 0.0, 1.0);
         f.alpha[k] = cover >= 0.33 ? 0.65f : cover >= 0.12 ? 0.45f : 0.25f;
-      else if (ring[k] == 2 && f.Dist(x, y) < 1.2)
+      } else if (ring[k] == 2 && f.Below(x, y, 1.2))
         f.alpha[k] = 0.12f;
       f.paint[k] = f.alpha[k] > 0;
     }
@@ -369,13 +393,23 @@ Layout BuildLayout(int set) {
   return out;
 }
 
+// Each scene is fitted once, the scenes at the same time on threads of their own.
 const Layout& LayoutOf(int set) {
+  struct Entry {
+    std::once_flag once;
+    Layout layout;
+  };
   static std::mutex mu;
-  static std::map<int, Layout> cache;
-  std::lock_guard<std::mutex> lock(mu);
-  auto it = cache.find(set);
-  if (it == cache.end()) it = cache.emplace(set, BuildLayout(set)).first;
-  return it->second;
+  static std::map<int, std::unique_ptr<Entry>> cache;
+  Entry* e;
+  {
+    std::lock_guard<std::mutex> lock(mu);
+    auto& slot = cache[set];
+    if (!slot) slot = std::make_unique<Entry>();
+    e = slot.get();
+  }
+  std::call_once(e->once, [&] { e->layout = BuildLayout(set); });
+  return e->layout;
 }
 
 }  // namespace

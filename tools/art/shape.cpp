@@ -14,8 +14,8 @@ double Dot(V2 a, V2 b) { return a.x * b.x + a.y * b.y; }
 V2 Sub(V2 a, V2 b) { return {a.x - b.x, a.y - b.y}; }
 double Len(V2 a) { return std::sqrt(Dot(a, a)); }
 
-double EllipseDistance(const Part& p, V2 q) {
-  const double ca = std::cos(p.angle), sa = std::sin(p.angle);
+// ca, sa: cosine and sine of the ellipse's turn.
+double EllipseDistance(const Part& p, double ca, double sa, V2 q) {
   const V2 d = Sub(q, p.a);
   const double u = std::abs(d.x * ca + d.y * sa), v = std::abs(-d.x * sa + d.y * ca);
   const double rx = p.r0, ry = p.r1;
@@ -166,7 +166,7 @@ Shape Mapped(const Shape& s, double sx, double sy, double ox, double oy) {
 
 double PartDistance(const Part& p, V2 q) {
   switch (p.kind) {
-    case Part::kEllipse: return EllipseDistance(p, q);
+    case Part::kEllipse: return EllipseDistance(p, std::cos(p.angle), std::sin(p.angle), q);
     case Part::kLimb: return LimbDistance(p, q);
     case Part::kPolygon: return PolygonDistance(p, q);
   }
@@ -180,17 +180,97 @@ double OutlineDistance(const Shape& s, V2 q) {
   return d;
 }
 
+namespace {
+
+// A box outside which the part is farther than reach (ellipses: their distance estimate is). Rounding
+// is covered by half a pixel more.
+Box2 ReachBox(const Part& p, double reach) {
+  reach += 0.5;
+  constexpr double kAll = 1e300;
+  switch (p.kind) {
+    case Part::kEllipse: {
+      const double rmin = std::min(p.r0, p.r1);
+      if (!(rmin > 0)) return {-kAll, -kAll, kAll, kAll};
+      // The estimate is at least (k0 - 1)·rmin, k0 ≥ the larger of |u|/rx and |v|/ry.
+      const double k = std::abs(p.r0 - p.r1) < 1e-9 ? 1.0 + reach / p.r0 : 1.0 + reach / rmin;
+      const double ca = std::abs(std::cos(p.angle)), sa = std::abs(std::sin(p.angle));
+      const double ex = (ca * p.r0 + sa * p.r1) * k, ey = (sa * p.r0 + ca * p.r1) * k;
+      return {p.a.x - ex, p.a.y - ey, p.a.x + ex, p.a.y + ey};
+    }
+    case Part::kLimb: {
+      const double r = std::max({std::abs(p.r0), std::abs(p.r1)}) + reach;
+      return {std::min(p.a.x, p.b.x) - r, std::min(p.a.y, p.b.y) - r, std::max(p.a.x, p.b.x) + r,
+              std::max(p.a.y, p.b.y) + r};
+    }
+    case Part::kPolygon: {
+      Box2 b;
+      if (p.pts.size() < 3) return b;  // never nearer than 1e9
+      for (V2 v : p.pts) b.x0 = std::min(b.x0, v.x), b.y0 = std::min(b.y0, v.y), b.x1 = std::max(b.x1, v.x), b.y1 = std::max(b.y1, v.y);
+      return {b.x0 - reach, b.y0 - reach, b.x1 + reach, b.y1 + reach};
+    }
+  }
+  return {-kAll, -kAll, kAll, kAll};
+}
+
+constexpr double kCell = 8;
+
+}  // namespace
+
+PartGrid::PartGrid(const Shape& s, double reach, double x0, double y0, double x1, double y1)
+    : s_(s), reach_(reach), x0_(x0), y0_(y0) {
+  cols_ = std::max(1, int(std::ceil((x1 - x0) / kCell)));
+  rows_ = std::max(1, int(std::ceil((y1 - y0) / kCell)));
+  cells_.resize(size_t(cols_) * rows_);
+  const size_t n = s.parts.size();
+  cos_.resize(n), sin_.resize(n);
+  for (size_t i = 0; i < n; ++i) {
+    const Part& p = s.parts[i];
+    all_.push_back(uint32_t(i));
+    if (p.kind == Part::kEllipse) cos_[i] = std::cos(p.angle), sin_[i] = std::sin(p.angle);
+    const Box2 b = ReachBox(p, reach);
+    if (!(b.x0 <= b.x1 && b.y0 <= b.y1)) continue;
+    const double fx0 = std::floor((b.x0 - x0) / kCell), fx1 = std::floor((b.x1 - x0) / kCell);
+    const double fy0 = std::floor((b.y0 - y0) / kCell), fy1 = std::floor((b.y1 - y0) / kCell);
+    if (fx1 < 0 || fy1 < 0 || fx0 >= cols_ || fy0 >= rows_) continue;
+    const int cx0 = int(std::max(0.0, fx0)), cx1 = int(std::min(double(cols_ - 1), fx1));
+    const int cy0 = int(std::max(0.0, fy0)), cy1 = int(std::min(double(rows_ - 1), fy1));
+    for (int cy = cy0; cy <= cy1; ++cy)
+      for (int cx = cx0; cx <= cx1; ++cx) cells_[size_t(cy) * cols_ + cx].push_back(uint32_t(i));
+  }
+}
+
+const std::vector<uint32_t>& PartGrid::Near(V2 q) const {
+  const double fx = std::floor((q.x - x0_) / kCell), fy = std::floor((q.y - y0_) / kCell);
+  if (!(fx >= 0 && fy >= 0 && fx < cols_ && fy < rows_)) return all_;
+  return cells_[size_t(fy) * cols_ + size_t(fx)];
+}
+
+double PartGrid::Distance(size_t i, V2 q) const {
+  const Part& p = s_.parts[i];
+  return p.kind == Part::kEllipse ? EllipseDistance(p, cos_[i], sin_[i], q) : PartDistance(p, q);
+}
+
+double PartGrid::Outline(V2 q) const {
+  double d = 1e9;
+  for (uint32_t i : Near(q))
+    if (!s_.parts[i].decor) d = std::min(d, Distance(i, q));
+  return d;
+}
+
 RgbaImage DrawShape(const Shape& s, double grow, int x0, int y0, int w, int h) {
   RgbaImage img{w, h, std::vector<uint32_t>(size_t(std::max(0, w)) * std::max(0, h), 0)};
   const size_t n = s.parts.size();
   // Scale of the drawing, for the width of its contour.
   const Box2 b = Bounds(s);
   const double line = std::clamp(std::max(b.x1 - b.x0, b.y1 - b.y0) / 160.0, 1.1, 3.0);
+  // A part more than a pixel away (after growing) changes no decision below, so only the near ones count.
+  const PartGrid grid(s, 1.0 + std::max(0.0, grow), x0, y0, double(x0) + w, double(y0) + h);
+  const std::vector<uint32_t>* near = nullptr;
   std::vector<double> dist(n);
   auto distances = [&](V2 q) {
     double sil = 1e9;
-    for (size_t i = 0; i < n; ++i) {
-      dist[i] = PartDistance(s.parts[i], q) - (s.parts[i].decor ? 0.0 : grow);
+    for (uint32_t i : *near) {
+      dist[i] = grid.Distance(i, q) - (s.parts[i].decor ? 0.0 : grow);
       if (!s.parts[i].decor) sil = std::min(sil, dist[i]);
     }
     return sil;
@@ -198,9 +278,9 @@ RgbaImage DrawShape(const Shape& s, double grow, int x0, int y0, int w, int h) {
   // Colour of one sample inside the outline.
   auto colour = [&](double sil) {
     int top = -1;
-    for (size_t i = n; i-- > 0;)
-      if (dist[i] < 0) {
-        top = int(i);
+    for (size_t k = near->size(); k-- > 0;)
+      if (dist[(*near)[k]] < 0) {
+        top = int((*near)[k]);
         break;
       }
     const Part& p = s.parts[size_t(top)];
@@ -208,18 +288,22 @@ RgbaImage DrawShape(const Shape& s, double grow, int x0, int y0, int w, int h) {
     if (!p.decor) c = Scale(c, 0.84 + 0.16 * std::clamp(-sil / (4 * line), 0.0, 1.0));
     if (sil > -line) return Scale(p.colour, 0.42);
     if (p.contour && dist[size_t(top)] > -line * 0.8)
-      for (int i = 0; i < top; ++i)
-        if (!s.parts[size_t(i)].decor && dist[size_t(i)] < 0) return Scale(p.colour, 0.5);
+      for (uint32_t i : *near)
+        if (int(i) < top && !s.parts[i].decor && dist[i] < 0) return Scale(p.colour, 0.5);
     return c;
   };
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const V2 centre{x0 + x + 0.5, y0 + y + 0.5};
+      near = &grid.Near(centre);  // its cell holds the whole pixel
       const double sil = distances(centre);
       if (sil > 1.0) continue;
       // A pixel far from every edge takes one sample.
       bool flat = sil < -line - 1.0;
-      for (size_t i = 0; i < n && flat; ++i) flat = std::abs(dist[i]) > 1.0 && std::abs(dist[i] + line * 0.8) > 1.0;
+      for (size_t k = 0; k < near->size() && flat; ++k) {
+        const double d = dist[(*near)[k]];
+        flat = std::abs(d) > 1.0 && std::abs(d + line * 0.8) > 1.0;
+      }
       if (flat) {
         img.argb[size_t(y) * w + x] = 0xFF000000u | colour(sil).packed();
         continue;

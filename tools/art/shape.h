@@ -51,6 +51,29 @@ Shape Mapped(const Shape& s, double sx, double sy, double ox, double oy);
 double PartDistance(const Part& p, V2 q);
 double OutlineDistance(const Shape& s, V2 q);
 
+// The parts of a shape sorted into square cells of a region, so that a point meets only the parts that
+// may lie within `reach` of it instead of all of them: the pictures are drawn in a fraction of the time,
+// and every distance up to `reach` comes out exactly as PartDistance gives it.
+class PartGrid {
+ public:
+  PartGrid(const Shape& s, double reach, double x0, double y0, double x1, double y1);
+  // Indices of the parts (ascending) that may lie within reach of q; outside the region, all of them.
+  const std::vector<uint32_t>& Near(V2 q) const;
+  // PartDistance of part i, its turn's sine and cosine taken once.
+  double Distance(size_t i, V2 q) const;
+  // OutlineDistance when it is at most reach; otherwise some value above reach.
+  double Outline(V2 q) const;
+  double reach() const { return reach_; }
+
+ private:
+  const Shape& s_;
+  double reach_, x0_, y0_;
+  int cols_ = 0, rows_ = 0;
+  std::vector<double> cos_, sin_;
+  std::vector<std::vector<uint32_t>> cells_;
+  std::vector<uint32_t> all_;
+};
+
 // Straight-alpha 0xAARRGGBB image of w × h whose pixel (0, 0) lies at (x0, y0) of the shape's space.
 // The outline grows by `grow` pixels; edges are anti-aliased, the animal gets a dark contour.
 struct RgbaImage;

@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 
+#include "game/names.h"
 #include "platform/registry/registry.h"
 #include "tools/datagen/error.h"
 #include "tools/datagen/medium.h"
@@ -16,9 +18,13 @@ namespace {
 
 int Usage(FILE* to = stderr, int status = 2) {
   std::fprintf(to,
-               "usage: datagen [--force] [--quiet] [--period] [--language L] ROOT\n"
+               "usage: datagen [--force] [--quiet] [--period] [--jobs N] [--language L] ROOT\n"
                "                                          build ROOT/bm4/_ozzel unless it is current (silent then);\n"
-               "                                          --period: ROOT/BM4/_OZZEL as a 1990s disc holds it, read-only\n"
+               "                                          --period: ROOT/BM4/_OZZEL as a 1990s disc holds it, read-only;\n"
+               "                                          --jobs: threads (default: one per core)\n"
+               "       datagen --progress [--language L] ROOT\n"
+               "                                          the same, reporting on stdout for a waiting screen:\n"
+               "                                          'progress DONE TOTAL' lines, 'error voice|space|other TEXT'\n"
                "       datagen --check [--period] [--language L] ROOT\n"
                "                                          exit 0 when ROOT holds a current medium\n"
                "       datagen --locale                   print the language the user's locale asks for\n"
@@ -32,21 +38,38 @@ int Usage(FILE* to = stderr, int status = 2) {
 
 std::string Absolute(const std::string& p) { return std::filesystem::absolute(p).lexically_normal().string(); }
 
+// What a waiting screen tells a parent: the disk is full, the speech engine is missing, or something else.
+const char* ErrorKind(const std::string& what) {
+  for (const char* s : {"No space left", "Disk quota"})
+    if (what.find(s) != std::string::npos) return "space";
+  for (const char* s : {"espeak", "Festival"})
+    if (what.find(s) != std::string::npos) return "voice";
+  return "other";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string mode = "build", root, registry, language = "cs";
-  bool force = false, quiet = false, period = false;
+  bool force = false, quiet = false, period = false, progress = false;
+  unsigned jobs = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
     if (a == "--force") force = true;
     else if (a == "--quiet") quiet = true;
+    else if (a == "--progress") progress = quiet = true;
     else if (a == "--period") period = true;
     else if (a == "--check") mode = "check";
     else if (a == "--locale") mode = "locale";
     else if (a == "--voice") mode = "voice";
     else if (a == "--language") language = next();
+    else if (a == "--jobs") {
+      const std::string n = next();
+      if (n.empty() || n.size() > 3 || n.find_first_not_of("0123456789") != std::string::npos || std::stoi(n) < 1)
+        return Usage();
+      jobs = unsigned(std::stoi(n));
+    }
     else if (a == "--register") mode = "register";
     else if (a == "--registry") registry = next();
     else if (a == "-h" || a == "--help") return Usage(stdout, 0);
@@ -83,11 +106,19 @@ int main(int argc, char** argv) {
     }
     if (!force && datagen::MediumCurrent(root, period)) return 0;
     if (!quiet) std::printf("building the demo medium in %s ...\n", datagen::MediumDir(root, period).c_str());
-    datagen::GenerateMedium(root, {}, period);
+    size_t done = 0;
+    const size_t total = ozzel::game::AllDataFiles().size();
+    auto report = [&](const std::string&) {
+      std::printf("progress %zu %zu\n", done++, total);
+      std::fflush(stdout);
+    };
+    if (progress) report("");  // at once: the bar appears before the first file is made
+    datagen::GenerateMedium(root, progress ? std::function<void(const std::string&)>(report) : nullptr, period, jobs);
     if (!quiet) std::printf("done (language %s, voice %s)\n", language.c_str(), datagen::ExaminerVoice().c_str());
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "datagen: %s\n", e.what());
+    if (progress) std::printf("error %s %s\n", ErrorKind(e.what()), e.what());
     return 1;
   }
 }

@@ -7,12 +7,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include <espeak-ng/speak_lib.h>
 
@@ -71,8 +76,9 @@ void WriteAll(const stdfs::path& path, const std::vector<uint8_t>& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) throw Error("cannot create " + path.string());
   const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const bool flushed = std::fflush(f) == 0 && ::fsync(fileno(f)) == 0;
-  if (std::fclose(f) != 0 || !ok || !flushed) throw Error("cannot write " + path.string());
+  const bool flushed = ok && std::fflush(f) == 0 && ::fsync(fileno(f)) == 0;
+  const int why = errno;  // a full disk says so, for the waiting screen
+  if (std::fclose(f) != 0 || !ok || !flushed) throw Error("cannot write " + path.string() + ": " + std::strerror(why));
 }
 
 bool ProcessAlive(const std::string& pid_text) {
@@ -148,7 +154,30 @@ bool MediumCurrent(const std::string& root, bool period) {
   return true;
 }
 
-void GenerateMedium(const std::string& root, const std::function<void(const std::string&)>& progress, bool period) {
+namespace {
+
+// The order the workers take the files in: the pictures that need a scene's fitted animals first (each
+// scene's layout is then fitted on its own core), the long pictures next, the recordings last.
+std::vector<size_t> WorkOrder(const std::vector<std::string>& files) {
+  auto rank = [](const std::string& rel) {
+    const std::string n = Lower(rel);
+    if (n.find("\\obrazky\\") == 0 && n.find("_f.bmp") != std::string::npos) return 0;
+    if (n.find("\\obrazky\\") == 0) return 1;
+    if (n.find("\\animace\\") == 0) return 2;
+    return 3;
+  };
+  std::vector<size_t> order(files.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return rank(files[a]) < rank(files[b]); });
+  return order;
+}
+
+}  // namespace
+
+unsigned DefaultJobs() { return std::max(1u, std::thread::hardware_concurrency()); }
+
+void GenerateMedium(const std::string& root, const std::function<void(const std::string&)>& progress, bool period,
+                    unsigned jobs) {
   const stdfs::path target = MediumDir(root, period);
   const stdfs::path parent = target.parent_path();
   std::error_code ec;
@@ -173,16 +202,62 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
     stdfs::create_directories(tmp);
     uint64_t content = Fnv1a(kFormatVersion, std::char_traits<char>::length(kFormatVersion));
     const std::vector<std::string> files = ozzel::game::AllDataFiles();
-    for (const std::string& rel : files) {
-      if (progress) progress(rel);
-      const stdfs::path place = tmp / FilePlace(rel, period);
-      stdfs::create_directories(place.parent_path());
-      std::vector<uint8_t> bytes = MakeFile(rel);
-      if (period) bytes = PeriodFile(rel, bytes);
-      content = Fnv1a(rel.data(), rel.size(), content);
+    for (const std::string& rel : files) stdfs::create_directories((tmp / FilePlace(rel, period)).parent_path());
+    // Every core makes and writes files; this thread hashes them in their fixed order, so the medium and
+    // its stamp are the same whatever the number of cores.
+    struct Slot {
+      std::optional<std::vector<uint8_t>> bytes;
+      std::exception_ptr error;
+    };
+    std::vector<Slot> slots(files.size());
+    std::mutex mu;
+    std::condition_variable made;
+    std::atomic<size_t> next{0};
+    std::atomic<bool> failed{false};
+    const std::vector<size_t> order = WorkOrder(files);
+    auto work = [&] {
+      for (size_t k; !failed && (k = next++) < order.size();) {
+        const size_t i = order[k];
+        Slot done;
+        try {
+          std::vector<uint8_t> bytes = MakeFile(files[i]);
+          if (period) bytes = PeriodFile(files[i], bytes);
+          WriteAll(tmp / FilePlace(files[i], period), bytes);
+          done.bytes = std::move(bytes);
+        } catch (...) {
+          done.error = std::current_exception();
+          failed = true;
+        }
+        std::lock_guard<std::mutex> lock(mu);
+        if (progress && !done.error) progress(files[i]);
+        slots[i] = std::move(done);
+        made.notify_all();
+      }
+    };
+    struct Crew {  // ends and joins the workers however this thread leaves
+      std::atomic<bool>& failed;
+      std::vector<std::thread> threads;
+      ~Crew() {
+        failed = true;
+        for (std::thread& t : threads) t.join();
+      }
+    } crew{failed, {}};
+    for (unsigned t = 0; t < std::max(1u, jobs ? jobs : DefaultJobs()); ++t) crew.threads.emplace_back(work);
+    for (size_t i = 0; i < files.size(); ++i) {
+      std::unique_lock<std::mutex> lock(mu);
+      made.wait(lock, [&] { return slots[i].bytes || failed; });
+      if (!slots[i].bytes) break;
+      const std::vector<uint8_t> bytes = std::move(*slots[i].bytes);
+      slots[i].bytes.reset();
+      lock.unlock();
+      content = Fnv1a(files[i].data(), files[i].size(), content);
       content = Fnv1a(bytes.data(), bytes.size(), content);
-      WriteAll(place, bytes);
     }
+    for (std::thread& t : crew.threads) t.join();
+    crew.threads.clear();
+    // The first failure in the files' order is the one reported, whichever core met it first.
+    for (const Slot& slot : slots)
+      if (slot.error) std::rethrow_exception(slot.error);
     const std::string stamp = "version " + GeneratorVersion() + (period ? " period" : "") + "\nfiles " +
                               std::to_string(files.size()) + "\ncontent " + Hex(content) + "\nlanguage " +
                               Texts().code + "\nvoice " + ExaminerVoice() + "\n";

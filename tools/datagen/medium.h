@@ -21,10 +21,13 @@ bool MediumCurrent(const std::string& root, bool period = false);
 
 // Writes every data file the program can ask for into a temporary directory beside the target,
 // stamps it and renames it into place. Throws Error (nothing is left half-written) on any failure.
-// progress, when set, is told each relative path as it is made. `period` writes the files the way a
-// late-1990s disc holds them (tools/datagen/period.h), 8.3 capital names, everything read-only.
+// progress, when set, is told each relative path as it is made (one call at a time, in no fixed order). `period` writes
+// the files the way a late-1990s disc holds them (tools/datagen/period.h), 8.3 capital names, everything
+// read-only. The files are made by `jobs` threads (0: one per core); the bytes are the same for any number.
 void GenerateMedium(const std::string& root, const std::function<void(const std::string&)>& progress = {},
-                    bool period = false);
+                    bool period = false, unsigned jobs = 0);
+// One thread per core.
+unsigned DefaultJobs();
 
 // Writes "kde_je_BM4" = root under "Software\Orvel Team\BM4\Odklon" of the settings store at
 // registry_path, touching no other value. Throws Error when the store cannot be written.

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <regex>
 
 #include "game/sets.h"
@@ -100,6 +101,9 @@ RgbaImage FromSurface(SDL_Surface* s) {
 
 // Text filled with fill and ringed by outline_px of outline.
 RgbaImage TextImage(const std::string& utf8, int pt, Rgb fill, Rgb outline, int outline_px) {
+  // One font engine for every thread making pictures.
+  static std::mutex mu;
+  std::lock_guard<std::mutex> lock(mu);
   TTF_Font* f = BoldFont(pt);
   TTF_SetFontOutline(f, outline_px);
   RgbaImage ring = FromSurface(TTF_RenderUTF8_Blended(f, utf8.c_str(), SDL_Color{outline.r, outline.g, outline.b, 255}));
@@ -307,11 +311,16 @@ plat::Bitmap SceneBackground(int set) {
 }
 
 plat::Bitmap ScenePicture(int set) {
+  static std::mutex mu;
   static std::map<int, plat::Bitmap> cache;  // the intro reuses the scenes
-  if (auto it = cache.find(set); it != cache.end()) return it->second;
+  {
+    std::lock_guard<std::mutex> lock(mu);
+    if (auto it = cache.find(set); it != cache.end()) return it->second;
+  }
   plat::Bitmap b = SceneBackground(set);
   for (const ozzel::art::AnimalPlacement* p : ozzel::art::PlacementsInDrawingOrder(set))
     ozzel::art::CompositeOver(b, ozzel::art::DrawAnimalRGBA(*p), p->box.left, p->box.top);
+  std::lock_guard<std::mutex> lock(mu);
   cache[set] = b;
   return b;
 }

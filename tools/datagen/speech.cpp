@@ -1,4 +1,4 @@
-// espeak-ng (a fresh engine copy per utterance) and Festival (one server process, reseeded per utterance).
+// espeak-ng (a fresh engine copy per utterance) and Festival (server processes, reseeded per utterance).
 #include "tools/datagen/speech.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/audio/media_info.h"
@@ -30,13 +31,19 @@ namespace {
 
 std::vector<short>* g_sink = nullptr;
 
+// Pipes are made and forked one thread at a time, so that no child inherits another's pipe and holds
+// it open (its reader would then wait for the wrong child to end).
+std::mutex g_fork_mu;
+
 int Collect(short* wav, int n, espeak_EVENT*) {
   if (wav && n > 0 && g_sink) g_sink->insert(g_sink->end(), wav, wav + n);
   return 0;
 }
 
 void EnsureEngine() {
+  static std::mutex mu;
   static bool ready = false;
+  std::lock_guard<std::mutex> lock(mu);
   if (ready) return;
   const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
   if (rate <= 0)
@@ -51,6 +58,7 @@ void EnsureEngine() {
 // keeps filter and echo state from one utterance to the next, so speaking in-process would make
 // each recording depend on what was said before it.
 std::vector<short> SynthInChild(const std::string& utf8, const Voice& v) {
+  std::unique_lock<std::mutex> forking(g_fork_mu);
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) throw Error("cannot create a pipe for speech synthesis");
   std::fflush(nullptr);
@@ -89,6 +97,7 @@ std::vector<short> SynthInChild(const std::string& utf8, const Voice& v) {
     ::_exit(status);
   }
   ::close(fds[1]);
+  forking.unlock();
   std::vector<char> bytes;
   char buf[1 << 15];
   for (;;) {
@@ -235,6 +244,7 @@ class Festival {
     char tmpl[] = "/tmp/datagen-festival-XXXXXX";
     if (!::mkdtemp(tmpl)) return false;
     dir_ = tmpl;
+    std::lock_guard<std::mutex> forking(g_fork_mu);
     int in[2], err[2];
     if (::pipe2(in, O_CLOEXEC) != 0) return false;
     if (::pipe2(err, O_CLOEXEC) != 0) {
@@ -307,21 +317,29 @@ class Festival {
   std::string dir_;
 };
 
+// The examiner of the current language. Festival speaks one line at a time, so each thread that speaks
+// takes a Festival of its own from `idle` (started when none is free) and gives it back afterwards.
 struct Examiner {
   const TextTable* table = nullptr;
-  std::unique_ptr<Festival> festival;
+  bool festival = false;
+  std::vector<std::unique_ptr<Festival>> idle;
   std::string description;
 };
 
-// The examiner of the current language, chosen (and Festival started) on first use.
+std::mutex g_examiner_mu;
+
+// Chosen (and Festival started) on first use; called with g_examiner_mu held.
 Examiner& CurrentExaminer() {
   static Examiner e;
   const TextTable& t = Texts();
   if (e.table == &t) return e;
-  e.festival.reset();
+  e.idle.clear();
   e.table = &t;
   std::string why;
-  if (*t.festival_voice) e.festival = Festival::Start(t, &why);
+  std::unique_ptr<Festival> f;
+  if (*t.festival_voice) f = Festival::Start(t, &why);
+  e.festival = f != nullptr;
+  if (f) e.idle.push_back(std::move(f));
   e.description = e.festival ? std::string("Festival ") + t.festival_voice
                              : std::string("espeak-ng ") + t.espeak_voice + (why.empty() ? "" : " (" + why + ")");
   return e;
@@ -342,13 +360,35 @@ Pcm Say(const std::string& utf8, const Voice& v) {
 }
 
 Pcm Speak(const std::string& utf8, bool cheerful) {
+  std::unique_lock<std::mutex> lock(g_examiner_mu);
   Examiner& e = CurrentExaminer();
-  if (e.festival) return ToPcm(e.festival->Synth(utf8), utf8, "Festival");
-  const std::string name = e.table->espeak_voice;
-  return Say(utf8, cheerful ? Voice{name, 150, 80, 90} : Voice{name, 140, 70, 70});
+  const TextTable& table = *e.table;
+  if (!e.festival) {
+    lock.unlock();
+    const std::string name = table.espeak_voice;
+    return Say(utf8, cheerful ? Voice{name, 150, 80, 90} : Voice{name, 140, 70, 70});
+  }
+  std::unique_ptr<Festival> f;
+  if (!e.idle.empty()) {
+    f = std::move(e.idle.back());
+    e.idle.pop_back();
+  }
+  lock.unlock();
+  if (!f) {
+    std::string why;
+    f = Festival::Start(table, &why);
+    if (!f) throw Error("a second Festival did not start: " + why);
+  }
+  Pcm p = ToPcm(f->Synth(utf8), utf8, "Festival");
+  lock.lock();
+  if (e.table == &table) e.idle.push_back(std::move(f));
+  return p;
 }
 
-std::string ExaminerVoice() { return CurrentExaminer().description; }
+std::string ExaminerVoice() {
+  std::lock_guard<std::mutex> lock(g_examiner_mu);
+  return CurrentExaminer().description;
+}
 
 std::string PlannedExaminerVoice() {
   const TextTable& t = Texts();

@@ -33,6 +33,7 @@ plat::Bitmap PictureByName(const std::string& name) {
   if (name.rfind("roh_", 0) == 0) return Corner(name.substr(4));
   if (name == "pozadi") return Texture();
   if (name == "icon") return IconPicture();
+  if (name == "cekani") return WaitingPicture();
   for (int set = 1; set <= 4; ++set)
     if (name == art::HitMapName(set)) return art::RenderHitMap(set);
   throw std::invalid_argument("no such picture: " + name);

@@ -22,6 +22,9 @@ plat::Bitmap Corner(const std::string& which);
 plat::Bitmap Texture();
 plat::Bitmap IconPicture();
 plat::Bitmap IconMask();
+// The waiting screen's picture (first start, while the data medium is made).
+constexpr int kWaitingW = 300, kWaitingH = 230;
+plat::Bitmap WaitingPicture();
 // The icon's design as a colour at every point of its 32 × 32 square: the desktop icons draw it afresh at
 // their own sizes instead of enlarging the 32-pixel picture.
 plat::Rgb IconShade(double x, double y);
