@@ -3,6 +3,7 @@
 #include "game/colour_codes.h"
 #include "game/names.h"
 #include "game/rules.h"
+#include "media/answers_store.h"
 #include "media/technic2.h"
 #include "platform/ui/application.h"
 
@@ -69,12 +70,14 @@ void Tform_ozzel::podkladMouseDown(plat::Control&, plat::MouseButton, plat::Shif
     Speak(technic2.DataDir + game::WrongSound());
     Speak(technic2.DataDir + game::WrongAnimalSound(letter, n));
     ++shared.BadCount;
+    first_try_ = false;
     lbl_spatne->SetCaption(std::to_string(shared.BadCount));
     QueueQuestion();
     return;
   }
 
   shared.AwaitingAnswer = false;
+  answers.Note(letter, n, first_try_);
   try {
     preview->LoadFromFile(technic2.DataDir + game::AnimalPicture(shared.CurrentSet, n));
   } catch (const plat::GdiError&) {

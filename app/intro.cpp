@@ -1,5 +1,8 @@
 // The intro (picture, examiner, spoken introduction with a skippable wait) and the scene menu.
 #include "app/ozz_main.h"
+
+#include <cstdlib>
+
 #include "controls/avi_delp.h"
 #include "controls/tb97ctls.h"
 #include "game/names.h"
@@ -13,6 +16,8 @@ namespace ozzel {
 void Tform_ozzel::startertimerTimer(plat::Timer& t) {
   t.SetEnabled(false);
   app().screen().SetCursor(plat::crDefault);
+  // The desktop's "Settings for parents": the page comes first, the game after it.
+  if (const char* p = std::getenv("OZZEL_PARENTS"); p && std::string(p) == "1") OpenParentsPage();
 
   // The intro picture takes clicks from the first moment: a child who chose a scene before the intro
   // began is not sent back to it (the examiner over the scene, the first question cut off).
@@ -95,6 +100,7 @@ void Tform_ozzel::btn_obraz4MouseEnter(plat::Control&) { EnterSceneButton(*this,
 void Tform_ozzel::btn_obraz4MouseExit(plat::Control&) { shared.PendingIconSound = 0; }
 
 void Tform_ozzel::btn_obraz1Click(plat::Control& sender) {
+  if (SayingGoodbye()) return;
   shared.RequestedSet = uint8_t(sender.Tag);
   shared.SwitchPending = true;
   pozadavek_na_prepnuti_sady->SetEnabled(true);

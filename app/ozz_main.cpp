@@ -8,6 +8,7 @@
 #include "game/names.h"
 #include "game/words.h"
 #include "game/random.h"
+#include "media/parents.h"
 #include "media/technic2.h"
 #include "platform/ui/application.h"
 #include "platform/ui/dialogs.h"
@@ -90,6 +91,10 @@ void Tform_ozzel::FormCreate() {
   res::ClearCache();
 
   if (technic2.MusicOn) OpenMusic();
+  StartSessionLimit();
+  // Untouched levels stay unset: the game sounds as it always did until a parent changes one.
+  if (parents.MusicVolume != 100 || parents.SpeechVolume != 100)
+    plat::SetLevels(int(parents.MusicVolume), int(parents.SpeechVolume));
 
   app().screen().SetCursor(plat::crDefault);
 }

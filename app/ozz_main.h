@@ -166,6 +166,9 @@ class Tform_ozzel : public plat::Form {
   plat::Timer* uvodni_blikajici_ikony = nullptr;  // 500 ms: "the intro's blinking icons", the scene buttons
   plat::Timer* pozadavek_na_zadani = nullptr;     // 100 ms: "request to ask", the next question
   plat::Timer* pozadavek_na_prepnuti_sady = nullptr;  // 100 ms: "request to switch the set", a scene switch
+  // "Time limit": off unless a parent limited the session; fires when the time is up, then watches
+  // the question in play and the goodbye.
+  plat::Timer* casovy_limit = nullptr;
 
   // Start-up, skip inputs, delay, exit and shutdown (ozz_main.cpp).
   void FormCreate();
@@ -221,8 +224,26 @@ class Tform_ozzel : public plat::Form {
   // The short delay: DelayTicks, delay_bm, and a wait that also ends on skip, quit or a switch.
   void ShortDelay();
 
+  // A parent's session limit (session.cpp). Once it is over, the next question is a goodbye instead;
+  // while the goodbye is said the scene buttons, the intro picture and the score do nothing.
+  void StartSessionLimit();
+  void casovy_limitTimer(plat::Timer& sender);
+  bool SessionOver() const;
+  bool SayingGoodbye() const;
+  void SayGoodbye();
+  // A changed limit counts from now.
+  void RestartSessionLimit();
+
+  // The parents' page (parents.cpp): opened by the gate or the desktop's parents' entry; what it
+  // saves takes effect at once.
+  void OpenParentsPage();
+
  private:
   void BuildLayout();  // layout_main.cpp
+  enum class SessionPhase { Running, Over, Goodbye };
+  SessionPhase session_ = SessionPhase::Running;
+  bool parents_page_open_ = false;
+  bool first_try_ = true;  // no wrong animal clicked yet for the question in play (the answers record)
 };
 
 // The one main window.

@@ -7,6 +7,7 @@
 
 #include "app/ozz_main.h"
 #include "app/pozadi.h"
+#include "media/answers_store.h"
 #include "media/parents.h"
 #include "media/technic2.h"
 #include "platform/audio/audio.h"
@@ -27,6 +28,7 @@ int RunProgram(plat::Backend& backend, const ProgramOptions& options) {
   pozadi_Initialize(app);
   Technic2_Initialize();
   Parents_Initialize();
+  Answers_Initialize();
   app.SetTitle("Ozzel - Bimbalo 4");
   if (auto icon = res::Icon()) backend.SetIcon(*icon);
   auto form = std::make_unique<Tform_ozzel>(app);
@@ -35,6 +37,7 @@ int RunProgram(plat::Backend& backend, const ProgramOptions& options) {
   // Units finalise in reverse order: the counters are written before the windows go.
   ozz_main_Finalize();
   Technic2_Finalize();
+  Answers_Finalize();
   form.reset();
   pozadi_Destroy();
 

@@ -17,6 +17,10 @@ void Tform_ozzel::pozadavek_na_zadaniTimer(plat::Timer& t) {
 
 void Tform_ozzel::AskNextQuestion() {
   if (shared.SwitchPending || shared.AskBusy) return;
+  if (SessionOver()) {
+    SayGoodbye();
+    return;
+  }
   BusyScope busy(shared.AskBusy);
   StopEffect();
   StopSpeech();
@@ -24,6 +28,7 @@ void Tform_ozzel::AskNextQuestion() {
   if (shared.CurrentQuestion > shared.QuestionCount) shared.CurrentQuestion = 1;
   QueueQuestion();
   shared.AwaitingAnswer = true;
+  first_try_ = true;
 }
 
 void Tform_ozzel::QueueQuestion() {
@@ -37,6 +42,7 @@ void Tform_ozzel::QueueQuestion() {
 }
 
 void Tform_ozzel::pocitadlo_podkladClick(plat::Control&) {
+  if (SayingGoodbye()) return;
   StopSpeech();
   Speak(technic2.DataDir + game::ScoreSound());
   if (shared.AwaitingAnswer) QueueQuestion();

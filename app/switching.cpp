@@ -11,7 +11,7 @@
 namespace ozzel {
 
 void Tform_ozzel::divadloMouseDown(plat::Control&, plat::MouseButton, plat::ShiftState, int x, int y) {
-  if (pocitadlo_podklad->Visible() || shared.IntroClickBusy) return;
+  if (pocitadlo_podklad->Visible() || shared.IntroClickBusy || SayingGoodbye()) return;
   BusyScope busy(shared.IntroClickBusy);
 
   if (WavPlayer->Mode() == plat::MciMode::Playing) WavPlayer->Stop();

@@ -27,6 +27,7 @@ std::string PraiseIntro() { return "\\zvuky\\oz_brav.wav"; }
 std::string PraiseSound(int i) { return "\\zvuky\\oz_ok" + to_string(i) + ".wav"; }
 std::string AnimalName(const std::string& letter, int n) { return "\\zvuky\\oz_" + letter + "_J" + to_string(n) + ".wav"; }
 std::string ScoreSound() { return "\\zvuky\\oz_s8.wav"; }
+std::string GoodbyeSound() { return "\\zvuky\\oz_nashl.wav"; }
 std::string SoundLeadIn(bool first) { return first ? "\\zvuky\\oz_snd_a.wav" : "\\zvuky\\oz_snd_b.wav"; }
 std::string AnimalSound(int sound) { return "\\zvuky\\oz_snd" + to_string(sound) + ".wav"; }
 
@@ -69,6 +70,7 @@ std::vector<std::string> AllDataFiles() {
   add(WrongSound());
   for (int i = 1; i <= 4; ++i) add(MissSound(i));
   add(ScoreSound());
+  add(GoodbyeSound());
   return out;
 }
 

@@ -22,6 +22,8 @@ std::string PraiseIntro();                  // "\zvuky\oz_brav.wav"
 std::string PraiseSound(int praise_index);  // "\zvuky\oz_ok1.wav" .. 6
 std::string AnimalName(const std::string& letter, int n);  // "\zvuky\oz_L_J7.wav"
 std::string ScoreSound();                   // "\zvuky\oz_s8.wav"
+// The examiner's goodbye when a parent's session limit ends the game (na shledanou: goodbye).
+std::string GoodbyeSound();                 // "\zvuky\oz_nashl.wav"
 std::string SoundLeadIn(bool first);        // "\zvuky\oz_snd_a.wav" / "\zvuky\oz_snd_b.wav"
 std::string AnimalSound(int sound);         // "\zvuky\oz_snd2.wav"
 // The files a question appends to the speech queue, in order; kind 3 takes the lead-in given.

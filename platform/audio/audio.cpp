@@ -1,6 +1,11 @@
 // The process-wide sound system: a silent one until a backend installs its own.
 #include "platform/audio/audio.h"
 
+#include <algorithm>
+#include <string>
+
+#include "platform/trace.h"
+
 namespace plat {
 
 namespace {
@@ -41,5 +46,11 @@ AudioSystem* g_audio = nullptr;
 AudioSystem& Audio() { return g_audio ? *g_audio : g_null; }
 
 void SetAudio(AudioSystem* audio) { g_audio = audio; }
+
+void SetLevels(int music_percent, int speech_percent) {
+  const int music = std::clamp(music_percent, 0, 100), speech = std::clamp(speech_percent, 0, 100);
+  trace::Emit("levels", "music " + std::to_string(music) + " speech " + std::to_string(speech));
+  Audio().SetLevels(music, speech);
+}
 
 }  // namespace plat

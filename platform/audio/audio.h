@@ -47,7 +47,13 @@ class AudioSystem {
   virtual bool EffectPlaying() const = 0;
   // Earliest time any device or effect changes by itself (for wait loops); kNever when none.
   virtual uint64_t NextChangeMs() const = 0;
+  // Output levels in percent, 0 silent, 100 as recorded: the music channel, and the WAV channel
+  // with the effects. A system without levels of its own ignores them.
+  virtual void SetLevels(int music_percent, int speech_percent) {}
 };
+
+// Sets the process's levels (clamped to 0..100) and traces "levels music N speech N".
+void SetLevels(int music_percent, int speech_percent);
 
 // The process's audio system, installed by the backend at start.
 AudioSystem& Audio();

@@ -160,4 +160,8 @@ uint64_t HeadlessAudio::NextChangeMs() const {
   return next;
 }
 
+void HeadlessAudio::SetLevels(int music_percent, int speech_percent) {
+  shared_->log.push_back("levels " + std::to_string(music_percent) + " " + std::to_string(speech_percent));
+}
+
 }  // namespace plat

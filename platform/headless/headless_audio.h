@@ -20,10 +20,11 @@ class HeadlessAudio : public AudioSystem {
   bool PlaySound(const char* host_path, uint32_t flags) override;
   bool EffectPlaying() const override;
   uint64_t NextChangeMs() const override;
+  void SetLevels(int music_percent, int speech_percent) override;
 
   // What happened, in order, for tests: "wave open PATH", "wave open-fail PATH", "wave play",
   // "wave stop", "wave seek MS", "wave close" (same words for "midi"), "effect PATH",
-  // "effect-drop PATH", "effect-fail PATH", "effect stop". Paths are host paths.
+  // "effect-drop PATH", "effect-fail PATH", "effect stop", "levels MUSIC SPEECH". Paths are host paths.
   const std::vector<std::string>& log() const { return shared_->log; }
   void ClearLog() { shared_->log.clear(); }
   // The effect that plays now (host path), empty when none.

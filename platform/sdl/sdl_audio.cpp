@@ -7,6 +7,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -51,6 +52,8 @@ struct SdlAudio::State {
   Mix_Chunk* effect = nullptr;
   uint64_t effect_end = 0;
   SdlDevice* music = nullptr;  // the MIDI channel the mixer's music hook feeds from
+  // The music's level (0..MIX_MAX_VOLUME): the mixer leaves a hooked stream as it is, so Feed applies it.
+  std::atomic<int> music_volume{MIX_MAX_VOLUME};
 };
 
 namespace {
@@ -273,8 +276,13 @@ class MidiDevice : public Channel {
   }
   // On the mixer's thread, the stream already silent: only copies and wakes the loop at the end.
   static void SDLCALL Feed(void* self, Uint8* stream, int len) {
-    MidiRender& r = *static_cast<MidiDevice*>(self)->render_;
+    MidiDevice& d = *static_cast<MidiDevice*>(self);
+    MidiRender& r = *d.render_;
     if (len > 0 && (r.Read(stream, size_t(len)) || r.Failed())) SdlPushWake();
+    const int volume = d.st_->music_volume.load(std::memory_order_relaxed);
+    if (volume >= MIX_MAX_VOLUME || d.st_->format.sdl_format != AUDIO_S16SYS) return;
+    auto* samples = reinterpret_cast<int16_t*>(stream);
+    for (int i = 0; i < len / 2; ++i) samples[i] = int16_t(samples[i] * volume / MIX_MAX_VOLUME);
   }
 
   std::unique_ptr<MidiRender> render_;
@@ -379,6 +387,14 @@ uint64_t SdlAudio::NextChangeMs() const {
   uint64_t next = EffectPlaying() && state_->effect_end > now ? state_->effect_end : kNever;
   for (const SdlDevice* d : state_->devices) next = std::min(next, d->NextChangeMs());
   return next;
+}
+
+void SdlAudio::SetLevels(int music_percent, int speech_percent) {
+  if (!state_->opened) return;
+  auto volume = [](int percent) { return (percent * MIX_MAX_VOLUME + 50) / 100; };
+  state_->music_volume = volume(music_percent);
+  Mix_Volume(kWaveChannel, volume(speech_percent));
+  Mix_Volume(kEffectChannel, volume(speech_percent));
 }
 
 }  // namespace plat

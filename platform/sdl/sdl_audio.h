@@ -22,6 +22,7 @@ class SdlAudio : public AudioSystem {
   bool PlaySound(const char* host_path, uint32_t flags) override;
   bool EffectPlaying() const override;
   uint64_t NextChangeMs() const override;
+  void SetLevels(int music_percent, int speech_percent) override;
 
   // The General MIDI sound font in use; empty when none was found.
   const std::string& SoundFont() const;

@@ -74,7 +74,9 @@ TEST(MainLayout, TimersWithTheirIntervalsAndStartStates) {
   MainWindow w;
   const auto& rows = layout::MainTimers();
   const auto& timers = w.form->Timers();
-  ASSERT_EQ(timers.size(), 8u);
+  ASSERT_EQ(rows.size(), 8u);
+  ASSERT_EQ(timers.size(), 9u);  // and a parent's time limit, not of the stored window
+  EXPECT_FALSE(w.form->casovy_limit->Enabled());
   for (size_t i = 0; i < rows.size(); ++i) {
     SCOPED_TRACE(rows[i].name);
     EXPECT_EQ(timers[i]->Name(), rows[i].name);

@@ -82,6 +82,27 @@ TEST_F(SdlAudioTest, WaveChannelIsHeardUntilItsEnd) {
   EXPECT_GT(LoudSamples(), 22050u * 2 * 300 / 1000 / 2) << "the square wave reached the output";
 }
 
+TEST_F(SdlAudioTest, LevelsOfZeroSilenceEveryChannel) {
+  if (audio->SoundFont().empty()) GTEST_SKIP() << "no General MIDI sound font";
+  const std::string path = dir.Write("hlas.wav", audiotest::Wav(300, 1, 22050));
+  const std::string song = dir.Write("ozzel.mid", SimpleMidi(2));
+  audio->SetLevels(0, 0);
+  auto wav = audio->CreateWaveDevice();
+  auto midi = audio->CreateMidiDevice();
+  std::string error;
+  ASSERT_TRUE(wav->Open(path, &error)) << error;
+  ASSERT_TRUE(midi->Open(song, &error)) << error;
+  ASSERT_TRUE(wav->Play());
+  ASSERT_TRUE(midi->Play());
+  ASSERT_TRUE(audio->PlaySound(path.c_str(), plat::SND_ASYNC));
+  WaitWhile([&] {
+    return wav->Mode() == MciMode::Playing || midi->Mode() == MciMode::Playing || audio->EffectPlaying();
+  });
+  wav.reset();
+  midi.reset();
+  EXPECT_EQ(LoudSamples(), 0u);
+}
+
 TEST_F(SdlAudioTest, BadFilesDoNotOpen) {
   auto wav = audio->CreateWaveDevice();
   std::string error;

@@ -124,6 +124,7 @@ Pcm Unlevelled(const std::string& file_name) {
   if (n == "oz_bad.wav") return FailureTone();
   if (std::regex_match(n, m, std::regex(R"(oz_bad([1-4])\.wav)"))) return Speak(Miss(std::stoi(m[1])));
   if (n == "oz_s8.wav") return Speak(ScoreExplanation());
+  if (n == "oz_nashl.wav") return Speak(Goodbye());
   if (n == "oz_snd_a.wav") return Speak(SoundLeadIn(true));
   if (n == "oz_snd_b.wav") return Speak(SoundLeadIn(false));
   if (std::regex_match(n, m, std::regex(R"(oz_snd([0-9]{1,2})\.wav)"))) return AnimalSound(std::stoi(m[1]));

@@ -141,6 +141,7 @@ std::string Miss(int i) {
 }
 
 std::string ScoreExplanation() { return g_current->score; }
+std::string Goodbye() { return g_current->goodbye; }
 
 std::string AnimalCall(int sound) {
   for (const auto& [n, words] : g_current->calls)

@@ -33,6 +33,7 @@ struct TextTable {
   const char* praise[6];
   const char* miss[4];         // a click on no animal
   const char* score;           // what the score board shows
+  const char* goodbye;         // the end of a session a parent limited in time
   // What the animals say after their own cry, by sound number (1 dog … 12 pig, 17 bear).
   std::vector<std::pair<int, const char*>> calls;
 };
@@ -69,6 +70,7 @@ std::string Bravo();
 std::string Praise(int i);               // 1..6
 std::string Miss(int i);                 // 1..4
 std::string ScoreExplanation();
+std::string Goodbye();
 std::string AnimalCall(int sound);       // "haf! haf!"
 
 // The first letter in upper case (Latin letters with and without accents, as these languages use).

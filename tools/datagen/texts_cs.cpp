@@ -43,6 +43,7 @@ extern const TextTable kCzech = {
              "Hledej dál, tady nic není."},
     .score = "Tady počítám, jak ti to jde. U veselého sluníčka jsou správné odpovědi, "
              "u zamračeného sluníčka ty chybné.",
+    .goodbye = "Pro dnešek je to všechno. Moc ti to šlo! Na shledanou!",
     .calls = {{1, "haf! haf!"}, {2, "mňau!"}, {3, "búúú!"}, {4, "íhahá!"}, {5, "hudry hudry hudry!"},
               {6, "mééé!"}, {7, "kykyryký!"}, {8, "kokokokodák! kokodák!"}, {9, "kvák kvák kvák!"},
               {10, "ga ga ga!"}, {11, "bééé!"}, {12, "chro chro!"}, {17, "brum brum!"}},

@@ -49,6 +49,7 @@ extern const TextTable kGerman = {
              "Such weiter, hier ist nichts."},
     .score = "Hier zähle ich mit, wie gut es klappt. Bei der lachenden Sonne stehen die richtigen Antworten, "
              "bei der traurigen Sonne die falschen.",
+    .goodbye = "Das war's für heute. Das hast du toll gemacht! Auf Wiedersehen!",
     .calls = {{1, "wau wau!"}, {2, "miau!"}, {3, "muh!"}, {4, "wieher!"}, {5, "koller koller koller!"},
               {6, "mäh!"}, {7, "kikeriki!"}, {8, "gack gack gack!"}, {9, "quak quak quak!"},
               {10, "schnatter schnatter!"}, {11, "bäh!"}, {12, "grunz grunz!"}, {17, "brumm brumm!"}},

@@ -43,6 +43,7 @@ extern const TextTable kEnglish = {
              "Keep looking, there's nothing here."},
     .score = "Here I keep count of how you're doing. Next to the happy sun are the right answers, "
              "next to the frowning sun the wrong ones.",
+    .goodbye = "That's all for today. You did really well! Goodbye!",
     .calls = {{1, "woof! woof!"}, {2, "meow!"}, {3, "moo!"}, {4, "neigh!"}, {5, "gobble gobble gobble!"},
               {6, "maa!"}, {7, "cock-a-doodle-doo!"}, {8, "cluck cluck cluck!"}, {9, "quack quack quack!"},
               {10, "honk honk honk!"}, {11, "baa!"}, {12, "oink oink!"}, {17, "grrr!"}},

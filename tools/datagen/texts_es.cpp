@@ -44,6 +44,7 @@ extern const TextTable kSpanish = {
              "Sigue buscando, aquí no hay nada."},
     .score = "Aquí cuento cómo te va. Junto al sol sonriente están las respuestas correctas; "
              "junto al sol enfadado, las equivocadas.",
+    .goodbye = "Eso es todo por hoy. ¡Lo has hecho muy bien! ¡Adiós!",
     .calls = {{1, "¡guau, guau!"}, {2, "¡miau!"}, {3, "¡muuu!"}, {4, "¡iiiih!"}, {5, "¡glu, glu, glu!"},
               {6, "¡meee!"}, {7, "¡quiquiriquí!"}, {8, "¡cloc, cloc, cloc!"}, {9, "¡cuac, cuac, cuac!"},
               {10, "¡oc, oc, oc!"}, {11, "¡beee!"}, {12, "¡oink, oink!"}, {17, "¡grrr!"}},

@@ -45,6 +45,7 @@ extern const TextTable kFrench = {
              "Cherche encore, il n'y a rien ici."},
     .score = "Ici, je compte tes réponses. À côté du soleil qui rit, les bonnes réponses, "
              "à côté du soleil grognon, les mauvaises.",
+    .goodbye = "C'est tout pour aujourd'hui. Tu as très bien joué ! Au revoir !",
     .calls = {{1, "ouaf ! ouaf !"}, {2, "miaou !"}, {3, "meuh !"}, {4, "hiiii !"}, {5, "glou glou glou !"},
               {6, "bêêê !"}, {7, "cocorico !"}, {8, "cot cot codet !"}, {9, "coin coin coin !"},
               {10, "couac couac !"}, {11, "bêêê !"}, {12, "groin groin !"}, {17, "grrr !"}},

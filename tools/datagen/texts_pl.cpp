@@ -43,6 +43,7 @@ extern const TextTable kPolish = {
              "Szukaj dalej, tu nic nie ma."},
     .score = "Tu liczę, jak ci idzie. Przy wesołym słoneczku są dobre odpowiedzi, "
              "przy pochmurnym słoneczku te złe.",
+    .goodbye = "To wszystko na dziś. Świetnie ci poszło! Do widzenia!",
     .calls = {{1, "hau hau!"}, {2, "miau!"}, {3, "muuu!"}, {4, "iihaha!"}, {5, "gul gul gul!"},
               {6, "meee!"}, {7, "kukuryku!"}, {8, "ko ko ko! ko ko ko!"}, {9, "kwa kwa kwa!"},
               {10, "gę gę gę!"}, {11, "beee!"}, {12, "chrum chrum!"}, {17, "mrrr!"}},

@@ -43,6 +43,7 @@ extern const TextTable kSlovak = {
              "Hľadaj ďalej, tu nič nie je."},
     .score = "Tu počítam, ako ti to ide. Pri veselom slniečku sú správne odpovede, "
              "pri zamračenom slniečku tie nesprávne.",
+    .goodbye = "Na dnes je to všetko. Veľmi ti to išlo! Dovidenia!",
     .calls = {{1, "hav! hav!"}, {2, "mňau!"}, {3, "búúú!"}, {4, "íhahá!"}, {5, "hudry hudry hudry!"},
               {6, "mééé!"}, {7, "kikiriki!"}, {8, "kotkodák! kotkodák!"}, {9, "kvák kvák kvák!"},
               {10, "ga ga ga!"}, {11, "bééé!"}, {12, "kroch kroch!"}, {17, "brum brum!"}},
