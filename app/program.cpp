@@ -5,6 +5,7 @@
 #include <sstream>
 #include <type_traits>
 
+#include "app/access.h"
 #include "app/ozz_main.h"
 #include "app/pozadi.h"
 #include "media/answers_store.h"
@@ -32,7 +33,10 @@ int RunProgram(plat::Backend& backend, const ProgramOptions& options) {
   app.SetTitle("Ozzel - Bimbalo 4");
   if (auto icon = res::Icon()) backend.SetIcon(*icon);
   auto form = std::make_unique<Tform_ozzel>(app);
+  auto access = MakeAccessLayer(app, *form, parents);
+  if (parents.Kiosk) backend.SetKeyboardGrab(true);
   app.Run();
+  access.reset();
 
   // Units finalise in reverse order: the counters are written before the windows go.
   ozz_main_Finalize();

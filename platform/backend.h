@@ -13,6 +13,11 @@ class Surface;
 struct CursorImage;
 class AudioSystem;
 
+// Keys with a meaning of their own: the access modes move and choose with them, a kiosk's way out is a
+// held Esc, and Parents is the parents' gate (the combination each backend maps to it). Characters
+// still come as KeyChar.
+enum class Key : uint8_t { None, Esc, Enter, Space, Tab, Left, Right, Up, Down, Parents };
+
 struct InputEvent {
   enum class Kind {
     MouseMove,   // pos
@@ -25,12 +30,19 @@ struct InputEvent {
     Activate,    // the application became active / inactive
     Deactivate,
     Quit,        // the window system asks the program to end (window closed)
+    KeyDown,     // key went down (repeat: held down, the system repeating it)
+    KeyUp,       // key was let go
+    TouchDown,   // pos: a finger touched the screen
+    TouchMove,   // pos: the finger moved
+    TouchUp,     // pos: the finger left the screen
   };
   Kind kind = Kind::MouseMove;
   Point pos;  // screen coordinates
   int button = 0;
   unsigned ch = 0;
   std::string text;
+  Key key = Key::None;
+  bool repeat = false;
 };
 
 class Backend {
@@ -53,6 +65,9 @@ class Backend {
   virtual void SetIcon(const CursorImage& icon) {}
   // The pointer's position in screen coordinates.
   virtual Point PointerPos() = 0;
+  // Kiosk: keys the desktop would take (Alt+Tab, Super, Alt+F4) come to the program instead while it
+  // has the focus, where the window system allows it. A backend without a desktop ignores it.
+  virtual void SetKeyboardGrab(bool on) {}
 };
 
 }  // namespace plat

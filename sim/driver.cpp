@@ -107,13 +107,39 @@ bool Driver::Execute(const Command& c) {
       Mouse(c.kind == Command::Kind::Down ? K::MouseDown : K::MouseUp, c, p);
       return true;
     }
-    case Command::Kind::Key: {
+    case Command::Kind::Key:
+    case Command::Kind::KeyDown:
+    case Command::Kind::KeyUp: {
+      // As a keyboard sends them: the key goes down, types its character, comes up.
       plat::InputEvent e;
-      e.kind = K::KeyChar;
-      e.ch = c.ch;
-      hooks_.inject(e);
+      if (c.key != plat::Key::None && c.kind != Command::Kind::KeyUp) {
+        e.kind = K::KeyDown;
+        e.key = c.key;
+        hooks_.inject(e);
+      }
+      if (c.ch != 0 && c.kind != Command::Kind::KeyUp) {
+        e = {};
+        e.kind = K::KeyChar;
+        e.ch = c.ch;
+        hooks_.inject(e);
+      }
+      if (c.key != plat::Key::None && c.kind != Command::Kind::KeyDown) {
+        e = {};
+        e.kind = K::KeyUp;
+        e.key = c.key;
+        hooks_.inject(e);
+      }
       return true;
     }
+    case Command::Kind::Tap: {
+      plat::Point p = to_screen();
+      Mouse(K::TouchDown, c, p);
+      Mouse(K::TouchUp, c, p);
+      return true;
+    }
+    case Command::Kind::Touch:
+      Mouse(c.touch, c, to_screen());
+      return true;
     case Command::Kind::Type: {
       plat::InputEvent e;
       e.kind = K::Text;

@@ -94,6 +94,24 @@ bool IsControlName(const std::string& s) {
   return true;
 }
 
+// The keys a script may name, with the character a press of each also types (0: none).
+struct NamedKey {
+  const char* name;
+  plat::Key key;
+  unsigned ch;
+};
+constexpr NamedKey kNamedKeys[] = {
+    {"esc", plat::Key::Esc, 27},    {"enter", plat::Key::Enter, 13}, {"space", plat::Key::Space, ' '},
+    {"tab", plat::Key::Tab, 0},     {"left", plat::Key::Left, 0},    {"right", plat::Key::Right, 0},
+    {"up", plat::Key::Up, 0},       {"down", plat::Key::Down, 0},    {"parents", plat::Key::Parents, 0},
+};
+
+const NamedKey* FindKey(const std::string& lower) {
+  for (const NamedKey& k : kNamedKeys)
+    if (lower == k.name) return &k;
+  return nullptr;
+}
+
 constexpr int kCoordLimit = 100000;
 constexpr uint64_t kMaxWaitMs = 1000ull * 60 * 60 * 24 * 365;  // a year of virtual time
 
@@ -112,7 +130,11 @@ const Spec kSpecs[] = {
     {"down", Command::Kind::Down, 2, 3, "down X Y|CONTROL [left|right|middle]", true},
     {"up", Command::Kind::Up, 2, 3, "up X Y|CONTROL [left|right|middle]", true},
     {"dblclick", Command::Kind::DblClick, 2, 2, "dblclick X Y|CONTROL", true},
-    {"key", Command::Kind::Key, 1, 1, "key esc|enter|C"},
+    {"key", Command::Kind::Key, 1, 1, "key esc|enter|space|tab|left|right|up|down|parents|C"},
+    {"keydown", Command::Kind::KeyDown, 1, 1, "keydown esc|enter|space|tab|left|right|up|down|parents"},
+    {"keyup", Command::Kind::KeyUp, 1, 1, "keyup esc|enter|space|tab|left|right|up|down|parents"},
+    {"tap", Command::Kind::Tap, 2, 2, "tap X Y|CONTROL", true},
+    {"touch", Command::Kind::Touch, 2, 2, "touch down|move|up X Y|CONTROL", true},
     {"type", Command::Kind::Type, 1, SIZE_MAX, "type TEXT"},
     {"ok", Command::Kind::Ok, 0, 0, "ok"},
     {"cancel", Command::Kind::Cancel, 0, 0, "cancel"},
@@ -136,6 +158,19 @@ LineResult ParseLine(const std::string& raw, int line_no) {
     if (word == s.name) spec = &s;
   }
   if (!spec) return fail("unknown command '" + word + "'");
+  plat::InputEvent::Kind touch = plat::InputEvent::Kind::TouchDown;
+  if (spec->kind == Command::Kind::Touch) {
+    // The phase comes first; the point follows as for any mouse command.
+    std::string phase = tok.size() > 1 ? Lower(tok[1]) : "";
+    if (phase == "move") {
+      touch = plat::InputEvent::Kind::TouchMove;
+    } else if (phase == "up") {
+      touch = plat::InputEvent::Kind::TouchUp;
+    } else if (phase != "down") {
+      return fail("bad touch '" + (tok.size() > 1 ? tok[1] : std::string()) + "'; usage: " + spec->usage);
+    }
+    tok.erase(tok.begin() + 1);
+  }
   size_t nargs = tok.size() - 1;
   // A control's name stands for both coordinates; "move x 1" is still a bad X coordinate.
   int ignored;
@@ -152,6 +187,7 @@ LineResult ParseLine(const std::string& raw, int line_no) {
   Command c;
   c.kind = spec->kind;
   c.line = line_no;
+  c.touch = touch;
   auto coords = [&]() -> std::optional<ParseError> {
     if (named) {
       c.control = tok[1];
@@ -168,6 +204,8 @@ LineResult ParseLine(const std::string& raw, int line_no) {
       break;
     case Command::Kind::Move:
     case Command::Kind::DblClick:
+    case Command::Kind::Tap:
+    case Command::Kind::Touch:
       if (auto e = coords()) return *e;
       break;
     case Command::Kind::Click:
@@ -189,19 +227,24 @@ LineResult ParseLine(const std::string& raw, int line_no) {
       break;
     case Command::Kind::Key: {
       std::string k = Lower(tok[1]);
-      if (k == "esc") {
-        c.ch = 27;
-      } else if (k == "enter") {
-        c.ch = 13;
-      } else if (k == "space") {
-        c.ch = ' ';
+      if (const NamedKey* named = FindKey(k)) {
+        c.key = named->key;
+        c.ch = named->ch;
       } else if (k == "backspace") {
         c.ch = 8;
       } else if (auto ch = OneCharacter(tok[1])) {
         c.ch = *ch;
       } else {
-        return fail("bad key '" + tok[1] + "' (esc, enter or one character)");
+        return fail("bad key '" + tok[1] + "' (a key's name or one character)");
       }
+      break;
+    }
+    case Command::Kind::KeyDown:
+    case Command::Kind::KeyUp: {
+      const NamedKey* named = FindKey(Lower(tok[1]));
+      if (!named) return fail("bad key '" + tok[1] + "' (esc, enter, space, tab, left, right, up, down or parents)");
+      c.key = named->key;
+      if (c.kind == Command::Kind::KeyDown) c.ch = named->ch;
       break;
     }
     case Command::Kind::Type: {

@@ -6,17 +6,21 @@
 #include <variant>
 #include <vector>
 
+#include "platform/backend.h"
+
 namespace ozzel::sim {
 
 struct Command {
-  enum class Kind { Wait, Move, Click, Down, Up, DblClick, Key, Type, Ok, Cancel, Animal, Dump, Shot };
+  enum class Kind { Wait, Move, Click, Down, Up, DblClick, Key, Type, Ok, Cancel, Animal, Dump, Shot, KeyDown, KeyUp, Tap, Touch };
   Kind kind = Kind::Wait;
   int line = 0;       // 1-based line number in the script
   uint64_t ms = 0;    // wait
   int x = 0, y = 0;   // mouse commands: main-window client coordinates
   std::string control;  // mouse commands: a control of the main window, at its centre (instead of x, y)
   int button = 0;     // 0 left, 1 right, 2 middle
-  unsigned ch = 0;    // key: the character code (27 Esc, 13 Enter)
+  unsigned ch = 0;    // key, keydown: the character code (27 Esc, 13 Enter), 0 for none
+  plat::Key key = plat::Key::None;  // key, keydown, keyup: a named key
+  plat::InputEvent::Kind touch = plat::InputEvent::Kind::TouchDown;  // touch: down, move or up
   int code = 0;       // animal
   std::string text;   // type: the text; shot: the name
   bool operator==(const Command&) const = default;

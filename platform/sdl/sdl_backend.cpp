@@ -41,12 +41,30 @@ int ButtonIndex(Uint8 b) {
   }
 }
 
+Key NamedKey(SDL_Keycode sym) {
+  switch (sym) {
+    case SDLK_ESCAPE: return Key::Esc;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return Key::Enter;
+    case SDLK_SPACE: return Key::Space;
+    case SDLK_TAB: return Key::Tab;
+    case SDLK_LEFT: return Key::Left;
+    case SDLK_RIGHT: return Key::Right;
+    case SDLK_UP: return Key::Up;
+    case SDLK_DOWN: return Key::Down;
+    default: return Key::None;
+  }
+}
+
 }  // namespace
 
 SdlBackend::SdlBackend() {
   const ScaleRequest requested_scale = ParseScale(std::getenv("OZZEL_SCALE"));  // refused before any window shows
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  // Fingers come as finger events, which the runtime turns into clicks itself; SDL's own mouse
+  // copies of them would click twice.
+  SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
     throw std::runtime_error(std::string("cannot open the display: ") + SDL_GetError());
   // Without a display SDL falls back to drawing nowhere; a game nobody can see must not start
@@ -121,12 +139,13 @@ bool SdlBackend::Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
   using K = InputEvent::Kind;
   switch (e.type) {
     case SDL_MOUSEMOTION:
+      if (e.motion.which == SDL_TOUCH_MOUSEID) return false;
       out.push_back(Make(K::MouseMove, Logical(e.motion.x, e.motion.y)));
       return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
       int b = ButtonIndex(e.button.button);
-      if (b < 0) return false;
+      if (b < 0 || e.button.which == SDL_TOUCH_MOUSEID) return false;
       // A double click arrives as a second plain press; the click count is not passed on.
       InputEvent ev = Make(e.type == SDL_MOUSEBUTTONDOWN ? K::MouseDown : K::MouseUp, Logical(e.button.x, e.button.y));
       ev.button = b;
@@ -145,18 +164,50 @@ bool SdlBackend::Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
       out.push_back(t);
       return true;
     }
-    case SDL_KEYDOWN: {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      const bool down = e.type == SDL_KEYDOWN;
+      Key key = NamedKey(e.key.keysym.sym);
+      // The parents' gate: Ctrl+Shift+P, a combination a small child does not hold by chance.
+      if (e.key.keysym.sym == SDLK_p) {
+        const bool combo = (e.key.keysym.mod & KMOD_CTRL) && (e.key.keysym.mod & KMOD_SHIFT);
+        if (down && combo) key = Key::Parents, parents_down_ = true;
+        if (!down && parents_down_) key = Key::Parents, parents_down_ = false;
+      }
+      bool any = false;
+      if (key != Key::None) {
+        InputEvent k = Make(down ? K::KeyDown : K::KeyUp);
+        k.key = key;
+        k.repeat = e.key.repeat != 0;
+        out.push_back(k);
+        any = true;
+      }
       unsigned ch = 0;
       switch (e.key.keysym.sym) {
         case SDLK_ESCAPE: ch = 27; break;
         case SDLK_RETURN:
         case SDLK_KP_ENTER: ch = 13; break;
         case SDLK_BACKSPACE: ch = 8; break;
-        default: return false;
+        default: break;
       }
-      InputEvent k = Make(K::KeyChar);
-      k.ch = ch;
-      out.push_back(k);
+      if (down && ch) {
+        InputEvent k = Make(K::KeyChar);
+        k.ch = ch;
+        out.push_back(k);
+        any = true;
+      }
+      return any;
+    }
+    case SDL_FINGERDOWN:
+    case SDL_FINGERMOTION:
+    case SDL_FINGERUP: {
+      // One finger is the pointer; others touching at the same time are a palm or a second hand.
+      if (e.type == SDL_FINGERDOWN && finger_ == kNoFinger) finger_ = e.tfinger.fingerId;
+      if (e.tfinger.fingerId != finger_) return false;
+      if (e.type == SDL_FINGERUP) finger_ = kNoFinger;
+      // Positions come as fractions of the window.
+      const Point at = Logical(int(e.tfinger.x * points_.w), int(e.tfinger.y * points_.h));
+      out.push_back(Make(e.type == SDL_FINGERDOWN ? K::TouchDown : e.type == SDL_FINGERUP ? K::TouchUp : K::TouchMove, at));
       return true;
     }
     case SDL_WINDOWEVENT:
@@ -295,6 +346,12 @@ void SdlBackend::ShowCursor(const CursorImage* img, bool busy) {
     cur = arrow_;
   }
   if (cur) SDL_SetCursor(cur);
+}
+
+void SdlBackend::SetKeyboardGrab(bool on) {
+  // Alt+Tab passes a grab by default on some systems; a kiosk keeps it.
+  SDL_SetHint(SDL_HINT_ALLOW_ALT_TAB_WHILE_GRABBED, on ? "0" : "1");
+  SDL_SetWindowKeyboardGrab(window_, on ? SDL_TRUE : SDL_FALSE);
 }
 
 void SdlBackend::SetTitle(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }

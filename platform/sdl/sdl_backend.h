@@ -1,5 +1,6 @@
 // The real backend over SDL2: one window covering the desktop, input, cursors, the steady clock and SDL audio.
 #pragma once
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,6 +41,8 @@ class SdlBackend : public Backend {
   void SetTitle(const std::string& title) override;
   void SetIcon(const CursorImage& icon) override;
   Point PointerPos() override;
+  // Grabbed only while the window has the focus; SDL takes the grab again when it comes back.
+  void SetKeyboardGrab(bool on) override;
   ScreenScale Scale() const { return scaler_.scale(); }
 
  private:
@@ -60,6 +63,9 @@ class SdlBackend : public Backend {
   SDL_Cursor* arrow_ = nullptr;
   SDL_Cursor* wait_ = nullptr;
   const Surface* last_fb_ = nullptr;  // repainted whole when the window surface is lost
+  static constexpr int64_t kNoFinger = -1;
+  int64_t finger_ = kNoFinger;  // the finger that is the pointer
+  bool parents_down_ = false;   // the gate's combination went down and its P is not yet up
 };
 
 }  // namespace plat

@@ -272,6 +272,14 @@ void Application::TrackHover(Point p) {
   if (old) old->MouseLeave();
 }
 
+void Application::PointerGone() {
+  pointer_ = {-1, -1};
+  TrackHover(pointer_);
+  auto hooks = move_hooks_;
+  for (auto& h : hooks) h.second(pointer_);
+  UpdateCursor();
+}
+
 void Application::DispatchMouse(const InputEvent& e) {
   using K = InputEvent::Kind;
   // A press or release somewhere else than the pointer is implies the move that got it there.
@@ -326,6 +334,20 @@ void Application::DispatchMouse(const InputEvent& e) {
 
 void Application::Dispatch(const InputEvent& e) {
   using K = InputEvent::Kind;
+  if (e.kind == K::TouchDown || e.kind == K::TouchMove || e.kind == K::TouchUp) {
+    // A tap is a click where the finger is; when the finger lifts nothing stays hovered, since no
+    // pointer is left resting there.
+    InputEvent m = e;
+    m.button = 0;
+    m.kind = K::MouseMove;
+    if (e.kind != K::TouchUp) Dispatch(m);
+    if (e.kind == K::TouchMove) return;
+    m.kind = e.kind == K::TouchDown ? K::MouseDown : K::MouseUp;
+    Dispatch(m);
+    if (e.kind == K::TouchUp && !terminated_) PointerGone();
+    return;
+  }
+  if (filter_ && !ActiveModal() && filter_(e)) return;
   switch (e.kind) {
     case K::MouseMove:
     case K::MouseDown:
@@ -347,6 +369,12 @@ void Application::Dispatch(const InputEvent& e) {
         }
       }
       break;
+    case K::KeyDown:
+    case K::KeyUp:
+    case K::TouchDown:
+    case K::TouchMove:
+    case K::TouchUp:
+      break;  // only the input filter has a use for them
     case K::Activate:
       active_ = true;
       break;
@@ -449,6 +477,10 @@ void Application::Compose(const Rect& r) {
     if (part.empty()) continue;
     c.SetOriginClip({b.left, b.top}, part);
     f->PaintTo(c, part.offset(-b.left, -b.top));
+  }
+  if (overlay_) {
+    c.SetOriginClip({0, 0}, r);
+    overlay_(c);
   }
   for (Modal* m : modal_) {
     Rect b = m->ScreenRect();

@@ -99,6 +99,12 @@ class Application {
   void RemoveHook(int id);
   // A control or form is going away: forget pointers to it.
   void ForgetControl(Control* c);
+  // Sees every input event before the forms do, while no box is open; true takes the event away
+  // from them. Touch arrives here already as the mouse events it stands for.
+  void SetInputFilter(std::function<bool(const InputEvent&)> filter) { filter_ = std::move(filter); }
+  // Drawn over the forms (screen coordinates, clipped to the area being composed); whoever changes
+  // what it draws invalidates that area.
+  void SetOverlay(std::function<void(Canvas&)> paint) { overlay_ = std::move(paint); }
 
   // Modal boxes.
   void RunModal(Modal& m);
@@ -122,6 +128,8 @@ class Application {
   void FetchInput();
   void DispatchMouse(const InputEvent& e);
   void TrackHover(Point p);
+  // A finger left the screen: no pointer rests anywhere now.
+  void PointerGone();
   Form* FormAt(Point screen) const;
   Form* FocusForm() const;
 
@@ -143,6 +151,8 @@ class Application {
   std::vector<WakeSource> wake_;
   std::vector<std::pair<int, std::function<void(Point)>>> move_hooks_;
   std::vector<std::pair<int, std::function<void()>>> deactivate_hooks_;
+  std::function<bool(const InputEvent&)> filter_;
+  std::function<void(Canvas&)> overlay_;
   int next_hook_ = 1;
   Point pointer_{-1, -1};
   Control* capture_ = nullptr;

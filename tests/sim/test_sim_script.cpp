@@ -81,6 +81,19 @@ TEST(SimScriptParse, KeysAndText) {
   EXPECT_EQ(Parse("key 5").ch, unsigned('5'));
   EXPECT_EQ(Parse("key ž").ch, 0x17Eu);         // Czech letters arrive as code points
   EXPECT_EQ(Parse("key space").ch, unsigned(' '));
+  // Named keys: the key, and the character it types when it has one.
+  EXPECT_EQ(Parse("key tab").key, plat::Key::Tab);
+  EXPECT_EQ(Parse("key tab").ch, 0u);
+  EXPECT_EQ(Parse("key Parents").key, plat::Key::Parents);
+  EXPECT_EQ(Parse("keydown esc").ch, 27u);
+  EXPECT_EQ(Parse("keyup enter").ch, 0u) << "letting go types nothing";
+  EXPECT_EQ(Parse("keyup enter").key, plat::Key::Enter);
+  EXPECT_NE(Error("keydown a").find("bad key"), std::string::npos) << "only named keys are held";
+  Command touch = Parse("touch move 3 4");
+  EXPECT_EQ(touch.touch, plat::InputEvent::Kind::TouchMove);
+  EXPECT_EQ(touch.x, 3);
+  EXPECT_EQ(Parse("tap btn_obraz1").control, "btn_obraz1");
+  EXPECT_NE(Error("touch sideways 1 2").find("bad touch"), std::string::npos);
 
   Command t = Parse("type /media/cd rom");
   EXPECT_EQ(t.kind, K::Type);

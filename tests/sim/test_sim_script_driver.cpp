@@ -66,12 +66,16 @@ TEST_F(DriverTest, WaitDeliversEveryDeadlineUpToItsTarget) {
   EXPECT_EQ(d.OnIdle(1000), Driver::Status::Running);
   EXPECT_EQ(clock_.NowMs(), 1000u);
   EXPECT_TRUE(events_.empty());
-  // Past the target: the wait is over and the key goes in without time passing.
+  // Past the target: the wait is over and the key goes in without time passing, as a keyboard
+  // sends it: down, its character, up.
   EXPECT_EQ(d.OnIdle(1100), Driver::Status::Running);
   EXPECT_EQ(clock_.NowMs(), 1000u);
-  ASSERT_EQ(events_.size(), 1u);
-  EXPECT_EQ(events_[0].kind, IK::KeyChar);
-  EXPECT_EQ(events_[0].ch, 27u);
+  ASSERT_EQ(events_.size(), 3u);
+  EXPECT_EQ(events_[0].kind, IK::KeyDown);
+  EXPECT_EQ(events_[1].kind, IK::KeyChar);
+  EXPECT_EQ(events_[1].ch, 27u);
+  EXPECT_EQ(events_[2].kind, IK::KeyUp);
+  EXPECT_EQ(events_[2].key, plat::Key::Esc);
   EXPECT_FALSE(d.wait_target());
   EXPECT_EQ(d.OnIdle(plat::kNever), Driver::Status::Ended);
   EXPECT_EQ(clock_.NowMs(), 1000u);

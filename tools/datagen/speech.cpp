@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <condition_variable>
 #include <mutex>
 #include <vector>
 
@@ -327,6 +328,7 @@ struct Examiner {
 };
 
 std::mutex g_examiner_mu;
+std::condition_variable g_examiner_free;  // a Festival went back to `idle`
 
 // Chosen (and Festival started) on first use; called with g_examiner_mu held.
 Examiner& CurrentExaminer() {
@@ -377,12 +379,27 @@ Pcm Speak(const std::string& utf8, bool cheerful) {
   if (!f) {
     std::string why;
     f = Festival::Start(table, &why);
-    if (!f) throw Error("a second Festival did not start: " + why);
+    // Where no other Festival can start, the lines wait for the one that did.
+    lock.lock();
+    if (!f) {
+      g_examiner_free.wait(lock, [&] { return !e.idle.empty(); });
+      f = std::move(e.idle.back());
+      e.idle.pop_back();
+    }
+    lock.unlock();
   }
-  Pcm p = ToPcm(f->Synth(utf8), utf8, "Festival");
-  lock.lock();
-  if (e.table == &table) e.idle.push_back(std::move(f));
-  return p;
+  // Back to the others however the line ends.
+  struct GiveBack {
+    Examiner& e;
+    const TextTable& table;
+    std::unique_ptr<Festival>& f;
+    ~GiveBack() {
+      std::lock_guard<std::mutex> lock(g_examiner_mu);
+      if (f && e.table == &table) e.idle.push_back(std::move(f));
+      g_examiner_free.notify_one();
+    }
+  } give_back{e, table, f};
+  return ToPcm(f->Synth(utf8), utf8, "Festival");
 }
 
 std::string ExaminerVoice() {
