@@ -1,4 +1,5 @@
 // Opening the parents' page from the game, and taking in what a parent changed there.
+#include "app/access.h"
 #include "app/ozz_main.h"
 #include "app/parents_page.h"
 #include "game/words.h"
@@ -13,6 +14,7 @@ void Tform_ozzel::OpenParentsPage() {
   const ParentsSettings before = parents;
   if (!RunParentsPage(game::CurrentWords().code, technic2.DataDir)) return;
   if (parents.SessionMinutes != before.SessionMinutes) RestartSessionLimit();
+  if (!(parents == before)) ApplyParentsAccess();
 }
 
 }  // namespace ozzel

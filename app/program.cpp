@@ -34,7 +34,6 @@ int RunProgram(plat::Backend& backend, const ProgramOptions& options) {
   if (auto icon = res::Icon()) backend.SetIcon(*icon);
   auto form = std::make_unique<Tform_ozzel>(app);
   auto access = MakeAccessLayer(app, *form, parents);
-  if (parents.Kiosk) backend.SetKeyboardGrab(true);
   app.Run();
   access.reset();
 
