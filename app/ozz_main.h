@@ -2,6 +2,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -234,15 +235,20 @@ class Tform_ozzel : public plat::Form {
   // A changed limit counts from now.
   void RestartSessionLimit();
 
-  // The parents' page (parents.cpp): opened by the gate or the desktop's parents' entry; what it
-  // saves takes effect at once.
+  // The parents' page (parents.cpp): opened by the gate (the parents' key combination held for
+  // brana_rodicu's 3 s: "the parents' gate") or the desktop's parents' entry; what it saves takes
+  // effect at once.
+  void StartParentsGate();
+  void brana_rodicuTimer(plat::Timer& sender);
   void OpenParentsPage();
+  plat::Timer* brana_rodicu = nullptr;
 
  private:
   void BuildLayout();  // layout_main.cpp
   enum class SessionPhase { Running, Over, Goodbye };
   SessionPhase session_ = SessionPhase::Running;
   bool parents_page_open_ = false;
+  int gate_hook_ = 0;
   bool first_try_ = true;  // no wrong animal clicked yet for the question in play (the answers record)
 };
 

@@ -5,8 +5,23 @@
 #include "game/words.h"
 #include "media/parents.h"
 #include "media/technic2.h"
+#include "platform/ui/application.h"
 
 namespace ozzel {
+
+void Tform_ozzel::StartParentsGate() {
+  gate_hook_ = app().AddKeyHook([this](const plat::InputEvent& e) {
+    if (e.key != plat::Key::Parents) return;
+    // The system's repeats of a held key must not restart the count.
+    if (e.kind == plat::InputEvent::Kind::KeyDown && !e.repeat) brana_rodicu->SetEnabled(true);
+    if (e.kind == plat::InputEvent::Kind::KeyUp) brana_rodicu->SetEnabled(false);
+  });
+}
+
+void Tform_ozzel::brana_rodicuTimer(plat::Timer& t) {
+  t.SetEnabled(false);
+  OpenParentsPage();
+}
 
 void Tform_ozzel::OpenParentsPage() {
   if (parents_page_open_) return;

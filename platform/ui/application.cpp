@@ -252,7 +252,13 @@ int Application::AddDeactivateHook(std::function<void()> fn) {
   return next_hook_++;
 }
 
+int Application::AddKeyHook(std::function<void(const InputEvent&)> fn) {
+  key_hooks_.emplace_back(next_hook_, std::move(fn));
+  return next_hook_++;
+}
+
 void Application::RemoveHook(int id) {
+  std::erase_if(key_hooks_, [id](const auto& h) { return h.first == id; });
   std::erase_if(move_hooks_, [id](const auto& h) { return h.first == id; });
   std::erase_if(deactivate_hooks_, [id](const auto& h) { return h.first == id; });
 }
@@ -346,6 +352,10 @@ void Application::Dispatch(const InputEvent& e) {
     Dispatch(m);
     if (e.kind == K::TouchUp && !terminated_) PointerGone();
     return;
+  }
+  if ((e.kind == K::KeyDown || e.kind == K::KeyUp) && !ActiveModal()) {
+    auto hooks = key_hooks_;
+    for (auto& h : hooks) h.second(e);
   }
   if (filter_ && !ActiveModal() && filter_(e)) return;
   switch (e.kind) {
