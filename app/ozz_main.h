@@ -8,6 +8,7 @@
 #include <string>
 
 #include "game/sets.h"
+#include "media/technic2.h"
 #include "platform/audio/media_player.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
@@ -89,8 +90,12 @@ bool IgnoreChannelError(F&& f) {
 // Set by the simulator and tests: a fixed seed instead of the clock.
 extern std::optional<uint32_t> g_seed_override;
 
-// Resets the shared state to its start values (a fresh program run in the same process).
-inline void ResetSharedState() { shared = {}; }
+// Resets the shared state of both units to its start values (a fresh program run in the same process:
+// tests, the soak), so nothing of a previous run (volumes, counter, last sound) leaks into this one.
+inline void ResetSharedState() {
+  shared = {};
+  technic2 = {};
+}
 // Frees the string tables and the questions' letters (the unit's finalisation).
 void ozz_main_Finalize();
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "app/program.h"
@@ -132,8 +133,18 @@ int RunSim(int argc, char** argv) {
       },
       &backend.clock());
 
+  // A request to end the program (SIGTERM) wakes the backend, which cuts short the wait for the
+  // next line on stdin through this pipe; the program then closes as it would at a normal exit.
+  int wake[2] = {-1, -1};
+  if (::pipe(wake) == 0) {
+    for (int fd : wake) ::fcntl(fd, F_SETFL, O_NONBLOCK), ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    backend.OnWake = [fd = wake[1]] {
+      const char byte = 1;
+      [[maybe_unused]] ssize_t n = ::write(fd, &byte, 1);
+    };
+  }
   ScriptSource script_source(std::move(commands));
-  StreamSource stdin_source(std::cin);
+  FdSource stdin_source(STDIN_FILENO, wake[0]);
   CommandSource& source = opts.script ? static_cast<CommandSource&>(script_source) : stdin_source;
 
   DriverHooks hooks;

@@ -399,10 +399,13 @@ void Application::Dispatch(const InputEvent& e) {
       // From now on every box is answered at once (RunModal); the main form closes when no box is
       // open, or as soon as the message loop starts when the request comes during start-up.
       quit_pending_ = true;
-      if (Modal* m = ActiveModal()) {
+      if (!modal_.empty()) {
+        // Every open box, also one under a box that a timer opened meanwhile: the lower one's
+        // loop would otherwise wait for an answer nobody is asked for any more.
         InputEvent cancel;
         cancel.kind = K::DialogCancel;
-        m->HandleInput(cancel);
+        auto open = modal_;
+        for (Modal* m : open) m->HandleInput(cancel);
       } else if (main_form_) {
         main_form_->Close();
       }
