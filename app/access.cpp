@@ -39,9 +39,14 @@ void Put(plat::Canvas& c, int x, int y, plat::Rgb col) {
 
 }  // namespace
 
+static AccessLayer* g_layer = nullptr;  // the running program's, for the parents' page
+
 std::unique_ptr<AccessLayer> MakeAccessLayer(plat::Application& app, Tform_ozzel& form, const ParentsSettings& s) {
-  if (s.Access == AccessMode::Mouse && !s.Kiosk) return nullptr;
   return std::make_unique<AccessLayer>(app, form, s);
+}
+
+void ApplyParentsAccess() {
+  if (g_layer) g_layer->Apply(parents);
 }
 
 AccessLayer::AccessLayer(plat::Application& app, Tform_ozzel& form, const ParentsSettings& settings)
@@ -51,12 +56,31 @@ AccessLayer::AccessLayer(plat::Application& app, Tform_ozzel& form, const Parent
   app_.SetInputFilter([this](const plat::InputEvent& e) { return Filter(e); });
   app_.SetOverlay([this](plat::Canvas& c) { Paint(c); });
   scan_since_ = app_.Now();
+  if (s_.Kiosk) app_.backend().SetKeyboardGrab(true);
   UpdateTicking();
+  g_layer = this;
 }
 
 AccessLayer::~AccessLayer() {
+  if (g_layer == this) g_layer = nullptr;
   app_.SetInputFilter(nullptr);
   app_.SetOverlay(nullptr);
+}
+
+void AccessLayer::Apply(const ParentsSettings& settings) {
+  ChooseUp();
+  if (hold_ != Hold::None) EndHold();
+  if (settings.Kiosk != s_.Kiosk) app_.backend().SetKeyboardGrab(settings.Kiosk);
+  s_ = settings;
+  Show(-1, false);
+  cur_ = -1;
+  signature_.clear();
+  names_.clear();
+  dwell_on_.clear();
+  dwell_spent_ = false;
+  ClearRing();
+  scan_since_ = app_.Now();
+  UpdateTicking();
 }
 
 void AccessLayer::UpdateTicking() {

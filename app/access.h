@@ -32,6 +32,9 @@ class AccessLayer {
   ~AccessLayer();
   AccessLayer(const AccessLayer&) = delete;
   AccessLayer& operator=(const AccessLayer&) = delete;
+  // Takes changed settings at once (the parents' page): the highlight starts afresh, nothing stays
+  // pressed or held, and the keyboard is grabbed or let go with the kiosk.
+  void Apply(const ParentsSettings& settings);
 
   // A thing that can be highlighted and chosen.
   struct Target {
@@ -112,8 +115,10 @@ class AccessLayer {
   double ring_filled_ = 0;
 };
 
-// The layer when the parents' settings ask for one (an access mode other than the mouse, or kiosk);
-// nullptr otherwise, which leaves the game exactly as it is.
+// The program's layer. With the mouse and no kiosk it passes everything on and draws nothing, which
+// leaves the game exactly as it is.
 std::unique_ptr<AccessLayer> MakeAccessLayer(plat::Application& app, Tform_ozzel& form, const ParentsSettings& s);
+// Applies the parents' settings as they are now to the running layer, if there is one.
+void ApplyParentsAccess();
 
 }  // namespace ozzel

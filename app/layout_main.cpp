@@ -237,8 +237,10 @@ void Tform_ozzel::BuildLayout() {
     this->*t.member = &AddTimer(t.name, uint32_t(t.interval), t.enabled, [this, h](plat::Timer& s) { (this->*h)(s); });
   }
 
-  // Not of the stored window: a parent's session limit, off until StartSessionLimit.
+  // Not of the stored window: a parent's session limit, off until StartSessionLimit, and the gate to
+  // the parents' page, off until its keys are held.
   casovy_limit = &AddTimer("casovy_limit", 60000, false, [this](plat::Timer& s) { casovy_limitTimer(s); });
+  brana_rodicu = &AddTimer("brana_rodicu", 3000, false, [this](plat::Timer& s) { brana_rodicuTimer(s); });
 
   for (TToolbarButton97* b : {BTN_Konec, btn_obraz1, btn_obraz2, btn_obraz3, btn_obraz4}) b->Loaded();
   zkouseni_tibora->Loaded();

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "app/program.h"
+#include "platform/os/single_instance.h"
 #include "platform/trace.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_backend.h"
@@ -29,6 +30,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: ozzel [--version | --help]\n");
     return 2;
   }
+  // One game per user: a second launch brings the first to the front and ends before it opens a window.
+  const auto instance = plat::SingleInstance::Claim([] { plat::Win32RequestRaise(); });
+  if (!instance) return 0;
   std::unique_ptr<plat::Win32Backend> backend;
   try {
     backend = std::make_unique<plat::Win32Backend>();

@@ -41,6 +41,7 @@ Tform_ozzel::~Tform_ozzel() {
     OnDestroy = nullptr;
     destroy();
   }
+  if (gate_hook_) app().RemoveHook(gate_hook_);
   WavPlayer.reset();
   MIDIPlayer.reset();
   if (form_ozzel == this) form_ozzel = nullptr;
@@ -92,6 +93,7 @@ void Tform_ozzel::FormCreate() {
 
   if (technic2.MusicOn) OpenMusic();
   StartSessionLimit();
+  StartParentsGate();
   // Untouched levels stay unset: the game sounds as it always did until a parent changes one.
   if (parents.MusicVolume != 100 || parents.SpeechVolume != 100)
     plat::SetLevels(int(parents.MusicVolume), int(parents.SpeechVolume));

@@ -2,11 +2,13 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "game/sets.h"
+#include "media/technic2.h"
 #include "platform/audio/media_player.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
@@ -88,8 +90,12 @@ bool IgnoreChannelError(F&& f) {
 // Set by the simulator and tests: a fixed seed instead of the clock.
 extern std::optional<uint32_t> g_seed_override;
 
-// Resets the shared state to its start values (a fresh program run in the same process).
-inline void ResetSharedState() { shared = {}; }
+// Resets the shared state of both units to its start values (a fresh program run in the same process:
+// tests, the soak), so nothing of a previous run (volumes, counter, last sound) leaks into this one.
+inline void ResetSharedState() {
+  shared = {};
+  technic2 = {};
+}
 // Frees the string tables and the questions' letters (the unit's finalisation).
 void ozz_main_Finalize();
 
@@ -234,15 +240,20 @@ class Tform_ozzel : public plat::Form {
   // A changed limit counts from now.
   void RestartSessionLimit();
 
-  // The parents' page (parents.cpp): opened by the gate or the desktop's parents' entry; what it
-  // saves takes effect at once.
+  // The parents' page (parents.cpp): opened by the gate (the parents' key combination held for
+  // brana_rodicu's 3 s: "the parents' gate") or the desktop's parents' entry; what it saves takes
+  // effect at once.
+  void StartParentsGate();
+  void brana_rodicuTimer(plat::Timer& sender);
   void OpenParentsPage();
+  plat::Timer* brana_rodicu = nullptr;
 
  private:
   void BuildLayout();  // layout_main.cpp
   enum class SessionPhase { Running, Over, Goodbye };
   SessionPhase session_ = SessionPhase::Running;
   bool parents_page_open_ = false;
+  int gate_hook_ = 0;
   bool first_try_ = true;  // no wrong animal clicked yet for the question in play (the answers record)
 };
 

@@ -1,11 +1,27 @@
 // Opening the parents' page from the game, and taking in what a parent changed there.
+#include "app/access.h"
 #include "app/ozz_main.h"
 #include "app/parents_page.h"
 #include "game/words.h"
 #include "media/parents.h"
 #include "media/technic2.h"
+#include "platform/ui/application.h"
 
 namespace ozzel {
+
+void Tform_ozzel::StartParentsGate() {
+  gate_hook_ = app().AddKeyHook([this](const plat::InputEvent& e) {
+    if (e.key != plat::Key::Parents) return;
+    // The system's repeats of a held key must not restart the count.
+    if (e.kind == plat::InputEvent::Kind::KeyDown && !e.repeat) brana_rodicu->SetEnabled(true);
+    if (e.kind == plat::InputEvent::Kind::KeyUp) brana_rodicu->SetEnabled(false);
+  });
+}
+
+void Tform_ozzel::brana_rodicuTimer(plat::Timer& t) {
+  t.SetEnabled(false);
+  OpenParentsPage();
+}
 
 void Tform_ozzel::OpenParentsPage() {
   if (parents_page_open_) return;
@@ -13,6 +29,7 @@ void Tform_ozzel::OpenParentsPage() {
   const ParentsSettings before = parents;
   if (!RunParentsPage(game::CurrentWords().code, technic2.DataDir)) return;
   if (parents.SessionMinutes != before.SessionMinutes) RestartSessionLimit();
+  if (!(parents == before)) ApplyParentsAccess();
 }
 
 }  // namespace ozzel

@@ -13,6 +13,7 @@
 #include "media/technic2.h"
 #include "platform/audio/audio.h"
 #include "platform/audio/media_player.h"
+#include "platform/quit_request.h"
 #include "platform/trace.h"
 #include "platform/ui/application.h"
 #include "resources/resources.h"
@@ -26,6 +27,25 @@ int RunProgram(plat::Backend& backend, const ProgramOptions& options) {
   ResetSharedState();
   g_seed_override = options.seed;
 
+  // A parent's kill (SIGTERM, Ctrl+C) ends the program as closing its window does: open boxes are
+  // answered, the close query runs and the counters are written. The loop learns of it through a
+  // wake source; the backend is woken from the watcher thread in case it sleeps.
+  uint64_t quits_seen = plat::QuitRequests();
+  plat::CatchQuitRequests([&backend] { backend.Wake(); });
+  struct StopWaking {
+    ~StopWaking() { plat::CatchQuitRequests(nullptr); }
+  } stop_waking;
+  app.AddWakeSource([&quits_seen] { return plat::QuitRequests() != quits_seen ? 0 : plat::kNever; },
+                    [&app, &quits_seen] {
+                      if (plat::QuitRequests() == quits_seen) return;
+                      quits_seen = plat::QuitRequests();
+                      app.Post([&app] {
+                        plat::InputEvent quit;
+                        quit.kind = plat::InputEvent::Kind::Quit;
+                        app.Dispatch(quit);
+                      });
+                    });
+
   pozadi_Initialize(app);
   Technic2_Initialize();
   Parents_Initialize();
@@ -34,7 +54,6 @@ int RunProgram(plat::Backend& backend, const ProgramOptions& options) {
   if (auto icon = res::Icon()) backend.SetIcon(*icon);
   auto form = std::make_unique<Tform_ozzel>(app);
   auto access = MakeAccessLayer(app, *form, parents);
-  if (parents.Kiosk) backend.SetKeyboardGrab(true);
   app.Run();
   access.reset();
 

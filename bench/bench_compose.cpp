@@ -1,10 +1,12 @@
-// Screen composition (whole screen and a small damaged region, presented at whole and filling scales) and an idle ProcessMessages.
+// Screen composition (whole screen and a small damaged region, presented at whole and filling scales), an idle
+// ProcessMessages, and boxes given megabytes of text.
 #include <benchmark/benchmark.h>
 
 #include "platform/headless/headless.h"
 #include "platform/scale.h"
 #include "platform/ui/application.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/form.h"
 
 namespace {
@@ -117,5 +119,24 @@ void BM_ProcessMessagesIdle(benchmark::State& state) {
   for (auto _ : state) s.app.ProcessMessages();
 }
 BENCHMARK(BM_ProcessMessagesIdle);
+
+// A message box and the input box with a 2 MB data path (a damaged settings value), opened, drawn
+// and answered: what showing such a value costs.
+void BM_BoxesWithAHugePath(benchmark::State& state) {
+  HeadlessBackend backend({1024, 768});
+  Application app(backend);
+  backend.OnIdle = [&](uint64_t) {
+    app.ComposeAll();
+    InputEvent ok;
+    ok.kind = InputEvent::Kind::DialogOk;
+    backend.Inject(ok);
+  };
+  const std::string huge = "/" + std::string(2u << 20, 'a');
+  for (auto _ : state) {
+    MessageBox("Nenalezen zvuk: " + huge);
+    benchmark::DoNotOptimize(InputBox("c", "p", huge));
+  }
+}
+BENCHMARK(BM_BoxesWithAHugePath)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -65,6 +65,8 @@ class Backend {
   virtual void SetIcon(const CursorImage& icon) {}
   // The pointer's position in screen coordinates.
   virtual Point PointerPos() = 0;
+  // Ends a Wait in progress (or the next one) early; callable from any thread.
+  virtual void Wake() {}
   // Kiosk: keys the desktop would take (Alt+Tab, Super, Alt+F4) come to the program instead while it
   // has the focus, where the window system allows it. A backend without a desktop ignores it.
   virtual void SetKeyboardGrab(bool on) {}

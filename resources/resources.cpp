@@ -11,6 +11,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "platform/fs/fs.h"
 #include "platform/os.h"
 #include "platform/start_dir.h"
 #include "resources/cursor_file.h"
@@ -47,15 +48,11 @@ std::string Lower(std::string s) {
 }
 
 std::shared_ptr<const plat::CursorImage> LoadCursor(const std::string& lower_name) {
-  std::error_code ec;
   fsys::path p = fsys::path(ResourceDir()) / CursorFile(lower_name);
-  auto size = fsys::file_size(p, ec);
-  if (ec || size > kMaxCursorFileBytes) return nullptr;
-  std::ifstream in(p, std::ios::binary);
-  if (!in) return nullptr;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  auto img = ParseCursorText(ss.str());
+  // Through the one reader that refuses pipes and devices without waiting on them.
+  auto text = plat::fs::ReadFile(p.string(), kMaxCursorFileBytes);
+  if (!text) return nullptr;
+  auto img = ParseCursorText(*text);
   if (!img) return nullptr;
   return std::make_shared<const plat::CursorImage>(std::move(*img));
 }

@@ -1,6 +1,12 @@
 // The script driver: the program only ever sees time pass and input arrive while it waits.
 #include "sim/driver.h"
 
+#ifndef _WIN32
+#include <poll.h>
+#include <unistd.h>
+#endif
+
+#include <cerrno>
 #include <cstdio>
 
 #include "platform/trace.h"
@@ -23,6 +29,40 @@ SourceItem StreamSource::Next() {
   return EndOfScript{};
 }
 
+#ifndef _WIN32  // Windows reads stdin through StreamSource: a console or pipe cannot be polled
+SourceItem FdSource::Next() {
+  for (;;) {
+    size_t nl = buffer_.find('\n');
+    if (nl != std::string::npos || (eof_ && !buffer_.empty())) {
+      std::string line = buffer_.substr(0, nl);
+      buffer_.erase(0, nl == std::string::npos ? buffer_.size() : nl + 1);
+      ++line_no_;
+      LineResult r = ParseLine(line, line_no_);
+      if (auto* c = std::get_if<Command>(&r)) return *c;
+      if (auto* e = std::get_if<ParseError>(&r)) return *e;
+      continue;
+    }
+    if (eof_) return EndOfScript{};
+    pollfd fds[2] = {{fd_, POLLIN, 0}, {wake_fd_, POLLIN, 0}};
+    int n = ::poll(fds, wake_fd_ >= 0 ? 2 : 1, -1);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return EndOfScript{};
+    if (wake_fd_ >= 0 && (fds[1].revents & POLLIN)) {
+      char drain[64];
+      [[maybe_unused]] ssize_t r = ::read(wake_fd_, drain, sizeof drain);
+      return Interrupted{};
+    }
+    char buf[4096];
+    ssize_t got = ::read(fd_, buf, sizeof buf);
+    if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (got <= 0)
+      eof_ = true;
+    else
+      buffer_.append(buf, size_t(got));
+  }
+}
+#endif
+
 Driver::Status Driver::OnIdle(uint64_t deadline_ms) {
   if (status_ != Status::Running) return status_;
   for (;;) {
@@ -36,6 +76,7 @@ Driver::Status Driver::OnIdle(uint64_t deadline_ms) {
     }
     if (hooks_.flush) hooks_.flush();
     SourceItem item = source_.Next();
+    if (std::holds_alternative<Interrupted>(item)) return status_;  // the program acts on what woke it
     if (std::holds_alternative<EndOfScript>(item)) {
       status_ = Status::Ended;
       return status_;

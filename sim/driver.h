@@ -17,7 +17,9 @@
 namespace ozzel::sim {
 
 struct EndOfScript {};
-using SourceItem = std::variant<Command, ParseError, EndOfScript>;
+// No command now: the wait for one was cut short (a request to end the program came meanwhile).
+struct Interrupted {};
+using SourceItem = std::variant<Command, ParseError, EndOfScript, Interrupted>;
 
 // Where commands come from: a script checked in full beforehand, or a stream read line by line.
 class CommandSource {
@@ -44,6 +46,20 @@ class StreamSource : public CommandSource {
 
  private:
   std::istream& in_;
+  int line_no_ = 0;
+};
+
+// Reads a file descriptor (the sim's stdin) line by line, giving up its wait when `wake_fd` becomes
+// readable, so that the program can end while nobody sends commands.
+class FdSource : public CommandSource {
+ public:
+  FdSource(int fd, int wake_fd) : fd_(fd), wake_fd_(wake_fd) {}
+  SourceItem Next() override;
+
+ private:
+  int fd_, wake_fd_;
+  std::string buffer_;
+  bool eof_ = false;
   int line_no_ = 0;
 };
 

@@ -8,6 +8,10 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "app/program.h"
 #include "media/registry_keys.h"
@@ -130,8 +134,23 @@ int RunSim(int argc, char** argv) {
       },
       &backend.clock());
 
+#ifdef _WIN32
   ScriptSource script_source(std::move(commands));
   StreamSource stdin_source(std::cin);
+#else
+  // A request to end the program (SIGTERM) wakes the backend, which cuts short the wait for the
+  // next line on stdin through this pipe; the program then closes as it would at a normal exit.
+  int wake[2] = {-1, -1};
+  if (::pipe(wake) == 0) {
+    for (int fd : wake) ::fcntl(fd, F_SETFL, O_NONBLOCK), ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    backend.OnWake = [fd = wake[1]] {
+      const char byte = 1;
+      [[maybe_unused]] ssize_t n = ::write(fd, &byte, 1);
+    };
+  }
+  ScriptSource script_source(std::move(commands));
+  FdSource stdin_source(STDIN_FILENO, wake[0]);
+#endif
   CommandSource& source = opts.script ? static_cast<CommandSource&>(script_source) : stdin_source;
 
   DriverHooks hooks;

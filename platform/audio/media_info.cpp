@@ -16,11 +16,12 @@ uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) <
 
 constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kFormatMsAdpcm = 2;
+constexpr uint16_t kFormatFloat = 3;
 constexpr uint16_t kFormatALaw = 6;
 constexpr uint16_t kFormatMuLaw = 7;
 constexpr uint16_t kFormatImaAdpcm = 0x11;
 constexpr uint16_t kFormatExtensible = 0xFFFE;
-// The tail of KSDATAFORMAT_SUBTYPE_PCM after its leading format code.
+// The tail of KSDATAFORMAT_SUBTYPE_PCM and _IEEE_FLOAT after their leading format code.
 constexpr uint8_t kPcmGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                       0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
@@ -77,9 +78,10 @@ std::optional<WavInfo> ParseWav(const uint8_t* data, size_t size) {
       if (info.format == kFormatExtensible) {
         if (len < 40 || avail < 40) return std::nullopt;
         const uint8_t* guid = data + body + 24;
-        if (Le16(guid) != kFormatPcm || std::memcmp(guid + 2, kPcmGuidTail, sizeof kPcmGuidTail) != 0)
+        const uint16_t sub = Le16(guid);
+        if ((sub != kFormatPcm && sub != kFormatFloat) || std::memcmp(guid + 2, kPcmGuidTail, sizeof kPcmGuidTail) != 0)
           return std::nullopt;
-        info.format = kFormatPcm;
+        info.format = sub;
       }
       have_fmt = true;
     } else if (std::memcmp(id, "data", 4) == 0 && !have_data) {
@@ -98,6 +100,12 @@ std::optional<WavInfo> ParseWav(const uint8_t* data, size_t size) {
       if (info.channels < 1 || info.channels > 8) return std::nullopt;
       if (info.bits != 8 && info.bits != 16 && info.bits != 24 && info.bits != 32) return std::nullopt;
       if (info.block_align != info.channels * (info.bits / 8)) return std::nullopt;
+      if (uint64_t(info.byte_rate) != uint64_t(info.sample_rate) * info.block_align) return std::nullopt;
+      info.frames_per_block = 1;
+      break;
+    case kFormatFloat:  // 32-bit only: the mixer has no 64-bit floats
+      if (info.channels < 1 || info.channels > 8 || info.bits != 32) return std::nullopt;
+      if (info.block_align != info.channels * 4) return std::nullopt;
       if (uint64_t(info.byte_rate) != uint64_t(info.sample_rate) * info.block_align) return std::nullopt;
       info.frames_per_block = 1;
       break;
@@ -173,86 +181,126 @@ class Reader {
   size_t i_ = 0;
 };
 
-// Walks one track's events; end_tick is the time of its end-of-track event (or of its last event
-// when the chunk simply ends).
-bool WalkTrack(const uint8_t* p, size_t n, uint64_t* end_tick, std::vector<TempoChange>* tempi) {
+enum class EventKind {
+  Channel,  // note, controller, program, pressure, pitch bend
+  Meta,     // FF type length body
+  SysEx,    // F0 length body
+  Escape,   // F7 length bytes: raw bytes for the device
+  System,   // system common (F1 F2 F3 F6) and real-time (F8 to FE): no meaning in a file, some writers leave them
+};
+
+struct TrackEvent {
+  uint32_t delta = 0;
+  EventKind kind = EventKind::Channel;
+  uint8_t status = 0;  // running status spelled out
+  uint8_t type = 0;    // of a meta event
+  const uint8_t* body = nullptr;  // data bytes of a channel message, body of the others
+  uint32_t len = 0;
+};
+
+// Calls visit(event) for each event of one track, up to its end-of-track event or the end of the
+// chunk; false when the track is malformed. Running status survives meta, system-exclusive and system
+// events, as real files rely on; only a channel message sets it.
+template <class Visit>
+bool WalkTrack(const uint8_t* p, size_t n, Visit&& visit) {
   Reader r(p, n);
-  uint64_t tick = 0;
   uint8_t running = 0;
   while (!r.AtEnd()) {
-    uint32_t delta;
-    if (!r.Vlq(&delta)) return false;
-    tick += delta;
+    TrackEvent e;
+    if (!r.Vlq(&e.delta)) return false;
     uint8_t b;
     if (!r.Peek(&b)) return false;
-    uint8_t status;
     if (b & 0x80) {
-      status = b;
+      e.status = b;
       r.Skip(1);
     } else {
       if (!running) return false;
-      status = running;
+      e.status = running;
     }
-    if (status < 0xF0) {
-      running = status;
-      const uint8_t kind = status & 0xF0;
-      const int count = (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
-      for (int k = 0; k < count; ++k) {
+    if (e.status < 0xF0) {
+      running = e.status;
+      const uint8_t kind = e.status & 0xF0;
+      e.len = (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
+      e.body = r.Here();
+      for (uint32_t k = 0; k < e.len; ++k) {
         uint8_t d;
         if (!r.Byte(&d) || (d & 0x80)) return false;
       }
-    } else if (status == 0xFF) {
-      running = 0;
-      uint8_t type;
-      uint32_t len;
-      if (!r.Byte(&type) || !r.Vlq(&len)) return false;
-      const uint8_t* body = r.Here();
-      if (!r.Skip(len)) return false;
-      if (type == 0x51 && len >= 3) {
-        tempi->push_back({tick, uint32_t(body[0]) << 16 | uint32_t(body[1]) << 8 | body[2]});
-      } else if (type == 0x2F) {
-        *end_tick = tick;
-        return true;
-      }
-    } else if (status == 0xF0 || status == 0xF7) {
-      running = 0;
-      uint32_t len;
-      if (!r.Vlq(&len) || !r.Skip(len)) return false;
+    } else if (e.status == 0xFF) {
+      e.kind = EventKind::Meta;
+      if (!r.Byte(&e.type) || !r.Vlq(&e.len)) return false;
+      e.body = r.Here();
+      if (!r.Skip(e.len)) return false;
+    } else if (e.status == 0xF0 || e.status == 0xF7) {
+      e.kind = e.status == 0xF0 ? EventKind::SysEx : EventKind::Escape;
+      if (!r.Vlq(&e.len)) return false;
+      e.body = r.Here();
+      if (!r.Skip(e.len)) return false;
+    } else if (e.status == 0xF4 || e.status == 0xF5) {
+      return false;  // undefined: how many data bytes follow is unknown
     } else {
-      return false;  // system common / real-time messages do not belong in a file
+      e.kind = EventKind::System;
+      e.len = e.status == 0xF2 ? 2 : (e.status == 0xF1 || e.status == 0xF3) ? 1 : 0;
+      e.body = r.Here();
+      for (uint32_t k = 0; k < e.len; ++k) {
+        uint8_t d;
+        if (!r.Byte(&d) || (d & 0x80)) return false;
+      }
     }
+    visit(e);
+    if (e.kind == EventKind::Meta && e.type == 0x2F) return true;
   }
-  *end_tick = tick;
   return true;
 }
 
-}  // namespace
+// The chunks of a Standard MIDI File: the header's fields and each MTrk body; false when malformed.
+struct MidiHeader {
+  uint16_t format = 0, division = 0;
+};
 
-std::optional<uint64_t> MidiDurationMs(const uint8_t* data, size_t size) {
-  if (!data || size < 14 || std::memcmp(data, "MThd", 4) != 0) return std::nullopt;
+template <class Track>
+bool WalkChunks(const uint8_t* data, size_t size, MidiHeader* h, Track&& track) {
+  if (!data || size < 14 || std::memcmp(data, "MThd", 4) != 0) return false;
   const uint32_t hlen = Be32(data + 4);
-  if (hlen < 6 || hlen > size - 8) return std::nullopt;
-  const uint16_t format = Be16(data + 8);
-  const uint16_t division = Be16(data + 12);
-  if (format > 1 || division == 0) return std::nullopt;
-
-  std::vector<TempoChange> tempi;
-  uint64_t end = 0;
+  if (hlen < 6 || hlen > size - 8) return false;
+  h->format = Be16(data + 8);
+  h->division = Be16(data + 12);
+  if (h->format > 1 || h->division == 0) return false;
   int tracks = 0;
   size_t pos = 8 + size_t(hlen);
   while (size - pos >= 8) {
     const uint32_t len = Be32(data + pos + 4);
     const size_t body = pos + 8;
-    if (len > size - body) return std::nullopt;  // truncated chunk
+    if (len > size - body) return false;  // truncated chunk
     if (std::memcmp(data + pos, "MTrk", 4) == 0) {
-      uint64_t track_end = 0;
-      if (!WalkTrack(data + body, len, &track_end, &tempi)) return std::nullopt;
-      end = std::max(end, track_end);
+      if (!track(data + body, size_t(len))) return false;
       ++tracks;
     }
     pos = body + len;  // chunks of other types are skipped
   }
-  if (tracks == 0) return std::nullopt;
+  return tracks > 0;
+}
+
+}  // namespace
+
+std::optional<uint64_t> MidiDurationMs(const uint8_t* data, size_t size) {
+  std::vector<TempoChange> tempi;
+  uint64_t end = 0;
+  MidiHeader h;
+  const bool ok = WalkChunks(data, size, &h, [&](const uint8_t* p, size_t n) {
+    // A track ends at its end-of-track event, or at its last event when the chunk simply ends.
+    uint64_t tick = 0;
+    if (!WalkTrack(p, n, [&](const TrackEvent& e) {
+          tick += e.delta;
+          if (e.kind == EventKind::Meta && e.type == 0x51 && e.len >= 3)
+            tempi.push_back({tick, uint32_t(e.body[0]) << 16 | uint32_t(e.body[1]) << 8 | e.body[2]});
+        }))
+      return false;
+    end = std::max(end, tick);
+    return true;
+  });
+  if (!ok) return std::nullopt;
+  const uint16_t division = h.division;
 
   using u128 = unsigned __int128;
   u128 us;
@@ -282,6 +330,81 @@ std::optional<uint64_t> MidiDurationMs(const uint8_t* data, size_t size) {
   }
   const u128 ms = us / 1000;
   return ms > UINT64_MAX ? UINT64_MAX : uint64_t(ms);
+}
+
+namespace {
+
+void PutVlq(std::vector<uint8_t>& v, uint32_t x) {
+  uint8_t b[4];
+  int n = 0;
+  do {
+    b[n++] = uint8_t(x & 0x7F);
+    x >>= 7;
+  } while (x && n < 4);
+  while (n > 1) v.push_back(uint8_t(b[--n] | 0x80));
+  v.push_back(b[0]);
+}
+
+void PutBe(std::vector<uint8_t>& v, size_t at, uint32_t x, int bytes) {
+  for (int k = 0; k < bytes; ++k) v[at + size_t(k)] = uint8_t(x >> (8 * (bytes - 1 - k)));
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> PlayableMidi(const uint8_t* data, size_t size) {
+  constexpr uint32_t kMaxDelta = 0x0FFFFFFF;  // what four VLQ bytes hold
+  if (!MidiDurationMs(data, size)) return std::nullopt;  // one verdict on every file, timing included
+  std::vector<uint8_t> out = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 0, 0, 0};
+  std::vector<uint8_t> trk;
+  uint32_t tracks = 0;
+  MidiHeader h;
+  const bool ok = WalkChunks(data, size, &h, [&](const uint8_t* p, size_t n) {
+    trk.clear();
+    uint64_t pending = 0;  // time of the events left out, carried to the next one kept
+    bool ended = false;
+    auto time = [&](uint32_t delta) {
+      pending += delta;
+      for (; pending > kMaxDelta; pending -= kMaxDelta) {  // an empty text event holds what one delta cannot
+        PutVlq(trk, kMaxDelta);
+        trk.insert(trk.end(), {0xFF, 0x01, 0x00});
+      }
+      PutVlq(trk, uint32_t(pending));
+      pending = 0;
+    };
+    const bool walked = WalkTrack(p, n, [&](const TrackEvent& e) {
+      if (e.kind == EventKind::Escape || e.kind == EventKind::System) {
+        pending += e.delta;
+        return;
+      }
+      time(e.delta);
+      if (e.kind == EventKind::Channel) {
+        trk.push_back(e.status);
+      } else {
+        trk.push_back(e.status);
+        if (e.kind == EventKind::Meta) trk.push_back(e.type);
+        PutVlq(trk, e.len);
+        ended = e.kind == EventKind::Meta && e.type == 0x2F;
+      }
+      trk.insert(trk.end(), e.body, e.body + e.len);
+    });
+    if (!walked) return false;
+    if (!ended) {
+      time(0);
+      trk.insert(trk.end(), {0xFF, 0x2F, 0x00});
+    }
+    if (trk.size() > UINT32_MAX || tracks == 0xFFFF) return false;
+    const size_t at = out.size();
+    out.insert(out.end(), {'M', 'T', 'r', 'k', 0, 0, 0, 0});
+    PutBe(out, at + 4, uint32_t(trk.size()), 4);
+    out.insert(out.end(), trk.begin(), trk.end());
+    ++tracks;
+    return true;
+  });
+  if (!ok) return std::nullopt;
+  PutBe(out, 8, h.format, 2);
+  PutBe(out, 10, tracks, 2);
+  PutBe(out, 12, h.division, 2);
+  return out;
 }
 
 }  // namespace plat

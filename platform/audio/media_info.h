@@ -3,11 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace plat {
 
 struct WavInfo {
-  uint16_t format = 0;  // 1 PCM, 2 Microsoft ADPCM, 6 A-law, 7 mu-law, 0x11 IMA ADPCM
+  uint16_t format = 0;  // 1 PCM, 2 Microsoft ADPCM, 3 IEEE float, 6 A-law, 7 mu-law, 0x11 IMA ADPCM
   uint16_t channels = 0;
   uint32_t sample_rate = 0;
   uint32_t byte_rate = 0;
@@ -20,9 +21,14 @@ struct WavInfo {
   uint64_t duration_ms = 0;
 };
 
-// PCM, A-law, mu-law and IMA / Microsoft ADPCM with sane fields are accepted; nullopt otherwise.
+// PCM, 32-bit float, A-law, mu-law and IMA / Microsoft ADPCM with sane fields are accepted (plain or
+// extensible); nullopt otherwise.
 std::optional<WavInfo> ParseWav(const uint8_t* data, size_t size);
 // Length of a Standard MIDI File (formats 0 and 1) following its tempo changes; nullopt when malformed.
 std::optional<uint64_t> MidiDurationMs(const uint8_t* data, size_t size);
+// The same song written the way every synthesiser reads it: running status spelled out, system-common,
+// real-time and escape (F7) events left out with their time kept, every track closed by its end event.
+// Same length as the original; nullopt when MidiDurationMs refuses the file.
+std::optional<std::vector<uint8_t>> PlayableMidi(const uint8_t* data, size_t size);
 
 }  // namespace plat

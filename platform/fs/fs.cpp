@@ -8,8 +8,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <string>
 #include <vector>
+
+#ifndef O_NONBLOCK
+#define O_NONBLOCK 0  // Windows: opening a file never waits for a writer
+#endif
 
 namespace plat::fs {
 
@@ -102,11 +107,28 @@ bool SetCurrentDir(const std::string& dos_path) {
   return !p.empty() && ::chdir(p.c_str()) == 0;
 }
 
+int OpenRegularFile(const std::string& host_path, int* error) {
+  // Not blocking: a pipe or a device in a file's place would otherwise hold the program in open()
+  // for good. Only a regular file is read at all.
+  int fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  struct stat st {};
+  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+#ifndef _WIN32
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#endif
+    return fd;
+  }
+  int why = fd < 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+  if (fd >= 0) ::close(fd);
+  if (error) *error = why;
+  return -1;
+}
+
 std::optional<std::string> ReadFile(const std::string& host_path, size_t max_bytes) {
-  int fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = OpenRegularFile(host_path);
   if (fd < 0) return std::nullopt;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || uint64_t(st.st_size) > max_bytes) {
+  if (::fstat(fd, &st) != 0 || uint64_t(st.st_size) > max_bytes) {
     ::close(fd);
     return std::nullopt;
   }
@@ -128,6 +150,7 @@ std::optional<std::string> ReadFile(const std::string& host_path, size_t max_byt
       data.resize(std::min(max_bytes, std::max<size_t>(data.size() * 2, 4096)));
     }
     ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+    if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       ::close(fd);
       return std::nullopt;

@@ -16,6 +16,9 @@ bool FileExists(const std::string& dos_path);
 // A real chdir. False when the directory cannot be entered.
 bool SetCurrentDir(const std::string& dos_path);
 
+// A regular file opened for reading, or -1 (*error: errno, EISDIR for a directory, EINVAL for
+// anything else that is not a regular file: pipe, socket, device). Never blocks in the open.
+int OpenRegularFile(const std::string& host_path, int* error = nullptr);
 // Whole file into memory; nullopt when it cannot be read. Refuses files above max_bytes.
 std::optional<std::string> ReadFile(const std::string& host_path, size_t max_bytes = 256u << 20);
 

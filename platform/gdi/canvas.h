@@ -7,6 +7,7 @@
 #include "platform/geometry.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/color.h"
+#include "platform/gdi/text.h"
 
 namespace plat {
 
@@ -28,13 +29,6 @@ class Surface {
 };
 
 enum class TextAlign { Left, Center, Right };
-
-struct FontSpec {
-  std::string face = "Arial";  // "Arial" maps to Liberation Sans, anything else to DejaVu Sans
-  int height_px = 13;          // character (em) height in pixels, as a negative font height gives it
-  bool bold = false;
-  Rgb color{0, 0, 0};
-};
 
 // Draws onto a Surface. Coordinates are relative to the origin; everything is clipped to the clip rect
 // (in surface coordinates) and to the surface.

@@ -31,12 +31,17 @@ void HeadlessBackend::Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) {
   if (injected_.empty() && clock_.NowMs() < deadline_ms) {
     uint64_t before = clock_.NowMs();
     if (OnIdle) OnIdle(deadline_ms);
-    if (injected_.empty() && clock_.NowMs() == before) {
+    if (injected_.empty() && clock_.NowMs() == before && !woken_.exchange(false)) {
       if (deadline_ms == kNever) throw std::logic_error("headless wait with nothing that could end it");
       clock_.AdvanceTo(deadline_ms);
     }
   }
   Poll(out);
+}
+
+void HeadlessBackend::Wake() {
+  woken_ = true;
+  if (OnWake) OnWake();
 }
 
 void HeadlessBackend::Present(const Surface&, const Rect& damage) {

@@ -1,5 +1,6 @@
 // The headless backend: virtual clock, injected input, an in-memory framebuffer, and recording fakes.
 #pragma once
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -37,6 +38,10 @@ class HeadlessBackend : public Backend {
   // the deadline. If it does neither, Wait moves the clock to the deadline itself. A wait that nothing
   // can ever end (deadline kNever, nothing injected) throws std::logic_error instead of hanging.
   std::function<void(uint64_t deadline_ms)> OnIdle;
+  // Wake (any thread) makes the current or next Wait return without moving the clock, and calls
+  // OnWake on the waking thread, so that an OnIdle blocked on its own input can give up.
+  void Wake() override;
+  std::function<void()> OnWake;
 
   // What happened, for tests.
   const std::string& title() const { return title_; }
@@ -56,6 +61,7 @@ class HeadlessBackend : public Backend {
   int presents_ = 0;
   Rect last_damage_;
   Point pointer_{-1, -1};
+  std::atomic<bool> woken_{false};
 };
 
 }  // namespace plat

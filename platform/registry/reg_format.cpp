@@ -158,7 +158,20 @@ size_t ParseQuoted(std::string_view s, std::string& out) {
 
 enum class DataResult { Ok, Delete, Bad };
 
-DataResult ParseData(std::string_view d, RegValue& v) {
+// Text data in a REGEDIT4 file is in the writer's ANSI code page, one byte a character, unless it is
+// UTF-16 as this program wrote it before it wrote the other form (even length, a NUL terminator, and
+// high bytes below 0x20 throughout, which ANSI text never has: every other character a control).
+bool LooksUtf16(const std::vector<uint8_t>& b) {
+  if (b.size() < 2 || b.size() % 2 != 0 || b[b.size() - 1] != 0 || b[b.size() - 2] != 0) return false;
+  for (size_t i = 1; i < b.size(); i += 2)
+    if (b[i] >= 0x20) return false;
+  return true;
+}
+
+// ANSI bytes as UTF-16 code units, read as Latin-1 (the code page itself is not recorded).
+std::vector<uint16_t> AnsiUnits(const std::vector<uint8_t>& b) { return std::vector<uint16_t>(b.begin(), b.end()); }
+
+DataResult ParseData(std::string_view d, RegValue& v, bool ansi = false) {
   d = Trim(d);
   if (d == "-") return DataResult::Delete;
   if (!d.empty() && d[0] == '"') {
@@ -197,9 +210,19 @@ DataResult ParseData(std::string_view d, RegValue& v) {
     if (rest.empty() || rest[0] != ':') return DataResult::Bad;
     std::vector<uint8_t> bytes;
     if (!ParseHexBytes(rest.substr(1), bytes)) return DataResult::Bad;
+    const bool from_ansi = ansi && (type == 1 || type == 2 || type == 7) && !LooksUtf16(bytes);
+    if (from_ansi && type == 7) {
+      // Kept as the UTF-16 a registry holds, so that it means the same in whichever form is written.
+      std::vector<uint8_t> wide;
+      for (uint8_t c : bytes) wide.push_back(c), wide.push_back(0);
+      bytes = std::move(wide);
+    }
     if (type == 1 || type == 2) {
       std::vector<uint16_t> u;
-      for (size_t i = 0; i + 1 < bytes.size(); i += 2) u.push_back(uint16_t(bytes[i] | (bytes[i + 1] << 8)));
+      if (from_ansi)
+        u = AnsiUnits(bytes);
+      else
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2) u.push_back(uint16_t(bytes[i] | (bytes[i + 1] << 8)));
       if (!u.empty() && u.back() == 0) u.pop_back();  // the terminating NUL; any before it is data
       v = RegValue{type == 1 ? RegType::String : RegType::ExpandString, Utf16ToUtf8(u), 0};
     } else if (type == 4 && bytes.size() == 4) {
@@ -224,7 +247,10 @@ DataResult ParseData(std::string_view d, RegValue& v) {
   return DataResult::Bad;
 }
 
-// A text file in UTF-8, or UTF-16LE with its byte-order mark (what newer registry editors save).
+bool ValidUtf8(std::string_view s) { return Utf16ToUtf8(Utf8ToUtf16(s)) == s; }
+
+// A text file in UTF-8, or UTF-16LE with its byte-order mark (what newer registry editors save), or
+// else in an ANSI code page (what older ones save), read as Latin-1.
 std::string ToUtf8(const std::string& text) {
   if (text.size() >= 2 && uint8_t(text[0]) == 0xFF && uint8_t(text[1]) == 0xFE) {
     std::vector<uint16_t> u;
@@ -232,8 +258,12 @@ std::string ToUtf8(const std::string& text) {
     for (size_t i = 2; i + 1 < text.size(); i += 2) u.push_back(uint16_t(uint8_t(text[i]) | uint8_t(text[i + 1]) << 8));
     return Utf16ToUtf8(u);
   }
-  if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) return text.substr(3);
-  return text;
+  std::string_view body(text);
+  if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+  if (ValidUtf8(body)) return std::string(body);
+  std::string out;
+  for (unsigned char c : body) AppendUtf8(out, c);
+  return out;
 }
 
 bool NeedsHex(std::string_view s) { return s.find_first_of(std::string_view("\n\r\0", 3)) != std::string_view::npos; }
@@ -297,7 +327,8 @@ RegParse ParseRegLenient(const std::string& raw) {
   while (k < lines.size() && Trim(lines[k]).empty()) ++k;
   if (k == lines.size()) return out;  // an empty file holds no values
   const std::string header = Lower(Trim(lines[k]));
-  if (header == "regedit4" || header == "windows registry editor version 5.00")
+  const bool ansi = header == "regedit4";
+  if (ansi || header == "windows registry editor version 5.00")
     ++k;
   else
     skip(k);  // no header: whatever follows is read as far as it can be
@@ -354,7 +385,7 @@ RegParse ParseRegLenient(const std::string& raw) {
       }
     }
     RegValue v;
-    DataResult r = bad ? DataResult::Bad : ParseData(joined, v);
+    DataResult r = bad ? DataResult::Bad : ParseData(joined, v, ansi);
     if (r == DataResult::Bad) {
       skip(first);
       continue;
@@ -381,12 +412,56 @@ std::optional<RegData> ParseReg(const std::string& text) {
 }
 
 bool RegFormattable(const RegValue& v) {
-  bool hex = v.type == RegType::ExpandString || (v.type == RegType::String && NeedsHex(v.text));
-  return !hex || Utf16ToUtf8(Utf8ToUtf16(v.text)) == v.text;
+  return (v.type != RegType::String && v.type != RegType::ExpandString) || ValidUtf8(v.text);
 }
 
+namespace {
+
+bool Ascii(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// A REGEDIT4 file is read by registry editors in the ANSI code page, its hex(2) and hex(7) data as
+// ANSI too: only ASCII names and plain ASCII strings come through it unchanged.
+bool FitsRegedit4(const RegData& data) {
+  for (const auto& [lkey, key] : data.keys) {
+    if (!Ascii(key.name)) return false;
+    for (const auto& [lname, entry] : key.values) {
+      const auto& [name, v] = entry;
+      if (!Ascii(name)) return false;
+      switch (v.type) {
+        case RegType::String:
+          if (!Ascii(v.text) || NeedsHex(v.text)) return false;
+          break;
+        case RegType::ExpandString:
+          return false;
+        case RegType::Raw:
+          if (StartsNoCase(v.text, "hex(7)")) return false;
+          break;
+        case RegType::Dword:
+          break;
+      }
+    }
+  }
+  return true;
+}
+
+// The "Windows Registry Editor Version 5.00" file: UTF-16LE with its byte-order mark, CR LF lines.
+std::string Utf16File(const std::string& utf8) {
+  std::string out = "\xFF\xFE";
+  for (uint16_t u : Utf8ToUtf16(utf8)) {
+    if (u == '\n') out += std::string("\r\0", 2);
+    out += char(u & 0xFF);
+    out += char(u >> 8);
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string FormatReg(const RegData& data) {
-  std::string out = "REGEDIT4\n";
+  const bool regedit4 = FitsRegedit4(data);
+  std::string out = regedit4 ? "REGEDIT4\n" : "Windows Registry Editor Version 5.00\n";
   for (const auto& [lkey, key] : data.keys) {
     out += "\n[";
     if (!IsOtherHive(key.name)) {
@@ -436,7 +511,7 @@ std::string FormatReg(const RegData& data) {
       out += '\n';
     }
   }
-  return out;
+  return regedit4 ? out : Utf16File(out);
 }
 
 }  // namespace plat

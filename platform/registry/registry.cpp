@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <map>
 #include <vector>
@@ -42,18 +43,82 @@ std::optional<std::string> CleanKey(const std::string& key) {
 
 bool CleanName(const std::string& name) { return name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos; }
 
-enum class ReadState { Ok, Missing, TooBig, Error };
+enum class ReadState { Ok, Missing, TooBig, Directory, NotAFile, Error };
 
-ReadState ReadAll(const std::string& path, std::string& out) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? ReadState::Missing : ReadState::Error;
+// The POSIX calls a Windows build of this file replaces (there the settings live in the real registry).
+#ifndef O_NONBLOCK
+#define O_NONBLOCK 0
+#endif
+void SetBlocking(int fd) {
+#ifndef _WIN32
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#endif
+}
+// Gives a file written in place of another that file's mode, and its owner and group as far as the
+// writer may (root may give it back to its user; a user may keep the group).
+void TakeOwnerAndMode(int fd, const struct stat& of) {
+#ifndef _WIN32
+  if (::fchown(fd, of.st_uid, of.st_gid) != 0 && ::fchown(fd, uid_t(-1), of.st_gid) != 0) {
+    // Neither is allowed: the file stays the writer's, as any file it makes would be.
+  }
+  ::fchmod(fd, of.st_mode & 07777);
+#endif
+}
+
+void KeepOwner(int fd, const struct stat& of) {
+#ifndef _WIN32
+  if (::fchown(fd, of.st_uid, of.st_gid) != 0) {
+    // Not allowed (a user's lock beside another's file): it stays as it is.
+  }
+#endif
+}
+
+// Says once per process what kept a settings file from being read, as damaged lines are said.
+void Report(const std::string& path, ReadState state, int error) {
+  static std::map<std::string, int> told;  // path → the state last reported
+  auto it = told.find(path);
+  if (it != told.end() && it->second == int(state)) return;
+  told[path] = int(state);
+  const char* what = nullptr;
+  std::string why;
+  switch (state) {
+    case ReadState::Directory: what = "is a directory, not a settings file"; break;
+    case ReadState::NotAFile: what = "is not a regular file (a pipe, socket or device)"; break;
+    case ReadState::Error:
+      why = "cannot be read: " + std::string(std::strerror(error));
+      what = why.c_str();
+      break;
+    default: return;
+  }
+  std::fprintf(stderr, "%s: %s; no settings are read from it or saved to it\n", path.c_str(), what);
+}
+
+ReadState ReadAll(const std::string& path, std::string& out, bool report = true) {
+  // Not blocking: a pipe in the file's place would hold the program in open() for good.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0 && errno == ENOENT) return ReadState::Missing;
+  const int error = errno;
+  struct stat st {};
+  ReadState state = fd < 0                        ? ReadState::Error
+                    : ::fstat(fd, &st) != 0       ? ReadState::Error
+                    : S_ISDIR(st.st_mode)         ? ReadState::Directory
+                    : !S_ISREG(st.st_mode)        ? ReadState::NotAFile
+                                                  : ReadState::Ok;
+  if (state != ReadState::Ok) {
+    if (fd >= 0) ::close(fd);
+    if (report) Report(path, state, error);
+    return state;
+  }
+  SetBlocking(fd);
   out.clear();
   char buf[65536];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
+      const int read_error = errno;
       ::close(fd);
+      if (report) Report(path, ReadState::Error, read_error);
       return ReadState::Error;
     }
     if (n == 0) break;
@@ -86,8 +151,11 @@ bool MakeDirs(const std::string& dir) {
 class FileLock {
  public:
   explicit FileLock(const std::string& path) {
-    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    fd_ = ::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
     if (fd_ < 0) return;
+    // Made by root for a user's file, the lock is the user's too, or the user could never write again.
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0) KeepOwner(fd_, st);
     while (::flock(fd_, LOCK_EX) != 0) {
       if (errno != EINTR) {
         ::close(fd_);
@@ -110,7 +178,12 @@ void MoveAside(const std::string& path) {
   std::string target = base;
   struct stat st;
   for (int i = 1; ::lstat(target.c_str(), &st) == 0 && i < 1000; ++i) target = base + "-" + std::to_string(i);
-  std::rename(path.c_str(), target.c_str());
+  if (std::rename(path.c_str(), target.c_str()) == 0)
+    std::fprintf(stderr, "%s: larger than %zu MB, so not a settings file; set aside as %s, settings start afresh\n",
+                 path.c_str(), kMaxFile >> 20, target.c_str());
+  else
+    std::fprintf(stderr, "%s: larger than %zu MB, so not a settings file, and it cannot be set aside: %s\n",
+                 path.c_str(), kMaxFile >> 20, std::strerror(errno));
 }
 
 bool WriteAll(int fd, const std::string& s) {
@@ -139,7 +212,7 @@ void KeepOriginal(const std::string& path, const std::string& text, const std::v
     while (dirent* e = ::readdir(d)) {
       std::string n = e->d_name, old;
       if (n.compare(0, prefix.size(), prefix) != 0) continue;
-      if (ReadAll(dir + "/" + n, old) == ReadState::Ok && old == text) {
+      if (ReadAll(dir + "/" + n, old, false) == ReadState::Ok && old == text) {
         copy = dir + "/" + n;
         break;
       }
@@ -181,6 +254,8 @@ std::optional<RegData> LoadFile(const std::string& path, bool locked) {
     case ReadState::Missing:
       return RegData{};
     case ReadState::Error:
+    case ReadState::Directory:
+    case ReadState::NotAFile:
       return std::nullopt;
     case ReadState::TooBig:
       break;
@@ -202,12 +277,17 @@ std::optional<RegData> LoadFile(const std::string& path, bool locked) {
   return RegData{};
 }
 
-bool ReplaceFile(const std::string& path, const std::string& text) {
+// `existing`: the file replaced, whose mode and owner the new one keeps; a new file gets the usual
+// mode (the umask's).
+bool ReplaceFile(const std::string& path, const std::string& text, const struct stat* existing) {
   // Writers hold the lock, so one temp name serves them all, and a writer killed half-way leaves
-  // at most this one file, which the next write reuses.
+  // at most this one file, which the next write removes (whatever it is: O_EXCL then cannot meet a
+  // pipe or follow a link).
   std::string tmp = path + ".tmp-write";
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  ::unlink(tmp.c_str());
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
+  if (existing) TakeOwnerAndMode(fd, *existing);
   bool ok = WriteAll(fd, text);
   ok = ::fsync(fd) == 0 && ok;
   ok = ::close(fd) == 0 && ok;
@@ -294,11 +374,10 @@ bool Registry::Modify(const std::function<void(RegData&)>& change) {
   if (!d) return false;
   RegData before = *d;
   change(*d);
-  if (*d == before) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0) return true;  // nothing to change on disk
-  }
-  return ReplaceFile(path, FormatReg(*d));
+  struct stat st;
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  if (*d == before && exists) return true;  // nothing to change on disk
+  return ReplaceFile(path, FormatReg(*d), exists ? &st : nullptr);
 }
 
 bool Registry::KeyExists(const std::string& key) {

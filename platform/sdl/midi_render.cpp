@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/audio/media_info.h"
+
 namespace plat {
 
 int PcmFormat::FrameBytes() const { return channels * int(SDL_AUDIO_BITSIZE(sdl_format) / 8); }
@@ -196,6 +198,11 @@ void MidiRender::Render() {
   }
   std::vector<int16_t> s16(kBlockFrames * 2);
   std::vector<uint8_t> conv(convert ? kBlockFrames * 4 * size_t(std::max(1, cvt.len_mult)) : 0);
+
+  // FluidSynth refuses a song with system bytes in a track or running status resumed after a meta
+  // event: it gets the song rewritten the way it reads it, the same length.
+  if (auto playable = PlayableMidi(reinterpret_cast<const uint8_t*>(midi_.data()), midi_.size()))
+    midi_.assign(playable->begin(), playable->end());
 
   std::unique_ptr<fluid_settings_t, SettingsFree> settings(new_fluid_settings());
   if (!settings) {

@@ -62,6 +62,9 @@ SdlBackend::SdlBackend() {
   const ScaleRequest requested_scale = ParseScale(std::getenv("OZZEL_SCALE"));  // refused before any window shows
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  // SIGTERM and SIGINT are the program's own (plat::CatchQuitRequests): SDL would only see them
+  // while something pumps its events.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // Fingers come as finger events, which the runtime turns into clicks itself; SDL's own mouse
   // copies of them would click twice.
   SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
@@ -240,6 +243,8 @@ void SdlBackend::Poll(std::vector<InputEvent>& out) {
   SDL_Event e;
   while (SDL_PollEvent(&e)) Translate(e, out);
 }
+
+void SdlBackend::Wake() { SdlPushWake(); }
 
 void SdlBackend::Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) {
   uint64_t now = clock_.NowMs();

@@ -41,6 +41,7 @@ class SdlBackend : public Backend {
   void SetTitle(const std::string& title) override;
   void SetIcon(const CursorImage& icon) override;
   Point PointerPos() override;
+  void Wake() override;
   // Grabbed only while the window has the focus; SDL takes the grab again when it comes back.
   void SetKeyboardGrab(bool on) override;
   ScreenScale Scale() const { return scaler_.scale(); }

@@ -252,7 +252,13 @@ int Application::AddDeactivateHook(std::function<void()> fn) {
   return next_hook_++;
 }
 
+int Application::AddKeyHook(std::function<void(const InputEvent&)> fn) {
+  key_hooks_.emplace_back(next_hook_, std::move(fn));
+  return next_hook_++;
+}
+
 void Application::RemoveHook(int id) {
+  std::erase_if(key_hooks_, [id](const auto& h) { return h.first == id; });
   std::erase_if(move_hooks_, [id](const auto& h) { return h.first == id; });
   std::erase_if(deactivate_hooks_, [id](const auto& h) { return h.first == id; });
 }
@@ -347,6 +353,10 @@ void Application::Dispatch(const InputEvent& e) {
     if (e.kind == K::TouchUp && !terminated_) PointerGone();
     return;
   }
+  if ((e.kind == K::KeyDown || e.kind == K::KeyUp) && !ActiveModal()) {
+    auto hooks = key_hooks_;
+    for (auto& h : hooks) h.second(e);
+  }
   if (filter_ && !ActiveModal() && filter_(e)) return;
   switch (e.kind) {
     case K::MouseMove:
@@ -389,10 +399,13 @@ void Application::Dispatch(const InputEvent& e) {
       // From now on every box is answered at once (RunModal); the main form closes when no box is
       // open, or as soon as the message loop starts when the request comes during start-up.
       quit_pending_ = true;
-      if (Modal* m = ActiveModal()) {
+      if (!modal_.empty()) {
+        // Every open box, also one under a box that a timer opened meanwhile: the lower one's
+        // loop would otherwise wait for an answer nobody is asked for any more.
         InputEvent cancel;
         cancel.kind = K::DialogCancel;
-        m->HandleInput(cancel);
+        auto open = modal_;
+        for (Modal* m : open) m->HandleInput(cancel);
       } else if (main_form_) {
         main_form_->Close();
       }

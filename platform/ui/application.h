@@ -96,6 +96,9 @@ class Application {
   // Application-wide notifications.
   int AddMouseMoveHook(std::function<void(Point screen)> fn);
   int AddDeactivateHook(std::function<void()> fn);
+  // Sees every key going down or up, before the input filter and only while no box is open; it
+  // observes and cannot take the key (the parents' gate).
+  int AddKeyHook(std::function<void(const InputEvent&)> fn);
   void RemoveHook(int id);
   // A control or form is going away: forget pointers to it.
   void ForgetControl(Control* c);
@@ -151,6 +154,7 @@ class Application {
   std::vector<WakeSource> wake_;
   std::vector<std::pair<int, std::function<void(Point)>>> move_hooks_;
   std::vector<std::pair<int, std::function<void()>>> deactivate_hooks_;
+  std::vector<std::pair<int, std::function<void(const InputEvent&)>>> key_hooks_;
   std::function<bool(const InputEvent&)> filter_;
   std::function<void(Canvas&)> overlay_;
   int next_hook_ = 1;

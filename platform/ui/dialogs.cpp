@@ -44,6 +44,27 @@ size_t Utf8CharLen(const std::string& s, size_t i) {
   return std::min(n, s.size() - i);
 }
 
+// A box shows a few screens of text at most, whatever it is given (a settings value may be megabytes
+// long): the layout works on this much of its start, the edit field on this much of its end.
+constexpr size_t kMaxShownBytes = 4096;
+constexpr size_t kMaxEditTailBytes = 512;  // ≥ 512 glyphs of ≥ 4 px: wider than any field
+
+// The first `max` bytes of s, cut at a character boundary, with "…" when something was cut.
+std::string ShownStart(const std::string& s, size_t max) {
+  if (s.size() <= max) return s;
+  size_t end = max;
+  while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
+  return s.substr(0, end) + "\u2026";
+}
+
+// The last `max` bytes of s, cut at a character boundary.
+std::string ShownEnd(const std::string& s, size_t max) {
+  if (s.size() <= max) return s;
+  size_t start = s.size() - max;
+  while (start < s.size() && (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80) ++start;
+  return s.substr(start);
+}
+
 void PopLastChar(std::string& s) {
   if (s.empty()) return;
   size_t i = s.size() - 1;
@@ -123,7 +144,16 @@ class Box : public Modal {
     FontSpec f = DialogFont();
     int icon_w = error_ ? kIcon + kMargin : 0;
     int max_text = std::max(120, std::min(460, sw - 2 * kMargin - 20 - icon_w));
-    lines_ = Wrap(text, max_text, f);
+    lines_ = Wrap(ShownStart(text, kMaxShownBytes), max_text, f);
+    // As many lines as the screen holds; the last one shown says that more was cut.
+    const int chrome = kTitleH + 3 * kMargin + kButtonH + (input_ ? 8 + kButtonH : 0);
+    const size_t max_lines = size_t(std::max(1, (sh - chrome) / kLineH));
+    if (lines_.size() > max_lines) {
+      lines_.resize(max_lines);
+      std::string& last = lines_.back();
+      while (!last.empty() && Canvas::TextWidth(last + "\u2026", f) > max_text) PopLastChar(last);
+      last += "\u2026";
+    }
     int text_w = 0;
     for (auto& l : lines_) text_w = std::max(text_w, Canvas::TextWidth(l, f));
     int buttons_w = input_ ? 2 * kButtonW + 10 : kButtonW;
@@ -251,10 +281,11 @@ class Box : public Modal {
     c.Enter({r.left + 3, r.top + 2, r.w - 6, r.h - 4});
     int inner_w = r.w - 6, inner_h = r.h - 4;
     FontSpec f = DialogFont(false, selected_ ? kWhite : kBlack);
-    int tw = Canvas::TextWidth(edit_, f);
+    const std::string shown = ShownEnd(edit_, kMaxEditTailBytes);
+    int tw = Canvas::TextWidth(shown, f);
     int x = std::min(1, inner_w - 2 - tw);  // keep the end of a long text in view
     if (selected_ && !edit_.empty()) c.Fill({x, 2, tw, inner_h - 4}, kTitle);
-    c.Text(edit_, {x, 0, tw + 2, inner_h}, f, TextAlign::Left);
+    c.Text(shown, {x, 0, tw + 2, inner_h}, f, TextAlign::Left);
     if (!selected_) c.Fill({x + tw + 1, 3, 1, inner_h - 6}, kBlack);
     c.SetOriginClip(o, clip);
   }

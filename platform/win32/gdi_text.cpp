@@ -1,5 +1,5 @@
 // Text drawing through GDI: the same faces as on Linux (the bundled Liberation Sans and DejaVu Sans,
-// added privately), sizes as character heights, grey-scale antialiased glyphs blended like SDL_ttf's.
+// added privately), sizes as character heights, grey-scale antialiased coverage like SDL_ttf's.
 #include <windows.h>
 
 #include <algorithm>
@@ -8,7 +8,7 @@
 #include <mutex>
 #include <tuple>
 
-#include "platform/gdi/canvas.h"
+#include "platform/gdi/text.h"
 #include "platform/os.h"
 #include "platform/win32/utf.h"
 
@@ -61,86 +61,78 @@ FontCache& Fonts() {
   return *cache;
 }
 
+class GdiEngine : public TextEngine {
+ public:
+  int Width(const std::string& utf8, const FontSpec& font) override {
+    if (utf8.empty()) return 0;
+    FontCache& fc = Fonts();
+    std::lock_guard<std::mutex> lock(fc.mu);
+    HFONT f = fc.Get(font);
+    if (!f) return 0;
+    HGDIOBJ old = SelectObject(fc.dc(), f);
+    const std::wstring w = win32::Wide(utf8);
+    SIZE sz{};
+    BOOL ok = GetTextExtentPoint32W(fc.dc(), w.c_str(), int(w.size()), &sz);
+    SelectObject(fc.dc(), old);
+    return ok ? int(sz.cx) : 0;
+  }
+
+  bool Render(const std::string& utf8, const FontSpec& font, TextMask* out) override {
+    if (utf8.empty()) return false;
+    FontCache& fc = Fonts();
+    std::lock_guard<std::mutex> lock(fc.mu);
+    HFONT f = fc.Get(font);
+    if (!f) return false;
+    HDC dc = fc.dc();
+    HGDIOBJ old_font = SelectObject(dc, f);
+    const std::wstring w = win32::Wide(utf8);
+    SIZE sz{};
+    // The extent's height is the cell (ascent + descent), as the engine's contract asks.
+    if (!GetTextExtentPoint32W(dc, w.c_str(), int(w.size()), &sz) || sz.cx <= 0 || sz.cy <= 0 || sz.cx > 16384) {
+      SelectObject(dc, old_font);
+      return false;
+    }
+    const int tw = sz.cx, th = sz.cy;
+    // White on black in a DIB: the grey level of each pixel is the glyph's coverage.
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = tw;
+    bi.bmiHeader.biHeight = -th;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!dib) {
+      SelectObject(dc, old_font);
+      return false;
+    }
+    HGDIOBJ old_bmp = SelectObject(dc, dib);
+    std::fill_n(static_cast<uint32_t*>(bits), size_t(tw) * th, 0u);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    TextOutW(dc, 0, 0, w.c_str(), int(w.size()));
+    GdiFlush();
+    out->w = tw;
+    out->h = th;
+    out->alpha.resize(size_t(tw) * th);
+    const uint32_t* in = static_cast<const uint32_t*>(bits);
+    for (size_t i = 0; i < out->alpha.size(); ++i) {
+      const uint32_t s = in[i];
+      out->alpha[i] = uint8_t(std::max({(s >> 16) & 0xFF, (s >> 8) & 0xFF, s & 0xFF}));
+    }
+    SelectObject(dc, old_bmp);
+    SelectObject(dc, old_font);
+    DeleteObject(dib);
+    return true;
+  }
+};
+
 }  // namespace
 
-int Canvas::TextWidth(const std::string& utf8, const FontSpec& font) {
-  if (utf8.empty()) return 0;
-  FontCache& fc = Fonts();
-  std::lock_guard<std::mutex> lock(fc.mu);
-  HFONT f = fc.Get(font);
-  if (!f) return 0;
-  HGDIOBJ old = SelectObject(fc.dc(), f);
-  const std::wstring w = win32::Wide(utf8);
-  SIZE sz{};
-  BOOL ok = GetTextExtentPoint32W(fc.dc(), w.c_str(), int(w.size()), &sz);
-  SelectObject(fc.dc(), old);
-  return ok ? int(sz.cx) : 0;
-}
-
-void Canvas::Text(const std::string& utf8, const Rect& r, const FontSpec& font, TextAlign align) {
-  if (utf8.empty() || r.empty()) return;
-  FontCache& fc = Fonts();
-  std::lock_guard<std::mutex> lock(fc.mu);
-  HFONT f = fc.Get(font);
-  if (!f) return;
-  HDC dc = fc.dc();
-  HGDIOBJ old_font = SelectObject(dc, f);
-  const std::wstring w = win32::Wide(utf8);
-  SIZE sz{};
-  if (!GetTextExtentPoint32W(dc, w.c_str(), int(w.size()), &sz) || sz.cx <= 0 || sz.cy <= 0 || sz.cx > 16384) {
-    SelectObject(dc, old_font);
-    return;
-  }
-  const int tw = sz.cx, th = sz.cy;
-  // White on black in a DIB: the grey level of each pixel is the glyph's coverage.
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = tw;
-  bi.bmiHeader.biHeight = -th;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!dib) {
-    SelectObject(dc, old_font);
-    return;
-  }
-  HGDIOBJ old_bmp = SelectObject(dc, dib);
-  std::fill_n(static_cast<uint32_t*>(bits), size_t(tw) * th, 0u);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(255, 255, 255));
-  TextOutW(dc, 0, 0, w.c_str(), int(w.size()));
-  GdiFlush();
-
-  int64_t x = r.left;
-  if (align == TextAlign::Center) x = r.left + (int64_t(r.w) - tw) / 2;
-  if (align == TextAlign::Right) x = int64_t(r.left) + r.w - tw;
-  int64_t y = r.top + (int64_t(r.h) - th) / 2;
-  // Visible part: the text box, r, the clip and the surface, in surface coordinates.
-  int64_t ox = origin_.x, oy = origin_.y;
-  int64_t l = std::max({x, int64_t(r.left)}) + ox, t = std::max({y, int64_t(r.top)}) + oy;
-  int64_t rr = std::min(x + tw, int64_t(r.left) + r.w) + ox, b = std::min(y + th, int64_t(r.top) + r.h) + oy;
-  l = std::max({l, int64_t(clip_.left), int64_t(0)});
-  t = std::max({t, int64_t(clip_.top), int64_t(0)});
-  rr = std::min({rr, int64_t(clip_.left) + clip_.w, int64_t(s_.width())});
-  b = std::min({b, int64_t(clip_.top) + clip_.h, int64_t(s_.height())});
-  const uint32_t cr = font.color.r, cg = font.color.g, cb = font.color.b;
-  for (int64_t py = t; py < b; ++py) {
-    const uint32_t* in = static_cast<const uint32_t*>(bits) + size_t(py - oy - y) * tw;
-    uint32_t* out = s_.row(int(py));
-    for (int64_t px = l; px < rr; ++px) {
-      const uint32_t s = in[px - ox - x];
-      const uint32_t a = std::max({(s >> 16) & 0xFF, (s >> 8) & 0xFF, s & 0xFF});
-      if (a == 0) continue;
-      const uint32_t d = out[px];
-      auto mix = [a](uint32_t sc, uint32_t dc) { return (sc * a + dc * (255 - a) + 127) / 255; };
-      out[px] = (mix(cr, (d >> 16) & 0xFF) << 16) | (mix(cg, (d >> 8) & 0xFF) << 8) | mix(cb, d & 0xFF);
-    }
-  }
-  SelectObject(dc, old_bmp);
-  SelectObject(dc, old_font);
-  DeleteObject(dib);
+TextEngine& SystemTextEngine() {
+  static GdiEngine* engine = new GdiEngine;  // never destroyed, like the fonts it draws with
+  return *engine;
 }
 
 }  // namespace plat

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,58 @@ namespace plat {
 namespace {
 
 constexpr wchar_t kClass[] = L"OzzelGameWindow";
+constexpr UINT kWakeMessage = WM_APP + 1;
+constexpr UINT kRaiseMessage = WM_APP + 2;
+
+// Touch input arrives as pointer messages (Windows 8 and later); older headers lack the names.
+#ifndef WM_POINTERDOWN
+#define WM_POINTERUPDATE 0x0245
+#define WM_POINTERDOWN 0x0246
+#define WM_POINTERUP 0x0247
+#endif
+constexpr DWORD kPointerTypeTouch = 2;  // PT_TOUCH
+
+// GetPointerType exists from Windows 8 on; without it no pointer message is a touch.
+bool IsTouchPointer(uint32_t id) {
+  using Fn = BOOL(WINAPI*)(UINT32, DWORD*);
+  static const Fn get = reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetPointerType")));
+  DWORD type = 0;
+  return get && get(id, &type) && type == kPointerTypeTouch;
+}
+
+std::atomic<HWND> g_window{nullptr};  // the game's window, for a raise asked from another thread
+std::atomic<HWND> g_grab_window{nullptr};
+
+bool Down(int vk) { return GetAsyncKeyState(vk) < 0; }
+
+// The kiosk's hook: runs on the UI thread (it pumps messages), swallows what would leave the game.
+LRESULT CALLBACK KioskKeys(int code, WPARAM wp, LPARAM lp) {
+  HWND w = g_grab_window.load();
+  if (code == HC_ACTION && w && GetForegroundWindow() == w) {
+    const auto* k = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
+    const bool alt = (k->flags & LLKHF_ALTDOWN) != 0;
+    const DWORD vk = k->vkCode;
+    if (vk == VK_LWIN || vk == VK_RWIN || vk == VK_APPS || (alt && (vk == VK_TAB || vk == VK_ESCAPE || vk == VK_F4)) ||
+        (vk == VK_ESCAPE && Down(VK_CONTROL)))
+      return 1;
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+plat::Key NamedKey(WPARAM vk) {
+  switch (vk) {
+    case VK_ESCAPE: return plat::Key::Esc;
+    case VK_RETURN: return plat::Key::Enter;
+    case VK_SPACE: return plat::Key::Space;
+    case VK_TAB: return plat::Key::Tab;
+    case VK_LEFT: return plat::Key::Left;
+    case VK_RIGHT: return plat::Key::Right;
+    case VK_UP: return plat::Key::Up;
+    case VK_DOWN: return plat::Key::Down;
+    default: return plat::Key::None;
+  }
+}
 
 bool WindowedMode() {
   const char* v = std::getenv("OZZEL_WINDOWED");
@@ -132,12 +185,15 @@ Win32Backend::Win32Backend() {
 
   cursor_ = LoadCursorW(nullptr, IDC_ARROW);
   audio_ = std::make_unique<Win32Audio>(clock_);
+  g_window = hwnd_;
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   UpdateWindow(hwnd_);
 }
 
 Win32Backend::~Win32Backend() {
+  SetKeyboardGrab(false);
+  g_window = nullptr;
   audio_.reset();
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -172,6 +228,40 @@ void Win32Backend::Push(InputEvent::Kind k, Point pos, int button) {
   e.pos = pos;
   e.button = button;
   pending_.push_back(std::move(e));
+}
+
+// Named keys as KeyDown/KeyUp; characters still come from WM_CHAR, and the system sees every key too.
+void Win32Backend::OnKey(UINT msg, WPARAM wp, LPARAM lp) {
+  const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
+  plat::Key key = NamedKey(wp);
+  // The parents' gate: Ctrl+Shift+P, a combination a small child does not hold by chance.
+  if (wp == 'P') {
+    const bool combo = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) < 0;
+    if (down && combo) key = plat::Key::Parents, parents_down_ = true;
+    if (!down && parents_down_) key = plat::Key::Parents, parents_down_ = false;
+  }
+  if (key == plat::Key::None) return;
+  InputEvent e;
+  e.kind = down ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
+  e.key = key;
+  e.repeat = down && (lp & (1 << 30)) != 0;  // the key was already down: the system repeats it
+  pending_.push_back(e);
+}
+
+// One finger is the pointer; others touching at the same time are a palm or a second hand. True when the
+// message was a touch (and so must not also come as a mouse press).
+bool Win32Backend::OnTouch(UINT msg, WPARAM wp, LPARAM lp) {
+  const uint32_t id = LOWORD(wp);
+  if (!IsTouchPointer(id)) return false;
+  if (msg == WM_POINTERDOWN && finger_ == 0) finger_ = id;
+  if (id != finger_) return true;
+  if (msg == WM_POINTERUP) finger_ = 0;
+  POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};  // screen pixels
+  ScreenToClient(hwnd_, &p);
+  using K = InputEvent::Kind;
+  Push(msg == WM_POINTERDOWN ? K::TouchDown : msg == WM_POINTERUP ? K::TouchUp : K::TouchMove,
+       ToLogical({p.x, p.y}, scaler_.scale()));
+  return true;
 }
 
 Point Win32Backend::Logical(LPARAM lp) const { return ToLogical({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, scaler_.scale()); }
@@ -235,6 +325,23 @@ LRESULT Win32Backend::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       pending_.push_back(std::move(t));
       return 0;
     }
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+      OnKey(msg, wp, lp);
+      break;  // on to the system: Alt+F4 closes, as the window's close does
+    case WM_POINTERDOWN:
+    case WM_POINTERUPDATE:
+    case WM_POINTERUP:
+      if (OnTouch(msg, wp, lp)) return 0;  // handled: no mouse message is made from it
+      break;
+    case kWakeMessage:
+      return 0;  // its arrival ended the wait
+    case kRaiseMessage:
+      if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+      SetForegroundWindow(hwnd_);
+      return 0;
     case WM_ACTIVATEAPP:
       Push(wp ? K::Activate : K::Deactivate);
       return 0;
@@ -334,6 +441,23 @@ Point Win32Backend::PointerPos() {
   POINT p;
   if (!GetCursorPos(&p) || !ScreenToClient(hwnd_, &p)) return {-1, -1};
   return ToLogical({p.x, p.y}, scaler_.scale());
+}
+
+void Win32Backend::Wake() { PostMessageW(hwnd_, kWakeMessage, 0, 0); }
+
+void Win32Backend::SetKeyboardGrab(bool on) {
+  if (on && !keyboard_hook_) {
+    g_grab_window = hwnd_;
+    keyboard_hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, KioskKeys, GetModuleHandleW(nullptr), 0);
+  } else if (!on && keyboard_hook_) {
+    UnhookWindowsHookEx(keyboard_hook_);
+    keyboard_hook_ = nullptr;
+    g_grab_window = nullptr;
+  }
+}
+
+void Win32RequestRaise() {
+  if (HWND w = g_window.load()) PostMessageW(w, kRaiseMessage, 0, 0);
 }
 
 }  // namespace plat

@@ -37,6 +37,11 @@ class Win32Backend : public Backend {
   void SetTitle(const std::string& title) override;
   void SetIcon(const CursorImage& icon) override;
   Point PointerPos() override;
+  // Posts a message to the window, which ends the wait; any thread.
+  void Wake() override;
+  // Kiosk: a low-level keyboard hook keeps the Windows key, Alt+Tab, Alt+Esc, Ctrl+Esc and Alt+F4 from the
+  // desktop while the game is in front.
+  void SetKeyboardGrab(bool on) override;
   ScreenScale Scale() const { return scaler_.scale(); }
   HWND window() const { return hwnd_; }
 
@@ -45,6 +50,8 @@ class Win32Backend : public Backend {
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
   void Push(InputEvent::Kind k, Point pos = {}, int button = 0);
   Point Logical(LPARAM lp) const;
+  void OnKey(UINT msg, WPARAM wp, LPARAM lp);
+  bool OnTouch(UINT msg, WPARAM wp, LPARAM lp);
 
   RealClock clock_;
   HWND hwnd_ = nullptr;
@@ -61,7 +68,13 @@ class Win32Backend : public Backend {
   HCURSOR cursor_ = nullptr;                      // shown over the client area
   HICON icon_big_ = nullptr, icon_small_ = nullptr;
   uint16_t high_surrogate_ = 0;
+  bool parents_down_ = false;    // Ctrl+Shift+P went down as the parents' gate: its release is one too
+  uint32_t finger_ = 0;          // the touch pointer that is the pointer (0: none down)
+  HHOOK keyboard_hook_ = nullptr;
 };
+
+// Asks the game's window to come to the front (a second launch of the game); any thread.
+void Win32RequestRaise();
 
 // A colour cursor (or, with is_icon, an icon) from our ARGB picture; nullptr when it cannot be made.
 HICON MakeIcon(const CursorImage& img, bool is_icon);

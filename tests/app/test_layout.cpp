@@ -75,7 +75,7 @@ TEST(MainLayout, TimersWithTheirIntervalsAndStartStates) {
   const auto& rows = layout::MainTimers();
   const auto& timers = w.form->Timers();
   ASSERT_EQ(rows.size(), 8u);
-  ASSERT_EQ(timers.size(), 9u);  // and a parent's time limit, not of the stored window
+  ASSERT_EQ(timers.size(), 10u);  // and a parent's time limit and gate, not of the stored window
   EXPECT_FALSE(w.form->casovy_limit->Enabled());
   for (size_t i = 0; i < rows.size(); ++i) {
     SCOPED_TRACE(rows[i].name);

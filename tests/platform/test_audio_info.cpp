@@ -1,6 +1,10 @@
 // WAV and MIDI duration readers: the durations the fake audio plays for, and rejection of bad files.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
 #include "platform/audio/media_info.h"
 #include "tests/platform/test_audio_files.h"
 
@@ -44,33 +48,69 @@ TEST(WavInfo, DataSizeIsClampedToTheFile) {
   EXPECT_EQ(info->duration_ms, 1000u);
 }
 
-TEST(WavInfo, ExtensibleWithPcmSubformatIsAccepted) {
-  auto ext = [](uint16_t subformat) {
+TEST(WavInfo, ExtensibleWithPcmOrFloatSubformatIsAccepted) {
+  auto ext = [](uint16_t subformat, uint16_t bits) {
+    const uint16_t block = uint16_t(2 * bits / 8);
     std::string f = "fmt ";
     PutLe(f, 40, 4);
     PutLe(f, 0xFFFE, 2);
     PutLe(f, 2, 2);
     PutLe(f, 48000, 4);
-    PutLe(f, 48000 * 4, 4);
-    PutLe(f, 4, 2);
-    PutLe(f, 16, 2);
+    PutLe(f, 48000 * block, 4);
+    PutLe(f, block, 2);
+    PutLe(f, bits, 2);
     PutLe(f, 22, 2);  // cbSize
-    PutLe(f, 16, 2);  // valid bits
+    PutLe(f, bits, 2);  // valid bits
     PutLe(f, 3, 4);   // channel mask
     PutLe(f, subformat, 2);
     f += std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
-    return Riff(f + DataChunk(std::string(48000 * 4 / 2, '\0'), 48000 * 4 / 2));
+    return Riff(f + DataChunk(std::string(48000 * block / 2, '\0'), 48000 * block / 2));
   };
-  auto pcm = Wav(ext(1));
+  auto pcm = Wav(ext(1, 16));
   ASSERT_TRUE(pcm);
   EXPECT_EQ(pcm->format, 1);
   EXPECT_EQ(pcm->duration_ms, 500u);
-  EXPECT_FALSE(Wav(ext(3)));  // IEEE float
+  auto flt = Wav(ext(3, 32));
+  ASSERT_TRUE(flt);
+  EXPECT_EQ(flt->format, 3);
+  EXPECT_EQ(flt->duration_ms, 500u);
+  EXPECT_FALSE(Wav(ext(3, 16))) << "16-bit float";
+  EXPECT_FALSE(Wav(ext(3, 64))) << "64-bit float: the mixer has none";
+}
+
+// 32-bit float files as sox writes them (format 3 with a fact chunk, whatever the channels).
+TEST(WavInfo, FloatFilesFromSox) {
+#ifdef _WIN32
+  GTEST_SKIP() << "makes its files with the build machine's sox";
+#endif
+  audiotest::TempDir dir;
+  struct Case {
+    const char* args;
+    uint64_t ms;
+  } cases[] = {{"-r 22050 -c 1 -b 32", 1500}, {"-r 44100 -c 2 -b 32", 750}, {"-r 48000 -c 6 -b 32", 500},
+               {"-r 8000 -c 1 -b 64", 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const std::string out = (dir.path() / "f.wav").string();
+    const std::string cmd = std::string("sox -n -e floating-point ") + c.args + " " + out + " synth " +
+                            std::to_string(c.ms ? c.ms / 1000.0 : 0.5) + " sine 440";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    std::ifstream in(out, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    auto info = Wav(bytes);
+    if (!c.ms) {
+      EXPECT_FALSE(info) << "64-bit float: the mixer has none";
+      continue;
+    }
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->format, 3);
+    EXPECT_EQ(info->duration_ms, c.ms);
+  }
 }
 
 TEST(WavInfo, RejectsWhatCannotBePlayed) {
   const std::string data(1600, '\0');
-  EXPECT_FALSE(Wav(Riff(FmtChunk(3, 1, 8000, 32) + DataChunk(data, 1600)))) << "float";
+  EXPECT_FALSE(Wav(Riff(FmtChunk(3, 1, 8000, 64) + DataChunk(data, 1600)))) << "64-bit float";
   EXPECT_FALSE(Wav(Riff(FmtChunk(2, 1, 8000, 16) + DataChunk(data, 1600)))) << "ADPCM";
   EXPECT_FALSE(Wav(Riff(FmtChunk(1, 0, 8000, 16) + DataChunk(data, 1600)))) << "no channels";
   EXPECT_FALSE(Wav(Riff(FmtChunk(1, 9, 8000, 16) + DataChunk(data, 1600)))) << "9 channels";
@@ -131,6 +171,39 @@ TEST(MidiInfo, SysexAndMetaEventsAreSkipped) {
   EXPECT_EQ(Mid(odd), 1000u);
 }
 
+// Real files carry system-common and real-time bytes inside tracks, and resume running status after a
+// meta or system-exclusive event. They are read with their length, and the synthesiser gets them
+// rewritten the way it reads them, the same length again.
+TEST(MidiInfo, SystemBytesAndRunningStatusAfterMetaAndSysex) {
+  std::string ev = Ev(0, {0x90, 60, 100}) + Ev(10, {0xF8}) + Ev(10, {0xF1, 0x10}) + Ev(0, {0xF2, 1, 2}) +
+                   Ev(0, {0xF3, 1}) + Ev(0, {0xF6});
+  for (int rt = 0xF9; rt <= 0xFE; ++rt) ev += Ev(0, {rt});
+  ev += Ev(0, {0xFF, 0x01, 0x01, 'x'}) + Ev(76, {60, 0}) +  // running status after a meta event
+        Ev(0, {0xF0, 0x01, 0xF7}) + Ev(96, {62, 100}) +      // and after system exclusive
+        Ev(0, {0xF7, 0x01, 0x7F}) + EndOfTrack(96);
+  const std::string song = Midi(0, 96, {ev});
+  EXPECT_EQ(Mid(song), 1500u);  // 288 ticks, three quarters
+
+  auto playable = plat::PlayableMidi(Bytes(song), song.size());
+  ASSERT_TRUE(playable);
+  EXPECT_EQ(MidiDurationMs(playable->data(), playable->size()), 1500u);
+  const std::string expect = Midi(0, 96, {Ev(0, {0x90, 60, 100}) + Ev(20, {0xFF, 0x01, 0x01, 'x'}) +
+                                          Ev(76, {0x90, 60, 0}) + Ev(0, {0xF0, 0x01, 0xF7}) +
+                                          Ev(96, {0x90, 62, 100}) + EndOfTrack(96)});
+  EXPECT_EQ(std::string(playable->begin(), playable->end()), expect);
+  // A file already in that form comes back byte for byte.
+  const std::string plain = SimpleMidi(3);
+  auto same = plat::PlayableMidi(Bytes(plain), plain.size());
+  ASSERT_TRUE(same);
+  EXPECT_EQ(std::string(same->begin(), same->end()), plain);
+  // Time left out with dropped bytes beyond what one delta holds, and a track with no end event.
+  const std::string long_gap = Midi(0, 96, {Ev(0x0FFFFFFF, {0xF8}) + Ev(0x0FFFFFFF, {0xFE}) + Ev(5, {0xC0, 1})});
+  auto gap = plat::PlayableMidi(Bytes(long_gap), long_gap.size());
+  ASSERT_TRUE(gap);
+  EXPECT_EQ(MidiDurationMs(gap->data(), gap->size()), Mid(long_gap));
+  EXPECT_FALSE(plat::PlayableMidi(Bytes(song), 20));
+}
+
 TEST(MidiInfo, SmpteDivision) {
   // 25 frames of 40 ticks: 1000 ticks a second; tempo events do not apply.
   const uint16_t division = uint16_t((uint8_t(-25) << 8) | 40);
@@ -146,7 +219,8 @@ TEST(MidiInfo, RejectsMalformedFiles) {
   EXPECT_FALSE(Mid(Midi(0, 96, {Ev(0, {60, 100}) + EndOfTrack(0)}))) << "running status without status";
   EXPECT_FALSE(Mid(Midi(0, 96, {std::string("\x81\x81\x81\x81\x01", 5) + EndOfTrack(0)}))) << "5-byte VLQ";
   EXPECT_FALSE(Mid(Midi(0, 96, {Ev(0, {0xFF, 0x01, 0x7F, 'x'})}))) << "meta longer than track";
-  EXPECT_FALSE(Mid(Midi(0, 96, {Ev(0, {0xF1, 0}) + EndOfTrack(0)}))) << "system common";
+  EXPECT_FALSE(Mid(Midi(0, 96, {Ev(0, {0xF4}) + EndOfTrack(0)}))) << "undefined system common";
+  EXPECT_FALSE(Mid(Midi(0, 96, {Ev(0, {0xF2, 1, 0x90}) + EndOfTrack(0)}))) << "status inside song position";
   std::string riff = good;
   riff[0] = 'R';
   EXPECT_FALSE(Mid(riff));

@@ -1,5 +1,6 @@
 // The registry file: REGEDIT4 text, typed values, case-insensitive names, safe concurrent updates.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <vector>
 
@@ -72,6 +74,23 @@ const char* kSample =
     "[HKEY_LOCAL_MACHINE\\Software\\Jiny]\r\n"
     "\"x\"=dword:ffffffff\r\n";
 
+// UTF-8 text (Basic Multilingual Plane only) as a UTF-16LE file with its byte-order mark.
+std::string Utf16(const std::string& u8) {
+  std::string u16 = "\xFF\xFE";
+  for (size_t i = 0; i < u8.size();) {
+    unsigned char c = u8[i];
+    uint32_t cp = c;
+    int n = 1;
+    if (c >= 0xE0) cp = c & 0x0F, n = 3;
+    else if (c >= 0xC0) cp = c & 0x1F, n = 2;
+    for (int k = 1; k < n; ++k) cp = (cp << 6) | (u8[i + k] & 0x3F);
+    u16 += char(cp & 0xFF);
+    u16 += char(cp >> 8);
+    i += n;
+  }
+  return u16;
+}
+
 }  // namespace
 
 TEST(RegFormat, ParsesTheThreeTypesEscapesAndOtherHives) {
@@ -95,28 +114,51 @@ TEST(RegFormat, ParsesTheThreeTypesEscapesAndOtherHives) {
   ASSERT_TRUE(again);
   EXPECT_EQ(*again, *d);
   EXPECT_EQ(FormatReg(*again), text);
-  EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\Software\\Jiny]\n"), std::string::npos);
 }
 
-TEST(RegFormat, WritesTheUsualSpelling) {
+// Registry editors read REGEDIT4 in the ANSI code page, its hex(2) and hex(7) data as ANSI too: what
+// that form cannot carry goes out in the UTF-16 form, and both read back to the same values.
+TEST(RegFormat, WritesRegedit4WhileItIsFaithfulAndTheUnicodeFormOtherwise) {
   RegData d;
   auto& k = d.keys["software\\orvel team\\bm4\\odklon"];
   k.name = kOdklon;
   k.values["kde_je_bm4"] = {"kde_je_BM4", Str("/media/cdrom")};
   k.values["ozzel_starty"] = {"Ozzel_starty", Dw(3)};
-  k.values["e"] = {"E", Exp("A")};
   EXPECT_EQ(FormatReg(d),
             "REGEDIT4\n\n"
             "[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Odklon]\n"
-            "\"E\"=hex(2):41,00,00,00\n"
             "\"kde_je_BM4\"=\"/media/cdrom\"\n"
             "\"Ozzel_starty\"=dword:00000003\n");
+  for (const RegValue& v : {Str("/média/ÁČŘ"), Exp("%HOME%"), Str("a\nb"),
+                            RegValue{RegType::Raw, "hex(7):61,00,00,00,62,00,00,00,00,00", 0}}) {
+    RegData u = d;
+    u.keys.begin()->second.values["x"] = {"x", v};
+    std::string text = FormatReg(u);
+    EXPECT_EQ(text.substr(0, 2), "\xFF\xFE") << v.text;
+    auto back = ParseReg(text);
+    ASSERT_TRUE(back) << v.text;
+    EXPECT_EQ(*back, u);
+    EXPECT_EQ(FormatReg(*back), text);
+  }
+  k.values["e"] = {"E", Exp("A")};
+  EXPECT_EQ(FormatReg(d), Utf16("Windows Registry Editor Version 5.00\r\n\r\n"
+                                "[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Odklon]\r\n"
+                                "\"E\"=hex(2):41,00,00,00\r\n"
+                                "\"kde_je_BM4\"=\"/media/cdrom\"\r\n"
+                                "\"Ozzel_starty\"=dword:00000003\r\n"));
+  // A real editor's REGEDIT4 export: ANSI text, ANSI expandable and multi-string data.
+  auto ansi = ParseReg("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\a]\r\n\"s\"=\"\xC1\"\r\n"
+                       "\"e\"=hex(2):25,48,4f,4d,45,25,00\r\n\"m\"=hex(7):61,00,62,00,00\r\n");
+  ASSERT_TRUE(ansi);
+  EXPECT_EQ(Get(*ansi, "a", "s"), Str("Á"));
+  EXPECT_EQ(Get(*ansi, "a", "e"), Exp("%HOME%"));
+  EXPECT_EQ(Get(*ansi, "a", "m"), (RegValue{RegType::Raw, "hex(7):61,00,00,00,62,00,00,00,00,00", 0}));
 
   // Long expandable strings wrap; line breaks inside plain strings survive as hex(1).
   k.values["e"].second = Exp(std::string(200, 'x'));
   k.values["nl"] = {"nl", Str("a\nb")};
   std::string text = FormatReg(d);
-  EXPECT_NE(text.find(",\\\n  "), std::string::npos);
+  EXPECT_NE(text.find(Utf16(",\\\r\n  ").substr(2)), std::string::npos);
   auto back = ParseReg(text);
   ASSERT_TRUE(back);
   EXPECT_EQ(*back, d);
@@ -137,21 +179,7 @@ TEST(RegFormat, RefusesWhatIsNotARegistryFile) {
 }
 
 TEST(RegFormat, ReadsUtf16FilesOfNewerEditors) {
-  std::string u8 = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Č]\r\n\"v\"=\"žluť\"\r\n";
-  std::string u16 = "\xFF\xFE";
-  // Every character here is in the Basic Multilingual Plane.
-  for (size_t i = 0; i < u8.size();) {
-    unsigned char c = u8[i];
-    uint32_t cp = c;
-    int n = 1;
-    if (c >= 0xE0) cp = c & 0x0F, n = 3;
-    else if (c >= 0xC0) cp = c & 0x1F, n = 2;
-    for (int k = 1; k < n; ++k) cp = (cp << 6) | (u8[i + k] & 0x3F);
-    u16 += char(cp & 0xFF);
-    u16 += char(cp >> 8);
-    i += n;
-  }
-  auto d = ParseReg(u16);
+  auto d = ParseReg(Utf16("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Č]\r\n\"v\"=\"žluť\"\r\n"));
   ASSERT_TRUE(d);
   EXPECT_EQ(Get(*d, "software\\Č", "v"), Str("žluť"));
 }
@@ -173,9 +201,10 @@ TEST_F(RegFile, ValuesRoundTripWithNamesInAnyCase) {
   // A differently spelt write replaces the value and keeps the first spelling.
   ASSERT_TRUE(again.Write(kObecne, "OZZEL_STARTY", Dw(4)));
   std::string text = Slurp(path_);
-  EXPECT_NE(text.find("\"Ozzel_starty\"=dword:00000004\n"), std::string::npos);
-  EXPECT_NE(text.find("@=\"výchozí\"\n"), std::string::npos);
-  EXPECT_EQ(text.find("OZZEL_STARTY"), std::string::npos);
+  // Non-ASCII text and an expandable string: the UTF-16 form.
+  EXPECT_NE(text.find(Utf16("\"Ozzel_starty\"=dword:00000004\r\n").substr(2)), std::string::npos);
+  EXPECT_NE(text.find(Utf16("@=\"výchozí\"\r\n").substr(2)), std::string::npos);
+  EXPECT_EQ(text.find(Utf16("OZZEL_STARTY").substr(2)), std::string::npos);
 
   EXPECT_TRUE(again.KeyExists("Software\\Orvel Team"));  // parents of a key exist
   EXPECT_FALSE(again.KeyExists("Software\\Orvel"));
@@ -287,12 +316,68 @@ TEST_F(RegFile, LineBreaksAndNulsReadBackExactly) {
   for (size_t i = 0; i < values.size(); ++i) ASSERT_TRUE(r.Write(kObecne, "v" + std::to_string(i), values[i]));
   for (size_t i = 0; i < values.size(); ++i) EXPECT_EQ(r.Read(kObecne, "v" + std::to_string(i)), values[i]) << i;
   std::string text = Slurp(path_);
-  EXPECT_EQ(text.find('\0'), std::string::npos);
-  EXPECT_EQ(text.find('\r'), std::string::npos);
+  EXPECT_EQ(text.substr(0, 2), "\xFF\xFE") << "hex(1) text is UTF-16: the whole file is";
+  EXPECT_EQ(text.find(Utf16("a\nb").substr(2)), std::string::npos);
   EXPECT_TRUE(ParseReg(text));
   // What UTF-16 cannot carry is refused, not mangled.
   EXPECT_FALSE(r.Write(kObecne, "bad", Str(std::string("\xff\n", 2))));
   EXPECT_FALSE(r.Read(kObecne, "bad"));
+}
+
+// A rewrite keeps the file's mode, and its owner where the writer may set it (root rewriting a
+// user's file leaves it the user's); a new file gets the umask's mode.
+TEST_F(RegFile, ARewriteKeepsModeAndOwnerAndANewFileFollowsTheUmask) {
+  const mode_t old_mask = ::umask(022);
+  Registry r(path_);
+  ASSERT_TRUE(r.Write(kObecne, "Ozzel_starty", Dw(1)));
+  struct stat st;
+  ASSERT_EQ(::stat(path_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0644u);
+  ::umask(old_mask);
+
+  ASSERT_EQ(::chmod(path_.c_str(), 0640), 0);
+  const bool root = ::geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(::chown(path_.c_str(), 4321, 4321), 0);
+  }
+  ASSERT_TRUE(r.Write(kObecne, "Ozzel_starty", Dw(2)));
+  ASSERT_EQ(::stat(path_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 4321u);
+    ASSERT_EQ(::stat((path_ + ".lock").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u) << "the user must be able to take the lock again";
+  }
+  EXPECT_EQ(r.Read(kObecne, "Ozzel_starty"), Dw(2));
+}
+
+// What cannot be a settings file is named on stderr with what happened to it, and never waited on.
+TEST_F(RegFile, WhatIsNotASettingsFileIsSaidOnStderr) {
+  stdfs::create_directories(stdfs::path(path_).parent_path());
+  auto said = [&](const std::function<void()>& make, const std::string& what) {
+    stdfs::remove_all(path_);
+    make();
+    ::testing::internal::CaptureStderr();
+    Registry r(path_);
+    EXPECT_FALSE(r.Read(kObecne, "Ozzel_starty"));
+    EXPECT_FALSE(r.Write(kObecne, "Ozzel_starty", Dw(1))) << what;
+    std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(path_ + ": " + what), std::string::npos) << err;
+  };
+  said([&] { stdfs::create_directory(path_); }, "is a directory");
+  said([&] { ASSERT_EQ(::mkfifo(path_.c_str(), 0644), 0); }, "is not a regular file");
+  said([&] { stdfs::create_symlink(path_, path_); }, "cannot be read: Too many levels of symbolic links");
+
+  // Too large to be ours: set aside (and said so), and the settings start afresh.
+  stdfs::remove_all(path_);
+  std::ofstream(path_, std::ios::binary) << "REGEDIT4\n" << std::string(17u << 20, ';');
+  ::testing::internal::CaptureStderr();
+  Registry r(path_);
+  EXPECT_TRUE(r.Write(kObecne, "Ozzel_starty", Dw(1)));
+  std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find(path_ + ": larger than 16 MB"), std::string::npos) << err;
+  EXPECT_EQ(r.Read(kObecne, "Ozzel_starty"), Dw(1));
 }
 
 TEST_F(RegFile, ConcurrentWritersLoseNothing) {

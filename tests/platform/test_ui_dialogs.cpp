@@ -188,6 +188,27 @@ TEST_F(DialogTest, LongTextWrapsInsideTheScreen) {
   EXPECT_GT(box.h, 100) << "several lines";
 }
 
+// A settings value may be megabytes long: the boxes lay out one screen of it, and the input box
+// still hands back the whole text.
+TEST_F(DialogTest, MegabytesOfTextStayWithinOneScreen) {
+  const std::string huge = "/" + std::string(2u << 20, 'a');
+  std::vector<Rect> boxes;
+  backend.OnIdle = [&](uint64_t) {
+    backend.vclock().Advance(10);
+    boxes.push_back(app.ActiveModal()->ScreenRect());
+    app.ComposeAll();  // what painting the box costs
+    backend.Inject(Ev(InputEvent::Kind::DialogOk));
+  };
+  MessageBox("Nenalezen zvuk: " + huge + " " + huge);
+  EXPECT_EQ(InputBox("c", "p", huge), huge);
+  ASSERT_EQ(boxes.size(), 2u);
+  for (const Rect& box : boxes) {
+    EXPECT_GE(box.top, 0);
+    EXPECT_LE(box.bottom(), 600);
+    EXPECT_LE(box.right(), 800);
+  }
+}
+
 TEST(DialogQuitTest, AQuitDuringStartUpAnswersEveryBoxAndClosesOnceTheLoopRuns) {
   HeadlessBackend backend{{800, 600}};
   Application app{backend};
@@ -208,6 +229,27 @@ TEST(DialogQuitTest, AQuitDuringStartUpAnswersEveryBoxAndClosesOnceTheLoopRuns) 
   app.Run();
   EXPECT_TRUE(asked);
   EXPECT_EQ(backend.vclock().NowMs(), 50u);
+}
+
+// A box that a timer opens over another (timers tick under boxes): a quit answers both.
+TEST(DialogQuitTest, AQuitAnswersABoxUnderAnotherToo) {
+  HeadlessBackend backend{{800, 600}};
+  Application app{backend};
+  std::vector<std::string> order;
+  Timer t(app, "t", 100, true, [&](Timer& self) {
+    self.SetEnabled(false);
+    MessageBox("upper");
+    order.push_back("upper returned");
+  });
+  bool sent = false;  // one request, as one kill is
+  backend.OnIdle = [&](uint64_t deadline) {
+    if (app.ActiveModal() && !t.Enabled() && !sent) return backend.Inject(Ev(InputEvent::Kind::Quit)), void(sent = true);
+    // A box left open with nothing due: the backend throws rather than wait for ever.
+    if (deadline != kNever) backend.vclock().AdvanceTo(deadline);
+  };
+  MessageBox("lower");
+  order.push_back("lower returned");
+  EXPECT_EQ(order, (std::vector<std::string>{"upper returned", "lower returned"}));
 }
 
 TEST(DialogQuitTest, AQuitWhileTheLoopRunsClosesTheMainFormAfterTheBox) {

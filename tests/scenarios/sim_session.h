@@ -83,6 +83,15 @@ class SimSession {
   // The last dump's questions, "K:L:A[:S]" each.
   const std::vector<std::string>& questions() const { return questions_; }
 
+  // Sends `sig` with stdin still open, so that the program has to end by itself, and collects the
+  // rest of the trace; returns the exit code (-1 when it did not end in time).
+  int Signal(int sig) {
+    kill(pid_, sig);
+    while (ReadLine()) {
+    }
+    return Finish();
+  }
+
   // Closes stdin and collects the rest of the trace; returns the exit code (-1 when killed).
   int Finish() {
     if (in_ >= 0) {

@@ -8,6 +8,9 @@
 #include <fstream>
 #include <random>
 
+#include <signal.h>
+#include <sys/stat.h>
+
 #include "game/names.h"
 #include "game/sets.h"
 #include "platform/registry/registry.h"
@@ -311,6 +314,72 @@ TEST_F(DamagedMedium, ClipWithMillionsOfRunsInOneRow) {
   int code = s.Finish();
   CheckEndAndStore(s, code);
   EXPECT_TRUE(boxes_.empty()) << boxes_.front();
+}
+
+// Pipes where the intro's picture, its speech and the music should be: each is unreadable, as a
+// damaged file is, and nothing waits on a writer that never comes (the session's time limit catches
+// a hang).
+TEST_F(DamagedMedium, PipesInPlaceOfDataFilesThenAKill) {
+  std::string why;
+  auto demo = BuiltMedium(Medium::Demo, why);
+  if (!demo) GTEST_SKIP() << why;
+  std::error_code ec;
+  fs::remove_all(root_ / "bm4", ec);
+  CopyFromMedium(*demo + "/bm4", (root_ / "bm4").string(), ec);
+  ASSERT_FALSE(ec) << ec.message();
+  for (const char* rel : {"\\obrazky\\oz_uvod.bmp", "\\zvuky\\oz_uvod.wav", "\\hudba\\ozzel.mid"}) {
+    std::string path = OnMedium(HostPath(root_, rel));
+    ASSERT_TRUE(fs::remove(path)) << path;
+    ASSERT_EQ(mkfifo(path.c_str(), 0644), 0) << path;
+  }
+  data_dir_ = root_.string() + "\\bm4\\_ozzel";
+  SimSession s({"--data", root_.string(), "--registry", registry_, "--seed", "7"}, tmp_, 60);
+  ASSERT_TRUE(s.started());
+  Step(s, "wait 2000");
+  for (const char* event : {"picture-fail divadlo ", "wav open-fail ", "midi open-fail "})
+    EXPECT_TRUE(std::any_of(s.trace().begin(), s.trace().end(),
+                            [&](const std::string& l) { return SimSession::Body(l).rfind(event, 0) == 0; }))
+        << event << "\n" << s.Tail();
+  CheckEndAndStore(s, s.Signal(SIGTERM));
+}
+
+// A kill while the intro waits for its speech to end (a loop that pumps messages) ends the program
+// as the exit button does.
+TEST_F(DamagedMedium, AKillWhileTheIntroSpeaks) {
+  std::string why;
+  auto demo = BuiltMedium(Medium::Demo, why);
+  if (!demo) GTEST_SKIP() << why;
+  data_dir_ = *demo + "\\bm4\\_ozzel";
+  SimSession s({"--data", *demo, "--registry", registry_, "--seed", "7"}, tmp_, 60);
+  ASSERT_TRUE(s.started());
+  auto lines = Step(s, "wait 1500");
+  ASSERT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return SimSession::Body(l) == "wav play"; }))
+      << s.Tail();
+  ASSERT_EQ(s.Int("StartCount"), 1);
+  CheckEndAndStore(s, s.Signal(SIGTERM));
+}
+
+// A pipe as the settings file is named on stderr and read as no settings; a kill while a start-up
+// box is open answers it and ends the program, which writes its counters as at any exit.
+TEST_F(DamagedMedium, APipeAsTheSettingsFileAndAKillWhileABoxIsOpen) {
+  {
+    const std::string pipe = (tmp_ / "pipe.reg").string();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    SimSession s({"--registry", pipe}, tmp_, 60);
+    ASSERT_TRUE(s.started());
+    auto lines = s.Step("wait 10");
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& l) {
+      return SimSession::Body(l).rfind("msgbox error Error|Chyba", 0) == 0;
+    })) << s.Tail();
+    EXPECT_EQ(s.Signal(SIGTERM), 0) << s.Tail();
+    EXPECT_NE(s.err().find(pipe + ": is not a regular file"), std::string::npos) << s.err();
+  }
+  SimSession s({"--registry", registry_}, tmp_, 60);
+  ASSERT_TRUE(s.started());
+  s.Step("wait 10");
+  CheckEndAndStore(s, s.Signal(SIGTERM));
+  EXPECT_TRUE(std::any_of(s.trace().begin(), s.trace().end(),
+                          [](const std::string& l) { return SimSession::Body(l) == "close"; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Media, DamagedMediumFrom, ::testing::Values(Medium::Demo, Medium::Period),

@@ -32,19 +32,27 @@ void Leg(Shape& s, V2 top, V2 bottom, double rt, double rb, C col, C foot, bool 
 
 Shape Dove() {
   Shape s;
-  const C body{236, 236, 242}, wing{206, 210, 222};
+  // A robin: brown back and wings with their feathers, an orange breast; children know it from books.
+  const C body{150, 112, 76}, wing{128, 92, 60}, breast{240, 120, 50};
   s.Polygon({{24, 24}, {46, 2}, {58, 6}, {50, 28}}, Dk(wing));  // far wing
   s.Polygon({{0, 30}, {18, 25}, {20, 39}, {3, 45}}, wing);     // tail
   s.Ellipse({35, 33}, 21, 12, body, -0.15);
   s.Ellipse({57, 24}, 10, 9.5, body);
-  s.Polygon({{64, 21}, {74, 25}, {64, 29}}, kOrange);
+  s.Polygon({{64, 21}, {74, 25}, {64, 29}}, {60, 46, 36});
   const size_t m = s.Mark();
   s.Polygon({{18, 30}, {12, 3}, {22, 0}, {46, 27}}, wing);  // near wing, raised
   s.MarkContour(m);
   const size_t d = s.Mark();
-  s.Limb({14, 6}, {36, 28}, 1.2, 1.2, Dk(wing, 0.7));
+  s.Ellipse({50, 33}, 11, 9, breast, -0.3);  // breast and face
+  s.Ellipse({60, 27}, 6, 5, breast);
+  s.Ellipse({32, 40}, 10, 4, Lt(body, 0.6), -0.15);  // pale belly
+  for (double t : {0.25, 0.5, 0.75})  // the near wing's long feathers
+    s.Limb({12 + 10 * t, 3 - 3 * t + 28 * t * 0.2}, {20 + 22 * t, 29 - 2 * t}, 0.9, 0.9, Dk(wing, 0.6));
+  s.Limb({14, 6}, {36, 28}, 1.2, 1.2, Dk(wing, 0.6));
+  s.Limb({4, 36}, {16, 33}, 0.8, 0.8, Dk(body, 0.6));  // tail feathers
+  s.Limb({4, 41}, {16, 36}, 0.8, 0.8, Dk(body, 0.6));
   s.MarkDecor(d);
-  s.Eye({59, 22}, 2.2, false);
+  s.Eye({59, 22}, 2.4, false);
   return s;
 }
 
@@ -428,21 +436,27 @@ Shape Goose() {
 
 Shape Duck() {
   Shape s;
-  const C body{170, 130, 90}, head{40, 130, 70}, wing{120, 90, 60};
-  s.Polygon({{2, 36}, {12, 30}, {14, 44}}, body);
+  // A mallard as picture books show it: green head, white ring, chestnut breast, pale grey body,
+  // a blue wing patch and a bright yellow bill.
+  const C body{214, 210, 200}, head{30, 140, 70}, wing{150, 136, 120}, breast{150, 80, 50};
+  s.Polygon({{2, 36}, {12, 30}, {14, 44}}, {40, 40, 44});
   s.Ellipse({28, 46}, 23, 11, body);
   s.Limb({44, 38}, {44, 20}, 5, 5, head);
   s.Ellipse({44, 13}, 9, 9, head);
-  s.Polygon({{47, 9}, {60, 14}, {47, 19}}, {240, 190, 40});
+  s.Polygon({{47, 9}, {60, 14}, {47, 19}}, {250, 200, 30});
   s.Limb({26, 56}, {24, 70}, 2.2, 2, kOrange);
   s.Limb({34, 56}, {36, 70}, 2.2, 2, kOrange);
   s.Limb({18, 71}, {29, 71}, 1.8, 1.8, kOrange);
   s.Limb({31, 71}, {42, 71}, 1.8, 1.8, kOrange);
   const size_t d = s.Mark();
-  s.Ellipse({24, 44}, 14, 7, wing, 0.1);
-  s.Limb({38, 27}, {50, 27}, 1.5, 1.5, kWhite);
+  s.Ellipse({44, 44}, 9, 9, breast);
+  s.Limb({44, 34}, {44, 38}, 5, 5, breast);
+  s.Ellipse({22, 44}, 15, 7, wing, 0.1);
+  s.Ellipse({26, 46}, 6, 3, {50, 80, 200}, 0.1);  // the blue patch
+  s.Limb({39, 31}, {49, 31}, 1.8, 1.8, kWhite);  // the white ring
+  s.Limb({50, 14}, {58, 14}, 1, 1, {200, 150, 20});
   s.MarkDecor(d);
-  s.Eye({47, 11}, 2, false);
+  s.Eye({46, 11}, 2.4, false);
   return s;
 }
 
@@ -659,7 +673,8 @@ Shape Badger() {
 
 Shape Boar() {
   Shape s;
-  const C hide{110, 80, 60}, bristle{70, 50, 38}, tusk{250, 246, 230};
+  // A dark hairy pig: a pig's snout disc with nostrils, big white tusks, bristles along the back.
+  const C hide{104, 78, 60}, bristle{54, 40, 32}, tusk{255, 252, 240};
   Leg(s, {136, 76}, {140, 112}, 8, 6, Dk(hide), kHoof, false);
   Leg(s, {44, 76}, {38, 112}, 9, 6, Dk(hide), kHoof, false);
   s.Chain({{30, 46}, {12, 52}, {10, 66}}, 2.5, 2, hide);
@@ -674,10 +689,17 @@ Shape Boar() {
   const size_t d = s.Mark();
   s.Ellipse({118, 112}, 6, 3, kHoof);
   s.Ellipse({62, 112}, 6, 3, kHoof);
-  s.Ellipse({182, 81}, 4, 8, {170, 120, 110});
-  s.Polygon({{170, 88}, {176, 74}, {174, 90}}, tusk);
+  s.Ellipse({180, 81}, 7, 9.5, {214, 150, 140});  // snout disc
+  s.Ellipse({178, 77}, 1.6, 2.4, {90, 50, 46});
+  s.Ellipse({178, 86}, 1.6, 2.4, {90, 50, 46});
+  s.Polygon({{160, 90}, {166, 70}, {172, 62}, {170, 74}, {166, 90}}, tusk);  // tusk curving up
+  s.Polygon({{141, 38}, {146, 22}, {151, 38}}, {190, 140, 120});  // inner ear
+  for (double x = 64; x <= 128; x += 8)  // bristles
+    s.Limb({x, 28 - (x - 96) * (x - 96) / 260}, {x - 6, 18 - (x - 96) * (x - 96) / 260}, 1.6, 1, bristle);
+  for (double x = 60; x <= 120; x += 15) s.Limb({x, 48}, {x + 6, 58}, 1.2, 1, Dk(hide, 0.8));  // coarse hair
+  s.Limb({150, 66}, {170, 74}, 1.2, 1, Dk(hide, 0.7));  // a wrinkle on the snout
   s.MarkDecor(d);
-  s.Eye({156, 52}, 3, false);
+  s.Eye({156, 52}, 3.4, false);
   return s;
 }
 
@@ -778,9 +800,19 @@ Shape Kangaroo() {
   s.MarkContour(n);
   const size_t d = s.Mark();
   s.Ellipse({90, 58}, 14, 8, light, -0.35);
-  s.Ellipse({151, 28}, 2, 2, kBlack);
+  s.Ellipse({98, 62}, 10, 6.5, Dk(fur, 0.85), -0.35);  // the pouch, with a joey looking out
+  s.Ellipse({99, 52}, 7, 6.5, Lt(fur, 0.15));
+  s.Polygon({{95, 48}, {93, 38}, {99, 46}}, Lt(fur, 0.15));
+  s.Polygon({{100, 46}, {104, 37}, {104, 48}}, Lt(fur, 0.15));
+  s.Ellipse({106, 54}, 2, 1.8, kBlack);
+  s.Ellipse({100, 51}, 1.6, 1.6, kBlack);
+  s.Limb({34, 101}, {14, 104}, 4.2, 3.5, Dk(fur, 0.7));  // the big hind foot
+  s.Limb({20, 86}, {2, 92}, 4, 2.5, Dk(fur, 0.75));      // the tail's end
+  s.Ellipse({116, 10}, 1.6, 6, kPink);  // inner ears
+  s.Ellipse({125, 10}, 1.6, 6, kPink);
+  s.Ellipse({151, 28}, 2.4, 2.4, kBlack);
   s.MarkDecor(d);
-  s.Eye({132, 26}, 2.6, false);
+  s.Eye({132, 26}, 3, false);
   return s;
 }
 
@@ -870,9 +902,10 @@ Shape Rhino() {
 
 Shape Cub() {
   Shape s;
-  const C coat{242, 208, 150}, light{252, 238, 212}, spot{214, 170, 110};
+  // A little lion: a golden coat and a first fluffy mane around the face, a tuft on the tail.
+  const C coat{236, 186, 96}, light{252, 236, 200}, spot{214, 160, 80}, mane{196, 116, 44};
   s.Chain({{20, 64}, {6, 62}, {4, 50}}, 3.5, 3, coat);
-  s.Ellipse({4, 48}, 4, 4, Dk(coat, 0.6));
+  s.Ellipse({4, 48}, 4, 4, mane);
   s.Ellipse({36, 52}, 22, 19, coat);
   s.Ellipse({44, 14}, 8, 8, coat);
   s.Ellipse({72, 15}, 8, 8, coat);
@@ -885,10 +918,14 @@ Shape Cub() {
   s.Ellipse({26, 64}, 14, 9, coat);
   s.MarkContour(n);
   const size_t d = s.Mark();
-  s.Ellipse({44, 14}, 4, 4, kPink);
-  s.Ellipse({72, 15}, 4, 4, kPink);
-  s.Ellipse({58, 40}, 11, 8, light);
-  s.Polygon({{54, 34}, {62, 34}, {58, 39}}, {150, 90, 80});
+  s.Ellipse({58, 30}, 23, 21, mane);  // the mane's ring, the face inside it
+  s.Ellipse({58, 33}, 15, 14, coat);
+  s.Ellipse({44, 14}, 4, 4, Dk(mane, 0.8));
+  s.Ellipse({72, 15}, 4, 4, Dk(mane, 0.8));
+  s.Ellipse({53, 40}, 6.5, 5.5, light);  // muzzle
+  s.Ellipse({63, 40}, 6.5, 5.5, light);
+  s.Polygon({{54, 34}, {62, 34}, {58, 39}}, {110, 60, 50});
+  s.Limb({58, 39}, {58, 43}, 0.8, 0.8, {110, 60, 50});
   for (auto [x, y] : std::initializer_list<std::pair<double, double>>{{24, 48}, {34, 42}, {30, 58}, {44, 60}})
     s.Ellipse({x, y}, 3, 2.5, spot);
   s.MarkDecor(d);

@@ -2,6 +2,7 @@
 #include "tools/datagen/avi.h"
 #include "tools/datagen/bytes.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "tools/datagen/error.h"
@@ -150,10 +151,12 @@ const Rgb kBow{255, 210, 40};
 
 const Rgb kShoe{150, 40, 50}, kSock{255, 255, 255};
 
+const Rgb kLine{70, 40, 34};  // her outline, as dark as the animals' contours
+
 // mouth: 0 closed smile, 1 half open, 2 open, 3 round "o". She stands whole in the clip, feet included.
-plat::Bitmap Girl(int mouth, bool blink) {
-  Canvas c(kW, kH, kKey);
-  c.SetAntialias(false);
+Canvas Drawn(int mouth, bool blink, bool smooth, Rgb ground) {
+  Canvas c(kW, kH, ground);
+  c.SetAntialias(smooth);
   // The head is drawn in its own units (centre 50, 60) and placed smaller, above the body.
   constexpr double k = 0.72, hx = 50, hy = 44;
   auto P = [&](double x, double y) { return Pt{hx + (x - 50) * k, hy + (y - 60) * k}; };
@@ -242,7 +245,28 @@ plat::Bitmap Girl(int mouth, bool blink) {
       E(50, 79, 3, 4, kMouth);
       break;
   }
-  return c.ToBitmap();
+  return c;
+}
+
+// Smooth like the scenes: drawn anti-aliased over her outline colour, so her edge pixels shade into
+// a dark contour, and cut out along the hard-edged drawing, so the clip's key colour stays exact
+// (the player shows it transparent) and no pink fringe shows around her.
+Canvas Girl(int mouth, bool blink) {
+  const Canvas hard = Drawn(mouth, blink, false, kKey), soft = Drawn(mouth, blink, true, kLine);
+  Canvas c(kW, kH, kKey);
+  auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < kW && y < kH && hard.At(x, y) != kKey; };
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      if (inside(x, y)) {
+        c.Set(x, y, soft.At(x, y));
+        continue;
+      }
+      bool edge = false;
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) edge = edge || inside(x + dx, y + dy);
+      if (edge) c.Set(x, y, kLine);
+    }
+  return c;
 }
 
 }  // namespace
@@ -250,7 +274,22 @@ plat::Bitmap Girl(int mouth, bool blink) {
 std::vector<plat::Bitmap> ExaminerFrames() {
   static const int mouths[] = {0, 1, 2, 1, 3, 1, 2, 3, 1, 2, 1, 0};
   std::vector<plat::Bitmap> frames;
-  for (int i = 0; i < int(std::size(mouths)); ++i) frames.push_back(Girl(mouths[i], i == 5));
+  std::vector<Canvas> drawn;
+  for (int i = 0; i < int(std::size(mouths)); ++i) drawn.push_back(Girl(mouths[i], i == 5));
+  // The clip has one palette of 256 colours: the smooth edges' shades are rounded, more coarsely
+  // until they fit (the key colour is never touched).
+  for (int step = 1;; step *= 2) {
+    std::unordered_map<uint32_t, int> seen;
+    auto snap = [step](uint8_t v) { return uint8_t(std::min(255, (v + step / 2) / step * step)); };
+    for (Canvas& c : drawn)
+      for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+          if (const Rgb p = c.At(x, y); p != kKey) c.Set(x, y, Rgb{snap(p.r), snap(p.g), snap(p.b)});
+    for (const Canvas& c : drawn)
+      for (uint32_t p : c.pixels()) seen.emplace(p, 0);
+    if (seen.size() <= 256) break;
+  }
+  for (const Canvas& c : drawn) frames.push_back(c.ToBitmap());
   return frames;
 }
 

@@ -232,6 +232,9 @@ void Farm(Canvas& c) {
   Cloud(c, 640 - 40, 150, 0.6);
   c.Ellipse(150, 190, 280, 80, {140, 206, 96});
   c.Ellipse(520, 180, 260, 70, {124, 194, 84});
+  // The cow grazes on a hill of its own, so it stands on grass instead of floating in the sky.
+  c.Ellipse(540, 206, 140, 86, {132, 202, 90});
+  c.Ellipse(532, 124, 62, 4, {112, 178, 74});
   c.Gradient(160, 410, {150, 212, 100}, {108, 180, 70});
   // Red barn.
   c.Rect(196, 70, 140, 90, {200, 50, 40});
@@ -291,6 +294,8 @@ void Safari(Canvas& c) {
   c.Ellipse(292, 108, 74, 15, {110, 150, 60});
   c.Ellipse(254, 116, 40, 11, {124, 164, 70});
   c.Ellipse(334, 114, 42, 11, {124, 164, 70});
+  // The kangaroo's shadow on the ground, well under its feet: it is caught mid-hop.
+  c.Ellipse(432, 276, 52, 6, {170, 180, 96});
   c.Ellipse(100, 362, 104, 34, {96, 168, 220});
   c.Ellipse(92, 356, 78, 22, {136, 196, 238});
   GrassTufts(c, r, 90, 190, 405, {150, 150, 60});

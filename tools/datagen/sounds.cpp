@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "game/sets.h"
+#include "tools/datagen/clicks.h"
 #include "tools/datagen/error.h"
 #include "tools/datagen/loudness.h"
 #include "tools/datagen/speech.h"
@@ -145,6 +146,7 @@ Pcm Unlevelled(const std::string& file_name) {
 
 Pcm MakeRecording(const std::string& file_name) {
   Pcm p = Unlevelled(file_name);
+  RemoveClicks(p);
   Level(p);
   return p;
 }

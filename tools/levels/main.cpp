@@ -10,6 +10,7 @@
 
 #include "platform/audio/media_info.h"
 #include "platform/fs/fs.h"
+#include "tools/datagen/clicks.h"
 #include "tools/datagen/loudness.h"
 #include "tools/levels/mix.h"
 
@@ -21,6 +22,7 @@ struct Row {
   std::string name;
   bool speech = true;
   double lufs = 0, peak = 0, first = 0, last = 0;
+  std::vector<datagen::Click> joins;  // clicks inside the recording
 };
 
 bool ReadWav(const stdfs::path& p, datagen::Pcm* out) {
@@ -58,6 +60,7 @@ int main(int argc, char** argv) {
     r.lufs = datagen::IntegratedLoudness(p);
     r.peak = datagen::PeakDb(p);
     r.first = std::fabs(p.front()), r.last = std::fabs(p.back());
+    r.joins = datagen::FindClicks(p);
     rows.push_back(r);
   }
   if (rows.empty()) {
@@ -66,10 +69,13 @@ int main(int argc, char** argv) {
   }
   std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.name < b.name; });
   double lo = 1e9, hi = -1e9, sum = 0, peak = -1e9;
-  int speech = 0, clicks = 0;
+  int speech = 0, clicks = 0, joins = 0;
   for (const Row& r : rows) {
-    std::printf("%-16s %-6s %7.2f LUFS  peak %6.2f dBFS  ends %.4f %.4f\n", r.name.c_str(), r.speech ? "speech" : "sound",
-                r.lufs, r.peak, r.first, r.last);
+    std::printf("%-16s %-6s %7.2f LUFS  peak %6.2f dBFS  ends %.4f %.4f  clicks %zu", r.name.c_str(),
+                r.speech ? "speech" : "sound", r.lufs, r.peak, r.first, r.last, r.joins.size());
+    for (const datagen::Click& c : r.joins) std::printf(" %.3fs", double(c.first) / datagen::kRate);
+    std::printf("\n");
+    joins += int(r.joins.size());
     peak = std::max(peak, r.peak);
     clicks += r.first > 0.01 || r.last > 0.01;
     if (r.speech) lo = std::min(lo, r.lufs), hi = std::max(hi, r.lufs), sum += r.lufs, ++speech;
@@ -81,6 +87,7 @@ int main(int argc, char** argv) {
   std::printf("\nspeech: %d files, %.2f .. %.2f LUFS (spread %.2f dB, mean %.2f)\n", speech, lo, hi, hi - lo, mean);
   std::printf("sounds: %+.2f .. %+.2f dB from the speech's mean\n", fx_lo, fx_hi);
   std::printf("peaks:  loudest %.2f dBFS; files starting or ending above 1 %% of full scale: %d\n", peak, clicks);
+  std::printf("clicks: %d inside the recordings\n", joins);
 
   const std::string question = argc == 3 ? argv[2] : (dir / "zvuky" / "oz_D_a5.wav").string();
   try {

@@ -22,6 +22,7 @@
 #include "platform/gdi/bitmap.h"
 #include "resources/resources.h"
 #include "tools/art/animals.h"
+#include "tools/datagen/clicks.h"
 #include "tools/datagen/loudness.h"
 #include "tools/datagen/medium.h"
 #include "tools/datagen/pictures.h"
@@ -230,7 +231,8 @@ TEST_F(DatagenMedium, SceneAnimalsLieOnTheirHitMapSilhouettes) {
 }
 
 // Every recording: speech at one loudness, the animals' sounds and the failure tone near it, no
-// peak above -3 dBFS, and silence at both ends (a file that starts or stops mid-wave clicks).
+// peak above -3 dBFS, silence at both ends (a file that starts or stops mid-wave clicks) and no click
+// inside (a bad join of the voice's units).
 TEST_F(DatagenMedium, EveryRecordingKeepsTheLoudnessRules) {
   std::vector<double> speech;
   std::map<std::string, double> sounds;
@@ -249,6 +251,7 @@ TEST_F(DatagenMedium, EveryRecordingKeepsTheLoudnessRules) {
     // The first and last 2 ms rise from and fall to silence.
     for (size_t i = 0; i < size_t(0.002 * datagen::kRate); ++i)
       EXPECT_LE(std::max(std::abs(p[i]), std::abs(p[p.size() - 1 - i])), 0.5f) << "sample " << i;
+    for (const datagen::Click& c : datagen::FindClicks(p)) ADD_FAILURE() << "click at " << double(c.first) / datagen::kRate << " s";
     const std::string name = Lower(rel.substr(rel.rfind('\\') + 1));
     const double lufs = datagen::IntegratedLoudness(p);
     if ((name.rfind("oz_snd", 0) == 0 && std::isdigit(static_cast<unsigned char>(name[6]))) || name == "oz_bad.wav")
