@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "app/program.h"
+#include "platform/os.h"
 #include "platform/os/single_instance.h"
 #include "platform/trace.h"
 #include "platform/win32/utf.h"
@@ -41,10 +42,12 @@ int main(int argc, char** argv) {
     MessageBoxW(nullptr, plat::win32::Wide(e.what()).c_str(), L"Ozzel", MB_OK | MB_ICONERROR);
     return 1;
   }
-  if (const char* t = std::getenv("OZZEL_TRACE"); t && *t == '1')
+  if (const char* t = std::getenv("OZZEL_TRACE"); t && *t == '1') {
+    plat::os::BinaryStdio();  // "\n" as on Linux: the trace is compared with the Linux program's
     plat::trace::SetSink([](const std::string& line) {
       std::fprintf(stderr, "%s\n", line.c_str());
       std::fflush(stderr);
     }, &backend->clock());
+  }
   return ozzel::RunProgram(*backend);
 }

@@ -3,7 +3,7 @@
 # install (files, data root, Start-menu entry, list of installed programs); the game's intro and home scene
 # look as the Linux program's, pixel for pixel outside text and moving parts; a wrong and a right answer are
 # counted; the door ends it; the counters are in the registry; a silent uninstall leaves only the user's settings.
-# Usage: installed_game.sh WINDOWS_BUILD LINUX_BUILD. On failure the screens are kept in WINDOWS_BUILD/window-test/.
+# Usage: installed_game.sh WINDOWS_BUILD LINUX_BUILD. The screens and traces are kept in WINDOWS_BUILD/window-test/.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 
@@ -113,6 +113,10 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   }
 
   play linux env OZZEL_REGISTRY="$WORK/linux.reg" SDL_AUDIODRIVER=dummy OZZEL_TRACE=1 "$LINUX_BIN"
+  # wine's desktop process takes its display when it starts: one started outside this X server (by the
+  # registry calls) would show the game on wine's 1024 x 768 stand-in screen.
+  WINEPREFIX=$PREFIX wineserver -k 2>/dev/null
+  WINEPREFIX=$PREFIX wineserver -w 2>/dev/null
   play windows env OZZEL_TRACE=1 "$WINE_RUN" "$PREFIX" "$INST/ozzel.exe"
   for s in intro scene; do
     n=$(compare -metric AE "$WORK/linux-$s.png" "$WORK/windows-$s.png" "$WORK/diff-$s.png" 2>&1)
@@ -130,7 +134,7 @@ SETUP=$(ls "$WIN"/ozzel-setup-*.exe 2>/dev/null | head -1)
 KEEP=$WIN/window-test
 fail() {
   echo "FAIL: $*"
-  [ -n "${WORK:-}" ] && { rm -rf "$KEEP"; cp -r "$WORK" "$KEEP" 2>/dev/null && echo "screens and traces kept in $KEEP"; }
+  [ -n "${WORK:-}" ] && echo "screens and traces are kept in $KEEP"
   exit 1
 }
 [ -n "$SETUP" ] || fail "no installer in $WIN: scripts/build-windows --installer makes it"
@@ -138,7 +142,7 @@ for b in "$LINUX/ozzel" "$LINUX/ozzel-sim"; do [ -x "$b" ] || fail "$b is not bu
 for tool in xvfb-run xdotool import convert compare wine; do command -v "$tool" >/dev/null || fail "$tool is not installed"; done
 
 WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+trap 'rm -rf "$KEEP"; cp -r "$WORK" "$KEEP" 2>/dev/null; rm -rf "$WORK"' EXIT
 WINE_RUN=$ROOT/scripts/wine-run
 PREFIX=$WIN/wineprefix-install
 wreg() { "$WINE_RUN" "$PREFIX" reg "$@"; }
