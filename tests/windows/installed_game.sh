@@ -129,7 +129,8 @@ fi
 # ---------------------------------------------------------------------------------------------------------------
 # Outside: the installer in a prefix of its own, then the two programs in one X server.
 WIN=$(cd "${1:?usage: installed_game.sh WINDOWS_BUILD LINUX_BUILD}" && pwd)
-LINUX=$(cd "${2:?usage: installed_game.sh WINDOWS_BUILD LINUX_BUILD}" && pwd)
+# OZZEL_LINUX_BUILD (scripts/test) wins over the configured one.
+LINUX=$(cd "${OZZEL_LINUX_BUILD:-${2:?usage: installed_game.sh WINDOWS_BUILD LINUX_BUILD}}" && pwd)
 SETUP=$(ls "$WIN"/ozzel-setup-*.exe 2>/dev/null | head -1)
 KEEP=$WIN/window-test
 fail() {
