@@ -1,12 +1,12 @@
 // The real program: the SDL backend. It takes only --version and --help; OZZEL_TRACE=1 prints the trace.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 #include <memory>
 #include <stdexcept>
 
+#include "app/command_line.h"
 #include "app/program.h"
 #include "app/waiting.h"
 #include "platform/os/child_process.h"
@@ -32,25 +32,10 @@ class HelperPreparation : public ozzel::Preparation {
 
 int main(int argc, char** argv) {
   // The game itself reads no command line; these two are for the parent who installed it.
-  if (argc > 1) {
-    const bool version = std::strcmp(argv[1], "--version") == 0, help = std::strcmp(argv[1], "--help") == 0;
-    if (argc == 2 && version) {
-      std::printf("ozzel %s\n", OZZEL_VERSION);
-      return 0;
-    }
-    if (argc == 2 && help) {
-      std::printf("usage: ozzel [--version | --help]\n"
-                  "A spoken animal quiz for pre-school children. The settings file names the data medium;\n"
-                  "ozzel-start builds and registers the demo medium first. See ozzel(6).\n");
-      return 0;
-    }
-    if (version || help)
-      std::fprintf(stderr, "ozzel: %s takes nothing after it\n", argv[1]);
-    else
-      std::fprintf(stderr, "ozzel: unknown %s '%s'\n", argv[1][0] == '-' ? "option" : "argument", argv[1]);
-    std::fprintf(stderr, "usage: ozzel [--version | --help]\n");
-    return 2;
-  }
+  constexpr char kAbout[] =
+    "A spoken animal quiz for pre-school children. The settings file names the data medium;\n"
+    "ozzel-start builds and registers the demo medium first. See ozzel(6).\n";
+  if (auto status = ozzel::AnswerCommandLine(argc, argv, kAbout)) return *status;
   // One game per user: a second launch brings the first (or its waiting screen) to the front and ends
   // before it opens a window, plays a sound or counts a start.
   const auto instance = plat::SingleInstance::Claim([] { plat::SdlRequestRaise(); });

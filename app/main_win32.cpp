@@ -3,10 +3,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <stdexcept>
 
+#include "app/command_line.h"
 #include "app/program.h"
 #include "platform/os.h"
 #include "platform/os/single_instance.h"
@@ -16,21 +16,10 @@
 
 int main(int argc, char** argv) {
   // The game itself reads no command line; these two are for the parent who installed it.
-  if (argc > 1) {
-    const bool version = std::strcmp(argv[1], "--version") == 0, help = std::strcmp(argv[1], "--help") == 0;
-    if (argc == 2 && version) {
-      std::printf("ozzel %s\n", OZZEL_VERSION);
-      return 0;
-    }
-    if (argc == 2 && help) {
-      std::printf("usage: ozzel [--version | --help]\n"
-                  "A spoken animal quiz for pre-school children. The registry value kde_je_BM4 names the data\n"
-                  "medium; the installer registers the demo medium.\n");
-      return 0;
-    }
-    std::fprintf(stderr, "usage: ozzel [--version | --help]\n");
-    return 2;
-  }
+  constexpr char kAbout[] =
+    "A spoken animal quiz for pre-school children. The registry value kde_je_BM4 names the data\n"
+    "medium; the installer registers the demo medium.\n";
+  if (auto status = ozzel::AnswerCommandLine(argc, argv, kAbout)) return *status;
   // One game per user: a second launch brings the first to the front and ends before it opens a window.
   const auto instance = plat::SingleInstance::Claim([] { plat::Win32RequestRaise(); });
   if (!instance) return 0;

@@ -514,4 +514,35 @@ std::string FormatReg(const RegData& data) {
   return regedit4 ? out : Utf16File(out);
 }
 
+std::string RegFold(const std::string& s) { return Lower(s); }
+
+std::optional<std::string> RegKeyPath(const std::string& key) {
+  if (key.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return std::nullopt;
+  std::string k = key;
+  if (InHive(k, kHkcu)) k.erase(0, kHkcu.size());
+  while (!k.empty() && k.front() == '\\') k.erase(0, 1);
+  while (!k.empty() && k.back() == '\\') k.pop_back();
+  return k;
+}
+
+bool RegNameStorable(const std::string& name) {
+  return name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+RegData::Key& RegEnsureKey(RegData& d, const std::string& key) {
+  auto [it, fresh] = d.keys.try_emplace(Lower(key));
+  if (fresh) it->second.name = key;
+  return it->second;
+}
+
+bool RegHasKey(const RegData& d, const std::string& key) {
+  if (key.empty()) return true;
+  std::string lk = Lower(key);
+  auto it = d.keys.lower_bound(lk);
+  if (it == d.keys.end()) return false;
+  if (it->first == lk) return true;
+  auto sub = d.keys.lower_bound(lk + "\\");
+  return sub != d.keys.end() && sub->first.compare(0, lk.size() + 1, lk + "\\") == 0;
+}
+
 }  // namespace plat

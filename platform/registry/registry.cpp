@@ -25,24 +25,6 @@ namespace {
 
 constexpr size_t kMaxFile = 16u << 20;  // far beyond any settings file; larger is not ours
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-// Key path as the callers spell it, without surrounding backslashes or the HKEY_CURRENT_USER prefix;
-// nullopt for names that cannot be stored in the text file.
-std::optional<std::string> CleanKey(const std::string& key) {
-  if (key.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return std::nullopt;
-  std::string k = key;
-  if (Lower(k.substr(0, 17)) == "hkey_current_user" && (k.size() == 17 || k[17] == '\\')) k.erase(0, 17);
-  while (!k.empty() && k.front() == '\\') k.erase(0, 1);
-  while (!k.empty() && k.back() == '\\') k.pop_back();
-  return k;
-}
-
-bool CleanName(const std::string& name) { return name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos; }
-
 enum class ReadState { Ok, Missing, TooBig, Directory, NotAFile, Error };
 
 // The POSIX calls a Windows build of this file replaces (there the settings live in the real registry).
@@ -326,24 +308,6 @@ bool ReadOnly(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-// Parents need no section of their own: a listed sub-key implies them.
-RegData::Key& EnsureKey(RegData& d, const std::string& key) {
-  auto [it, fresh] = d.keys.try_emplace(Lower(key));
-  if (fresh) it->second.name = key;
-  return it->second;
-}
-
-bool HasKey(const RegData& d, const std::string& key) {
-  if (key.empty()) return true;
-  std::string lk = Lower(key);
-  auto it = d.keys.lower_bound(lk);
-  if (it == d.keys.end()) return false;
-  if (it->first == lk) return true;
-  // A listed sub-key implies its parents.
-  auto sub = d.keys.lower_bound(lk + "\\");
-  return sub != d.keys.end() && sub->first.compare(0, lk.size() + 1, lk + "\\") == 0;
-}
-
 }  // namespace
 
 Registry::Registry(std::string host_path) : path_(std::move(host_path)) {}
@@ -381,36 +345,36 @@ bool Registry::Modify(const std::function<void(RegData&)>& change) {
 }
 
 bool Registry::KeyExists(const std::string& key) {
-  auto k = CleanKey(key);
+  auto k = RegKeyPath(key);
   if (!k) return false;
   auto d = Load();
-  return d && HasKey(*d, *k);
+  return d && RegHasKey(*d, *k);
 }
 
 bool Registry::CreateKey(const std::string& key) {
-  auto k = CleanKey(key);
+  auto k = RegKeyPath(key);
   if (!k) return false;
-  if (auto d = Load(); d && HasKey(*d, *k)) return true;
+  if (auto d = Load(); d && RegHasKey(*d, *k)) return true;
   return Modify([&](RegData& d) {
-    if (!HasKey(d, *k)) EnsureKey(d, *k);
+    if (!RegHasKey(d, *k)) RegEnsureKey(d, *k);
   });
 }
 
 std::optional<RegValue> Registry::Read(const std::string& key, const std::string& name) {
-  auto k = CleanKey(key);
-  if (!k || !CleanName(name)) return std::nullopt;
+  auto k = RegKeyPath(key);
+  if (!k || !RegNameStorable(name)) return std::nullopt;
   auto d = Load();
   if (!d) return std::nullopt;
-  auto kit = d->keys.find(Lower(*k));
+  auto kit = d->keys.find(RegFold(*k));
   if (kit == d->keys.end()) return std::nullopt;
-  auto vit = kit->second.values.find(Lower(name));
+  auto vit = kit->second.values.find(RegFold(name));
   if (vit == kit->second.values.end()) return std::nullopt;
   return vit->second.second;
 }
 
 bool Registry::Write(const std::string& key, const std::string& name, const RegValue& value) {
-  auto k = CleanKey(key);
-  if (!k || !CleanName(name) || !RegFormattable(value)) {
+  auto k = RegKeyPath(key);
+  if (!k || !RegNameStorable(name) || !RegFormattable(value)) {
     std::string shown = name;
     for (char& c : shown)
       if (c == '\n' || c == '\r' || c == '\0') c = '?';
@@ -419,8 +383,8 @@ bool Registry::Write(const std::string& key, const std::string& name, const RegV
     return false;
   }
   return Modify([&](RegData& d) {
-    RegData::Key& rk = EnsureKey(d, *k);
-    auto [it, fresh] = rk.values.try_emplace(Lower(name), name, value);
+    RegData::Key& rk = RegEnsureKey(d, *k);
+    auto [it, fresh] = rk.values.try_emplace(RegFold(name), name, value);
     if (!fresh) it->second.second = value;  // the name keeps its first spelling
   });
 }

@@ -51,6 +51,17 @@ std::optional<RegData> ParseReg(const std::string& text);
 bool RegFormattable(const RegValue& v);
 std::string FormatReg(const RegData& data);
 
+// What both stores share. The lower-cased form RegData's maps are keyed by.
+std::string RegFold(const std::string& s);
+// A key path as callers spell it, without surrounding backslashes or the HKEY_CURRENT_USER prefix;
+// nullopt for one no store can hold (a line break or NUL).
+std::optional<std::string> RegKeyPath(const std::string& key);
+// False for a value name no store can hold.
+bool RegNameStorable(const std::string& name);
+// The key, made when missing. Parents need no section of their own: a listed sub-key implies them.
+RegData::Key& RegEnsureKey(RegData& d, const std::string& key);
+bool RegHasKey(const RegData& d, const std::string& key);
+
 // The store on disk. Every call re-reads the file; writes lock it and replace it atomically.
 class Registry {
  public:

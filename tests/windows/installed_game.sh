@@ -2,7 +2,8 @@
 # The Windows installer and the installed game under wine in a virtual X server at 1920 x 1080: a silent
 # install (files, data root, Start-menu entry, list of installed programs); the game's intro and home scene
 # look as the Linux program's, pixel for pixel outside text and moving parts; a wrong and a right answer are
-# counted; the door ends it; the counters are in the registry; a silent uninstall leaves only the user's settings.
+# counted; the parents' gate opens from the keyboard and Esc closes it; the door ends it; the counters are
+# in the registry; a silent uninstall leaves only the user's settings.
 # Usage: installed_game.sh WINDOWS_BUILD LINUX_BUILD. The screens and traces are kept in WINDOWS_BUILD/window-test/.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
@@ -101,6 +102,13 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
     wait_for 15 "$name: bad answer counted" traced " caption lbl_spatne 1$"
     click_client ${right_at/,/ }
     wait_for 15 "$name: good answer counted" traced " caption lbl_dobre 1$"
+    # Keys through the window: the parents' gate is Ctrl+Shift+P held 3 s (the system repeats it meanwhile).
+    xdotool keydown ctrl+shift+p
+    sleep 3.5
+    xdotool keyup ctrl+shift+p
+    wait_for 10 "$name: the parents' page after Ctrl+Shift+P held" traced " parents open$"
+    xdotool key Escape
+    wait_for 10 "$name: the parents' page closed by Esc" traced " parents close cancelled$"
     click_client 586 447  # the door
     local end=$((SECONDS + 20))
     while alive && [ $SECONDS -lt $end ]; do sleep 0.2; done
