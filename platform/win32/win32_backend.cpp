@@ -53,7 +53,8 @@ LRESULT CALLBACK KioskKeys(int code, WPARAM wp, LPARAM lp) {
   HWND w = g_grab_window.load();
   if (code == HC_ACTION && w && GetForegroundWindow() == w) {
     const auto* k = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
-    const bool alt = (k->flags & LLKHF_ALTDOWN) != 0;
+    // Not every system sets the flag (wine does not): the key state says it too.
+    const bool alt = (k->flags & LLKHF_ALTDOWN) != 0 || Down(VK_MENU);
     const DWORD vk = k->vkCode;
     if (vk == VK_LWIN || vk == VK_RWIN || vk == VK_APPS || (alt && (vk == VK_TAB || vk == VK_ESCAPE || vk == VK_F4)) ||
         (vk == VK_ESCAPE && Down(VK_CONTROL)))
