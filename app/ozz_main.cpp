@@ -91,12 +91,13 @@ void Tform_ozzel::FormCreate() {
   // copies would only double the memory the hit maps take.
   res::ClearCache();
 
+  // Untouched levels stay unset: the game sounds as it always did until a parent changes one. Before
+  // the music opens: its failure box waits for a click while the intro already speaks.
+  if (parents.MusicVolume != 100 || parents.SpeechVolume != 100)
+    plat::SetLevels(int(parents.MusicVolume), int(parents.SpeechVolume));
   if (technic2.MusicOn) OpenMusic();
   StartSessionLimit();
   StartParentsGate();
-  // Untouched levels stay unset: the game sounds as it always did until a parent changes one.
-  if (parents.MusicVolume != 100 || parents.SpeechVolume != 100)
-    plat::SetLevels(int(parents.MusicVolume), int(parents.SpeechVolume));
 
   app().screen().SetCursor(plat::crDefault);
 }

@@ -227,4 +227,18 @@ uint64_t Win32Audio::NextChangeMs() const {
   return next;
 }
 
+void Win32Audio::SetLevels(int music_percent, int speech_percent) {
+  // Both channels of a device volume (low word left, high word right) at the same level.
+  auto volume = [](int percent) {
+    const DWORD v = DWORD(std::clamp(percent, 0, 100)) * 0xFFFFu / 100u;
+    return v | v << 16;
+  };
+  // Since Vista the wave volume is this program's own (its mixer session), not the machine's. A MIDI
+  // synthesizer that plays through that session is scaled by the speech level too: the system has no
+  // separate level for it.
+  waveOutSetVolume(nullptr, volume(speech_percent));
+  for (UINT id = 0, n = midiOutGetNumDevs(); id < n; ++id)
+    midiOutSetVolume(reinterpret_cast<HMIDIOUT>(uintptr_t(id)), volume(music_percent));
+}
+
 }  // namespace plat
