@@ -254,9 +254,9 @@ void Win32Backend::OnKey(UINT msg, WPARAM wp, LPARAM lp) {
 bool Win32Backend::OnTouch(UINT msg, WPARAM wp, LPARAM lp) {
   const uint32_t id = LOWORD(wp);
   if (!IsTouchPointer(id)) return false;
-  if (msg == WM_POINTERDOWN && finger_ == 0) finger_ = id;
+  if (msg == WM_POINTERDOWN && finger_ < 0) finger_ = id;
   if (id != finger_) return true;
-  if (msg == WM_POINTERUP) finger_ = 0;
+  if (msg == WM_POINTERUP) finger_ = -1;
   POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};  // screen pixels
   ScreenToClient(hwnd_, &p);
   using K = InputEvent::Kind;

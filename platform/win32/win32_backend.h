@@ -69,7 +69,7 @@ class Win32Backend : public Backend {
   HICON icon_big_ = nullptr, icon_small_ = nullptr;
   uint16_t high_surrogate_ = 0;
   bool parents_down_ = false;    // Ctrl+Shift+P went down as the parents' gate: its release is one too
-  uint32_t finger_ = 0;          // the touch pointer that is the pointer (0: none down)
+  int64_t finger_ = -1;          // the touch pointer that is the pointer (-1: none down)
   HHOOK keyboard_hook_ = nullptr;
 };
 
