@@ -49,6 +49,7 @@ class StreamSource : public CommandSource {
   int line_no_ = 0;
 };
 
+#ifndef _WIN32
 // Reads a file descriptor (the sim's stdin) line by line, giving up its wait when `wake_fd` becomes
 // readable, so that the program can end while nobody sends commands.
 class FdSource : public CommandSource {
@@ -62,6 +63,7 @@ class FdSource : public CommandSource {
   bool eof_ = false;
   int line_no_ = 0;
 };
+#endif
 
 // What the driver needs from the program and the backend.
 struct DriverHooks {

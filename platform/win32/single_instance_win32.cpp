@@ -6,7 +6,6 @@
 
 #include <thread>
 
-
 namespace plat {
 
 namespace {
