@@ -10,6 +10,7 @@
 
 #include "platform/gdi/text.h"
 #include "platform/os.h"
+#include "platform/win32/dib.h"
 #include "platform/win32/utf.h"
 
 namespace plat {
@@ -94,15 +95,8 @@ class GdiEngine : public TextEngine {
     }
     const int tw = sz.cx, th = sz.cy;
     // White on black in a DIB: the grey level of each pixel is the glyph's coverage.
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = tw;
-    bi.bmiHeader.biHeight = -th;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP dib = win32::MakeDib(dc, tw, th, &bits);
     if (!dib) {
       SelectObject(dc, old_font);
       return false;

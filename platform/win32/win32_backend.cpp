@@ -12,6 +12,7 @@
 
 #include "platform/gdi/canvas.h"
 #include "platform/ui/screen.h"
+#include "platform/win32/dib.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_audio.h"
 
@@ -82,24 +83,12 @@ bool WindowedMode() {
   return v && std::strcmp(v, "1") == 0;
 }
 
-// A top-down 32-bit DIB section over w × h pixels (0x00RRGGBB, as our surfaces keep them).
-HBITMAP MakeDib(HDC dc, int w, int h, void** bits) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  return CreateDIBSection(dc, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
-}
-
 }  // namespace
 
 HICON MakeIcon(const CursorImage& img, bool is_icon) {
   if (img.w <= 0 || img.h <= 0 || img.argb.size() < size_t(img.w) * img.h) return nullptr;
   void* bits = nullptr;
-  HBITMAP color = MakeDib(nullptr, img.w, img.h, &bits);
+  HBITMAP color = win32::MakeDib(nullptr, img.w, img.h, &bits);
   if (!color) return nullptr;
   std::memcpy(bits, img.argb.data(), size_t(img.w) * img.h * 4);  // BGRA in memory, straight alpha
   // The AND mask: set where the picture is transparent (systems that ignore the alpha channel use it).
@@ -174,7 +163,7 @@ Win32Backend::Win32Backend() {
   mem_dc_ = CreateCompatibleDC(dc);
   ReleaseDC(hwnd_, dc);
   void* bits = nullptr;
-  dib_ = MakeDib(mem_dc_, pixels_.w, pixels_.h, &bits);
+  dib_ = win32::MakeDib(mem_dc_, pixels_.w, pixels_.h, &bits);
   if (!mem_dc_ || !dib_) {
     DestroyWindow(hwnd_);
     throw std::runtime_error("cannot make the window's picture (" + std::to_string(pixels_.w) + "x" +

@@ -73,6 +73,20 @@ class DamagedMedium : public ::testing::Test {
     else std::cerr << "files kept in " << tmp_ << "\n";
   }
 
+  // A writable copy of a built medium as root_ (the copy brings its own folders, in its own case).
+  // False with `why` when the medium is not built; a failed copy fails the test.
+  bool CopyMedium(Medium m, std::string& why) {
+    auto medium = BuiltMedium(m, why);
+    if (!medium) return false;
+    std::error_code ec;
+    fs::remove_all(root_ / "bm4", ec);
+    CopyFromMedium(*medium + "/bm4", (root_ / "bm4").string(), ec);
+    if (!ec) return true;
+    ADD_FAILURE() << ec.message();
+    why = "the copy failed";
+    return false;
+  }
+
   // Every data file damaged, the three kinds in turn: the first half of the demo file, empty, noise.
   void DamageEveryFile(const fs::path& demo) {
     std::mt19937 noise(20240601);
@@ -234,12 +248,7 @@ TEST_F(DamagedMedium, OnlyThePicturesFolder) {
 // queue drains, the praise ends and the next question comes.
 TEST_P(DamagedMediumFrom, RecordingsWithNoSamples) {
   std::string why;
-  auto demo = BuiltMedium(GetParam(), why);
-  if (!demo) GTEST_SKIP() << why;
-  std::error_code ec;
-  fs::remove_all(root_ / "bm4", ec);  // the copy brings its own folders, in its own case
-  CopyFromMedium(*demo + "/bm4", (root_ / "bm4").string(), ec);
-  ASSERT_FALSE(ec) << ec.message();
+  if (!CopyMedium(GetParam(), why)) GTEST_SKIP() << why;
   int cut = 0;
   for (const auto& e : fs::directory_iterator(OnMedium((root_ / "bm4" / "_ozzel" / "zvuky").string()))) {
     std::string whole = Slurp(e.path());
@@ -288,12 +297,7 @@ TEST_P(DamagedMediumFrom, RecordingsWithNoSamples) {
 // is shown, and the session ends normally.
 TEST_F(DamagedMedium, ClipWithMillionsOfRunsInOneRow) {
   std::string why;
-  auto demo = BuiltMedium(Medium::Demo, why);
-  if (!demo) GTEST_SKIP() << why;
-  std::error_code ec;
-  fs::remove_all(root_ / "bm4", ec);
-  CopyFromMedium(*demo + "/bm4", (root_ / "bm4").string(), ec);
-  ASSERT_FALSE(ec) << ec.message();
+  if (!CopyMedium(Medium::Demo, why)) GTEST_SKIP() << why;
   const std::string clip = OnMedium(HostPath(root_, "\\animace\\tib_mluv.avi"));
   ASSERT_TRUE(fs::is_regular_file(clip)) << clip;
   const std::vector<uint8_t> bytes = crafted::EndlessRowClip();
@@ -321,12 +325,7 @@ TEST_F(DamagedMedium, ClipWithMillionsOfRunsInOneRow) {
 // a hang).
 TEST_F(DamagedMedium, PipesInPlaceOfDataFilesThenAKill) {
   std::string why;
-  auto demo = BuiltMedium(Medium::Demo, why);
-  if (!demo) GTEST_SKIP() << why;
-  std::error_code ec;
-  fs::remove_all(root_ / "bm4", ec);
-  CopyFromMedium(*demo + "/bm4", (root_ / "bm4").string(), ec);
-  ASSERT_FALSE(ec) << ec.message();
+  if (!CopyMedium(Medium::Demo, why)) GTEST_SKIP() << why;
   for (const char* rel : {"\\obrazky\\oz_uvod.bmp", "\\zvuky\\oz_uvod.wav", "\\hudba\\ozzel.mid"}) {
     std::string path = OnMedium(HostPath(root_, rel));
     ASSERT_TRUE(fs::remove(path)) << path;
