@@ -117,12 +117,13 @@ TEST(SingleInstance, OnlyAPrivateFolderOneLockPerDisplayAndNoWaitForAStoppedGame
     EXPECT_FALSE(stdfs::exists(victim));
   }
   // Given the folder, the link there is not followed either: the game runs unguarded and says so.
-  stdfs::create_symlink(victim, own / "ozzel.lock");
+  const stdfs::path own_lock = own / ("ozzel-" + display + ".lock");
+  stdfs::create_symlink(victim, own_lock);
   ::testing::internal::CaptureStderr();
   EXPECT_NE(plat::SingleInstance::Claim([] {}, own.string()), nullptr);
   EXPECT_NE(::testing::internal::GetCapturedStderr().find("second game"), std::string::npos);
   EXPECT_FALSE(stdfs::exists(victim));
-  stdfs::remove(own / "ozzel.lock");
+  stdfs::remove(own_lock);
 
   // "unix:N" and ":N" are one display.
   ::setenv("XDG_RUNTIME_DIR", own.c_str(), 1);
