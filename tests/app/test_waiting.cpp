@@ -87,6 +87,7 @@ TEST(WaitingScreen, HugeCountsFillTheBarAndAKillEndsTheWait) {
   EXPECT_EQ(ozzel::RunWaitingScreen(backend, work, "en"), ozzel::WaitOutcome::kReady);
   EXPECT_TRUE(trace.Has("bounds ukazatel 120 392 400 26"));
 
+#ifndef _WIN32  // there a console's Ctrl+C is the request, not a signal
   Scripted endless({{"progress 1 4"}}, 0);
   for (int i = 0; i < 100000; ++i) endless.More({});
   bool killed = false;
@@ -95,6 +96,7 @@ TEST(WaitingScreen, HugeCountsFillTheBarAndAKillEndsTheWait) {
   };
   EXPECT_EQ(ozzel::RunWaitingScreen(backend, endless, "en"), ozzel::WaitOutcome::kClosed);
   EXPECT_TRUE(killed);
+#endif
 }
 
 }  // namespace
