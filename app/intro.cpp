@@ -17,7 +17,11 @@ void Tform_ozzel::startertimerTimer(plat::Timer& t) {
   t.SetEnabled(false);
   app().screen().SetCursor(plat::crDefault);
   // The desktop's "Settings for parents": the page comes first, the game after it.
-  if (const char* p = std::getenv("OZZEL_PARENTS"); p && std::string(p) == "1") OpenParentsPage();
+  if (const char* p = std::getenv("OZZEL_PARENTS"); p && std::string(p) == "1") {
+    OpenParentsPage();
+    // Closed while the page was open: no intro, the program ends.
+    if (app().QuitPending()) return;
+  }
 
   // The intro picture takes clicks from the first moment: a child who chose a scene before the intro
   // began is not sent back to it (the examiner over the scene, the first question cut off).
@@ -60,13 +64,14 @@ void Tform_ozzel::startertimerTimer(plat::Timer& t) {
     // too, so the music and the queue start with the quiz instead of waiting for a skip.
     app().PumpWhile([this] {
       plat::MciMode m = WavPlayer->Mode();
-      return m != plat::MciMode::Stopped && m != plat::MciMode::NotReady && shared.SkipKey != 27 && !shared.QuitRequested;
+      return m != plat::MciMode::Stopped && m != plat::MciMode::NotReady && shared.SkipKey != 27 &&
+             !shared.QuitRequested && !app().QuitPending();
     });
   } catch (const plat::EMCIDeviceError&) {
     plat::MessageBox(game::CurrentWords().no_intro_speech);
   }
 
-  if (shared.QuitRequested) {
+  if (shared.QuitRequested || app().QuitPending()) {
     IgnoreChannelError([this] { WavPlayer->Stop(); });
     return;
   }

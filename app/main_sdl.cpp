@@ -1,4 +1,5 @@
 // The real program: the SDL backend. It takes only --version and --help; OZZEL_TRACE=1 prints the trace.
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -11,6 +12,7 @@
 #include "app/waiting.h"
 #include "platform/os/child_process.h"
 #include "platform/os/single_instance.h"
+#include "platform/quit_request.h"
 #include "platform/sdl/sdl_backend.h"
 #include "platform/trace.h"
 
@@ -36,16 +38,25 @@ int main(int argc, char** argv) {
     "A spoken animal quiz for pre-school children. The settings file names the data medium;\n"
     "ozzel-start builds and registers the demo medium first. See ozzel(6).\n";
   if (auto status = ozzel::AnswerCommandLine(argc, argv, kAbout)) return *status;
+  // From here a kill (SIGTERM, SIGINT, SIGHUP) is a request to end, acted on by whichever loop runs; so a
+  // helper of the first start goes with the game, and the counters are written.
+  plat::CatchQuitRequests(nullptr);
+  // Declared before the instance, so they go after it: its listener may push SDL events until it has
+  // been joined, and only while SDL is up (a request before the window exists has nothing to raise).
+  std::unique_ptr<plat::SdlBackend> backend;
+  std::atomic<bool> sdl_up{false};
   // One game per user: a second launch brings the first (or its waiting screen) to the front and ends
   // before it opens a window, plays a sound or counts a start.
-  const auto instance = plat::SingleInstance::Claim([] { plat::SdlRequestRaise(); });
+  const auto instance = plat::SingleInstance::Claim([&sdl_up] {
+    if (sdl_up) plat::SdlRequestRaise();
+  });
   if (!instance) {
     std::fprintf(stderr, "ozzel: the game is already running; it has been brought to the front\n");
     return 0;
   }
-  std::unique_ptr<plat::SdlBackend> backend;
   try {
     backend = std::make_unique<plat::SdlBackend>();
+    sdl_up = true;
   } catch (const std::exception& e) {
     // Without a display there is nothing to show a message box in: say it where it can be seen.
     std::fprintf(stderr, "ozzel: %s\n", e.what());
@@ -59,13 +70,18 @@ int main(int argc, char** argv) {
     const std::string command = prepare;
     ::unsetenv("OZZEL_PREPARE");
     const char* language = std::getenv("OZZEL_LANGUAGE");
+    if (plat::QuitRequests() != 0) return 0;
     try {
       HelperPreparation work(command);
-      if (ozzel::RunWaitingScreen(*backend, work, language ? language : "cs") != ozzel::WaitOutcome::kReady) return 1;
+      const auto outcome = ozzel::RunWaitingScreen(*backend, work, language ? language : "cs");
+      if (outcome == ozzel::WaitOutcome::kClosed && plat::QuitRequests() != 0) return 0;  // as asked
+      if (outcome != ozzel::WaitOutcome::kReady) return 1;
     } catch (const std::exception& e) {
       std::fprintf(stderr, "ozzel: %s\n", e.what());
       return 1;
     }
   }
+  // Asked to end before the game proper began: nothing of it has started, nothing is counted.
+  if (plat::QuitRequests() != 0) return 0;
   return ozzel::RunProgram(*backend);
 }

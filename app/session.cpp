@@ -44,6 +44,13 @@ void Tform_ozzel::casovy_limitTimer(plat::Timer& t) {
       if (!playlist->Items.empty() || WavPlayer->Mode() == plat::MciMode::Playing) return;
       t.SetEnabled(false);
       BTN_KonecClick(*BTN_Konec);
+      // A box or the parents' page still open would keep the end waiting for an adult: they are
+      // answered as at a kill, and the game ends.
+      if (app().ActiveModal()) {
+        plat::InputEvent quit;
+        quit.kind = plat::InputEvent::Kind::Quit;
+        app().Dispatch(quit);
+      }
       return;
   }
 }

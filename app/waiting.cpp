@@ -10,6 +10,7 @@
 
 #include "controls/tile_image.h"
 #include "platform/gdi/bitmap.h"
+#include "platform/quit_request.h"
 #include "platform/ui/application.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
@@ -68,6 +69,14 @@ void Say(plat::Label& l, const std::string& text, int px) {
   l.Font.height_px = px;
   while (l.Font.height_px > 12 && plat::Canvas::TextWidth(text, l.Font) > l.Width()) --l.Font.height_px;
   l.SetCaption(text);
+}
+
+// "progress DONE TOTAL" as a percentage; a count past the total is the whole way. Counts of any size.
+bool ProgressPercent(const std::string& line, int& percent) {
+  long long done = 0, total = 0;
+  if (std::sscanf(line.c_str(), "progress %lld %lld", &done, &total) != 2 || total <= 0 || done < 0) return false;
+  percent = done >= total ? 100 : int(double(done) * 100.0 / double(total));
+  return true;
 }
 
 }  // namespace
@@ -170,9 +179,7 @@ WaitOutcome RunWaitingScreen(plat::Backend& backend, Preparation& work, const st
     lines.clear();
     const bool going = work.Poll(lines);
     for (const std::string& l : lines) {
-      long done = 0, total = 0;
-      if (std::sscanf(l.c_str(), "progress %ld %ld", &done, &total) == 2 && total > 0 && done >= 0) {
-        const int percent = int(std::min(done, total) * 100 / total);
+      if (int percent = 0; ProgressPercent(l, percent)) {
         fill.SetBounds(kBar.left, kBar.top, kBar.w * percent / 100, kBar.h);
         // A line for a terminal every tenth of the way.
         if (percent / 10 != shown_percent / 10) std::fprintf(stderr, "ozzel: %s %d %%\n", t.working, percent);
@@ -188,6 +195,18 @@ WaitOutcome RunWaitingScreen(plat::Backend& backend, Preparation& work, const st
     ended = true;
     if (work.Status() != 0) show_failure();
   });
+
+  // A parent's kill (SIGTERM, Ctrl+C, the terminal gone) ends the wait as closing the window does; the
+  // helper then goes with the game.
+  const uint64_t quits_before = plat::QuitRequests();
+  plat::CatchQuitRequests([&backend] { backend.Wake(); });
+  struct StopWaking {
+    ~StopWaking() { plat::CatchQuitRequests(nullptr); }
+  } stop_waking;
+  app.AddWakeSource([quits_before] { return plat::QuitRequests() != quits_before ? 0 : plat::kNever; },
+                    [&app, quits_before] {
+                      if (plat::QuitRequests() != quits_before) app.Terminate();
+                    });
 
   back.Show();
   back.SetEnabled(true);

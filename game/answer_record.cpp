@@ -15,11 +15,12 @@ namespace {
 constexpr int kCap = 1000000;
 
 bool ParseCount(const std::string& s, int* out) {
-  if (s.empty() || s.size() > 7) return false;
+  if (s.empty()) return false;
   int v = 0;
   for (char c : s) {
     if (!std::isdigit(static_cast<unsigned char>(c))) return false;
     v = v * 10 + (c - '0');
+    if (v > kCap) v = kCap + 1;  // any longer number is past the cap too
   }
   *out = v > kCap ? kCap : v;
   return true;

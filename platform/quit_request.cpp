@@ -96,6 +96,7 @@ void CatchQuitRequests(std::function<void()> wake) {
     sa.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &sa, nullptr);
     ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGHUP, &sa, nullptr);  // the terminal gone: a quit, with the counters written
   });
 }
 

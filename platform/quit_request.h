@@ -1,4 +1,4 @@
-// Requests from outside to end the program (SIGTERM and SIGINT here): counted, then acted on by the
+// Requests from outside to end the program (SIGTERM, SIGINT and SIGHUP here): counted, then acted on by the
 // message loop exactly as a closed window is.
 #pragma once
 #include <cstdint>

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -19,26 +20,33 @@ namespace plat {
 
 namespace {
 
-// $XDG_RUNTIME_DIR (private to the user), else a private folder of our own in /tmp.
+// A folder fit for the lock: a real directory (no link), the user's own, writable by no one else.
+bool Private(const std::string& dir) {
+  struct stat st;
+  return ::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+         (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// $XDG_RUNTIME_DIR when it is private to the user, else a private folder of our own in /tmp; empty when
+// neither is (someone else's folder is not ours to trust: no lock then, rather than a shared one).
 std::string RuntimeDir() {
-  if (const char* d = std::getenv("XDG_RUNTIME_DIR"); d && *d == '/') return d;
+  if (const char* d = std::getenv("XDG_RUNTIME_DIR"); d && *d == '/' && Private(d)) return d;
   const std::string dir = "/tmp/ozzel-" + std::to_string(::getuid());
   ::mkdir(dir.c_str(), 0700);
-  struct stat st;
-  // Someone else's folder of that name is not ours to trust: no lock then, rather than a shared one.
-  if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return "";
-  return dir;
+  return Private(dir) ? dir : "";
 }
 
 // One game per user and display: the display's name in the file names ("-:0", "-wayland-0"), so that
-// games on separate displays (virtual ones in tests) leave each other alone.
+// games on separate displays (virtual ones in tests) leave each other alone. One X display has one name:
+// "unix:0" and ":0.0" are ":0".
 std::string DisplaySuffix() {
   const char* w = std::getenv("WAYLAND_DISPLAY");
   const char* x = std::getenv("DISPLAY");
   std::string d = w && *w ? w : x && *x ? x : "";
   if (!(w && *w)) {
     const size_t colon = d.rfind(':'), dot = d.rfind('.');
-    if (colon != std::string::npos && dot != std::string::npos && dot > colon) d.erase(dot);  // ":0.0" is ":0"
+    if (colon != std::string::npos && dot != std::string::npos && dot > colon) d.erase(dot);
+    if (d.rfind("unix:", 0) == 0) d.erase(0, 4);
   }
   for (char& c : d)
     if (c == '/') c = '_';
@@ -99,15 +107,17 @@ class PosixInstance : public SingleInstance {
   std::thread listener_;
 };
 
-// Asks the running game to come forward; it may be between taking the lock and listening.
+// Asks the running game to come forward; it may be between taking the lock and listening. Bounded: a
+// game that is stopped or too busy to accept is not waited for.
 void AskFirst(const std::string& socket_path) {
   sockaddr_un a;
   if (!Address(socket_path, &a)) return;
   for (int attempt = 0; attempt < 40; ++attempt) {
-    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (s < 0) return;
+    // A local connect never waits once it is non-blocking: it is made, or refused (EAGAIN: the backlog is full).
     const bool ok = ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    if (ok) (void)!::send(s, "raise\n", 6, MSG_NOSIGNAL);  // it may have hung up already
+    if (ok) (void)!::send(s, "raise\n", 6, MSG_NOSIGNAL | MSG_DONTWAIT);  // it may have hung up already
     ::close(s);
     if (ok) return;
     ::usleep(50 * 1000);
@@ -119,15 +129,20 @@ void AskFirst(const std::string& socket_path) {
 std::unique_ptr<SingleInstance> SingleInstance::Claim(std::function<void()> on_raise, const std::string& dir_in) {
   const std::string dir = dir_in.empty() ? RuntimeDir() : dir_in;
   // Without a private place for the lock the game still starts: two games beat none.
-  if (dir.empty()) return std::unique_ptr<SingleInstance>(new PosixInstance(-1, -1, "", on_raise));
+  auto unguarded = [&](const std::string& why) {
+    std::fprintf(stderr, "ozzel: %s; a second game is not kept from starting\n", why.c_str());
+    return std::unique_ptr<SingleInstance>(new PosixInstance(-1, -1, "", on_raise));
+  };
+  if (dir.empty()) return unguarded("no private folder for the game's lock");
   const std::string base = dir + "/ozzel" + DisplaySuffix();
   const std::string lock_path = base + ".lock", socket_path = base + ".socket";
-  const int lock_fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (lock_fd < 0) return std::unique_ptr<SingleInstance>(new PosixInstance(-1, -1, "", on_raise));
+  // Never through a link: whoever placed it would choose the file we create.
+  const int lock_fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (lock_fd < 0) return unguarded(lock_path + ": " + std::strerror(errno));
   if (::flock(lock_fd, LOCK_EX | LOCK_NB) != 0) {
     const int why = errno;
     ::close(lock_fd);
-    if (why != EWOULDBLOCK) return std::unique_ptr<SingleInstance>(new PosixInstance(-1, -1, "", on_raise));
+    if (why != EWOULDBLOCK) return unguarded(lock_path + ": " + std::strerror(why));
     AskFirst(socket_path);
     return nullptr;
   }

@@ -15,6 +15,8 @@
 #include <cstring>
 #include <ctime>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/start_dir.h"
@@ -75,7 +77,7 @@ void Report(const std::string& path, ReadState state, int error) {
   std::fprintf(stderr, "%s: %s; no settings are read from it or saved to it\n", path.c_str(), what);
 }
 
-ReadState ReadAll(const std::string& path, std::string& out, bool report = true) {
+ReadState ReadAll(const std::string& path, std::string& out, bool report = true, struct stat* seen = nullptr) {
   // Not blocking: a pipe in the file's place would hold the program in open() for good.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0 && errno == ENOENT) return ReadState::Missing;
@@ -92,6 +94,7 @@ ReadState ReadAll(const std::string& path, std::string& out, bool report = true)
     return state;
   }
   SetBlocking(fd);
+  if (seen) *seen = st;
   out.clear();
   char buf[65536];
   for (;;) {
@@ -226,13 +229,52 @@ void KeepOriginal(const std::string& path, const std::string& text, const std::v
                             : ("; the original is kept as " + copy).c_str());
 }
 
+// The last clean parse of each file, with what identifies that version of it: a settings file is read
+// at every lookup, and a large one would be parsed again each time.
+struct Parsed {
+  dev_t dev;
+  ino_t ino;
+  off_t size;
+  struct timespec mtime, ctime;
+  std::shared_ptr<const RegData> data;
+};
+std::mutex g_parsed_mutex;
+std::map<std::string, Parsed> g_parsed;
+
+bool SameTimes(const struct timespec& a, const struct timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+std::shared_ptr<const RegData> Remembered(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+  std::lock_guard<std::mutex> lock(g_parsed_mutex);
+  auto it = g_parsed.find(path);
+  if (it == g_parsed.end()) return nullptr;
+  const Parsed& p = it->second;
+  if (p.dev == st.st_dev && p.ino == st.st_ino && p.size == st.st_size && SameTimes(p.mtime, st.st_mtim) &&
+      SameTimes(p.ctime, st.st_ctim))
+    return p.data;
+  return nullptr;
+}
+
+// `st`: the file as it was opened for the read that gave `data`.
+void Remember(const std::string& path, const struct stat& st, const RegData& data) {
+  std::lock_guard<std::mutex> lock(g_parsed_mutex);
+  g_parsed.erase(path);
+  // File times move in coarse steps: a version younger than a few seconds could be followed by another
+  // with the same times (and size, and a reused inode). Only a settled one is remembered.
+  if (st.st_mtim.tv_sec >= std::time(nullptr) - 3) return;
+  g_parsed[path] = Parsed{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim, std::make_shared<const RegData>(data)};
+}
+
 // Reads and parses, skipping damaged lines. The original of a damaged file is kept beside it with
 // the lock held, so that the copy is of what a writer will replace. A file too large to be ours is
 // moved aside. nullopt when the file cannot be read at all.
 std::optional<RegData> LoadFile(const std::string& path, bool locked) {
+  if (auto known = Remembered(path)) return *known;
   std::string text;
   RegParse parsed;
-  switch (ReadAll(path, text)) {
+  struct stat st {};
+  switch (ReadAll(path, text, true, &st)) {
     case ReadState::Missing:
       return RegData{};
     case ReadState::Error:
@@ -243,7 +285,10 @@ std::optional<RegData> LoadFile(const std::string& path, bool locked) {
       break;
     case ReadState::Ok:
       parsed = ParseRegLenient(text);
-      if (parsed.skipped.empty()) return std::move(parsed.data);
+      if (parsed.skipped.empty()) {
+        Remember(path, st, parsed.data);
+        return std::move(parsed.data);
+      }
       break;
   }
   if (!locked) {
@@ -257,6 +302,15 @@ std::optional<RegData> LoadFile(const std::string& path, bool locked) {
   }
   MoveAside(path);
   return RegData{};
+}
+
+// The parsed file for lookups, without a copy of a large one.
+std::shared_ptr<const RegData> View(const std::string& path) {
+  if (auto known = Remembered(path)) return known;
+  std::optional<RegData> d = LoadFile(path, false);
+  if (!d) return nullptr;
+  if (auto known = Remembered(path)) return known;
+  return std::make_shared<const RegData>(std::move(*d));
 }
 
 // `existing`: the file replaced, whose mode and owner the new one keeps; a new file gets the usual
@@ -341,20 +395,27 @@ bool Registry::Modify(const std::function<void(RegData&)>& change) {
   struct stat st;
   const bool exists = ::stat(path.c_str(), &st) == 0;
   if (*d == before && exists) return true;  // nothing to change on disk
-  return ReplaceFile(path, FormatReg(*d), exists ? &st : nullptr);
+  const std::string text = FormatReg(*d);
+  // Never a file the reader would refuse (and set aside with everything in it): the old one stays.
+  if (text.size() > kMaxFile) {
+    std::fprintf(stderr, "%s: the settings would grow past %zu MB; not saved, the file stays as it was\n",
+                 path.c_str(), kMaxFile >> 20);
+    return false;
+  }
+  return ReplaceFile(path, text, exists ? &st : nullptr);
 }
 
 bool Registry::KeyExists(const std::string& key) {
   auto k = RegKeyPath(key);
   if (!k) return false;
-  auto d = Load();
+  auto d = View(ResolveLinks(path_));
   return d && RegHasKey(*d, *k);
 }
 
 bool Registry::CreateKey(const std::string& key) {
   auto k = RegKeyPath(key);
   if (!k) return false;
-  if (auto d = Load(); d && RegHasKey(*d, *k)) return true;
+  if (auto d = View(ResolveLinks(path_)); d && RegHasKey(*d, *k)) return true;
   return Modify([&](RegData& d) {
     if (!RegHasKey(d, *k)) RegEnsureKey(d, *k);
   });
@@ -363,7 +424,7 @@ bool Registry::CreateKey(const std::string& key) {
 std::optional<RegValue> Registry::Read(const std::string& key, const std::string& name) {
   auto k = RegKeyPath(key);
   if (!k || !RegNameStorable(name)) return std::nullopt;
-  auto d = Load();
+  auto d = View(ResolveLinks(path_));
   if (!d) return std::nullopt;
   auto kit = d->keys.find(RegFold(*k));
   if (kit == d->keys.end()) return std::nullopt;

@@ -5,7 +5,9 @@
 #include <fluidsynth.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "platform/audio/media_info.h"
@@ -33,6 +35,17 @@ void QuietFluidSynth() {
 // SDL_mixer's own FluidSynth music plays at this gain at full music volume; the song keeps its loudness.
 constexpr double kGain = 1.2;
 constexpr uint64_t kBlockFrames = 1024;
+
+// FluidSynth fills its shared tables the first time a synthesizer is made, unguarded, and its 16-bit
+// output adds a dither drawn from rand() at that moment: a song would sound a little different with
+// each run and with the timing of threads. Synthesizers are made one at a time here, and the samples
+// are taken as floating point and rounded without dither.
+std::mutex g_synth_birth;
+
+int16_t ToS16(float x) {
+  const float v = x * 32766.0f;  // FluidSynth's own scale for 16 bits
+  return v >= 32767.0f ? int16_t(32767) : v <= -32768.0f ? int16_t(-32768) : int16_t(std::lrint(v));
+}
 
 struct SettingsFree {
   void operator()(fluid_settings_t* s) const { delete_fluid_settings(s); }
@@ -197,6 +210,7 @@ void MidiRender::Render() {
     return;
   }
   std::vector<int16_t> s16(kBlockFrames * 2);
+  std::vector<float> left(kBlockFrames), right(kBlockFrames);
   std::vector<uint8_t> conv(convert ? kBlockFrames * 4 * size_t(std::max(1, cvt.len_mult)) : 0);
 
   // FluidSynth refuses a song with system bytes in a track or running status resumed after a meta
@@ -220,7 +234,10 @@ void MidiRender::Render() {
   // A fresh synthesizer for every start, so a song started over sounds exactly as the first time.
   auto start = [&] {
     player.reset();
-    synth.reset(new_fluid_synth(settings.get()));
+    {
+      std::lock_guard<std::mutex> birth(g_synth_birth);
+      synth.reset(new_fluid_synth(settings.get()));
+    }
     if (!synth || fluid_synth_sfload(synth.get(), font_.c_str(), 1) == FLUID_FAILED) return false;
     player.reset(new_fluid_player(synth.get()));
     return player && fluid_player_add_mem(player.get(), midi_.data(), midi_.size()) == FLUID_OK &&
@@ -265,10 +282,11 @@ void MidiRender::Render() {
     }
     const uint64_t n = std::min(kBlockFrames, frames_ - at);
     int16_t* p = s16.data();
-    if (fluid_synth_write_s16(synth.get(), int(n), p, 0, 2, p, 1, 2) != FLUID_OK) {
+    if (fluid_synth_write_float(synth.get(), int(n), left.data(), 0, 1, right.data(), 0, 1) != FLUID_OK) {
       failed_ = true;
       return;
     }
+    for (uint64_t f = 0; f < n; ++f) p[2 * f] = ToS16(left[f]), p[2 * f + 1] = ToS16(right[f]);
     // The player reads the file as it goes: a broken one stops it before the first note.
     if (fresh && frames_ > 4 * kBlockFrames && fluid_player_get_status(player.get()) == FLUID_PLAYER_DONE) {
       failed_ = true;

@@ -74,6 +74,8 @@ class Application {
   void RunFor(uint64_t ms);
   void Terminate() { terminated_ = true; }
   bool Terminated() const { return terminated_; }
+  // The user asked to end the program (the window closed, a kill); it ends once no box is open.
+  bool QuitPending() const { return quit_pending_ || terminated_; }
 
   // Timers (used by Timer).
   void RegisterTimer(Timer* t);

@@ -1,6 +1,7 @@
 // The waiting screen: the bar follows the reported progress; a failure is said in the user's language
 // and stays until it is dismissed.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <deque>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "app/waiting.h"
 #include "platform/headless/headless.h"
+#include "platform/quit_request.h"
 #include "platform/trace.h"
 
 namespace {
@@ -23,6 +25,7 @@ class Scripted : public ozzel::Preparation {
     return true;
   }
   int Status() const override { return status_; }
+  void More(std::vector<std::string> batch) { batches_.push_back(std::move(batch)); }
 
  private:
   std::deque<std::vector<std::string>> batches_;
@@ -73,6 +76,27 @@ TEST(WaitingScreen, AFullDiskIsSaidInGermanUntilAKey) {
   EXPECT_TRUE(trace.Has(std::string("caption radek1 ") + de.no_space));
   EXPECT_TRUE(trace.Has(std::string("caption radek2 ") + de.next_time));
   EXPECT_TRUE(trace.Has("hide ukazatel"));
+}
+
+// Counts past any real progress fill the bar, never overflow it; a kill ends the wait as closing the
+// window does (the helper then goes with the game).
+TEST(WaitingScreen, HugeCountsFillTheBarAndAKillEndsTheWait) {
+  plat::HeadlessBackend backend({1366, 768});
+  Traced trace(backend);
+  Scripted work({{"progress 100000000000000000 100000000000000000", "progress 99999999999999999999 5"}, {}, {}}, 0);
+  EXPECT_EQ(ozzel::RunWaitingScreen(backend, work, "en"), ozzel::WaitOutcome::kReady);
+  EXPECT_TRUE(trace.Has("bounds ukazatel 120 392 400 26"));
+
+#ifndef _WIN32  // there a console's Ctrl+C is the request, not a signal
+  Scripted endless({{"progress 1 4"}}, 0);
+  for (int i = 0; i < 100000; ++i) endless.More({});
+  bool killed = false;
+  backend.OnIdle = [&](uint64_t) {
+    if (!killed) killed = true, ::raise(SIGTERM);
+  };
+  EXPECT_EQ(ozzel::RunWaitingScreen(backend, endless, "en"), ozzel::WaitOutcome::kClosed);
+  EXPECT_TRUE(killed);
+#endif
 }
 
 }  // namespace

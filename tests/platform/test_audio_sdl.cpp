@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -353,6 +355,42 @@ TEST(MidiRender, ASongWithSystemBytesAndResumedRunningStatusSoundsAsWrittenPlain
   const std::vector<uint8_t> pcm = ReadWhole(render, 4);
   ASSERT_FALSE(render.Failed());
   EXPECT_EQ(pcm, ReadWhole(plain, 4));
+}
+
+// The synthesizer's first use in a process draws on rand(): a song must not sound different with
+// whatever else the process has drawn (the game seeds it from the clock), nor with the threads' timing.
+TEST(MidiRender, TheSameSongHasTheSameSamplesInEveryProcess) {
+  const std::string font = plat::FindSoundFont();
+  if (font.empty()) GTEST_SKIP() << "no General MIDI sound font";
+  auto render_after = [&](unsigned seed) {
+    int fds[2];
+    EXPECT_EQ(::pipe(fds), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {  // a fresh process for the synthesizer's first use
+      ::close(fds[0]);
+      std::srand(seed);
+      plat::MidiRender render(kTwoSecondSong, font, 2000, {22050, AUDIO_S16SYS, 2});
+      const std::vector<uint8_t> pcm = ReadWhole(render, 4);
+      for (size_t done = 0; done < pcm.size();) {
+        const ssize_t n = ::write(fds[1], pcm.data() + done, pcm.size() - done);
+        if (n <= 0) std::_Exit(1);
+        done += size_t(n);
+      }
+      std::_Exit(0);
+    }
+    ::close(fds[1]);
+    std::vector<uint8_t> pcm;
+    uint8_t buf[65536];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) pcm.insert(pcm.end(), buf, buf + n);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return pcm;
+  };
+  const std::vector<uint8_t> first = render_after(1);
+  EXPECT_EQ(first.size(), 22050u * 2 * 4);
+  EXPECT_TRUE(first == render_after(2)) << "the samples differ with the process's random state";
 }
 
 TEST(SdlAudioNoDevice, EverythingFailsQuietly) {

@@ -1,4 +1,5 @@
 // The registry file: REGEDIT4 text, typed values, case-insensitive names, safe concurrent updates.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -378,6 +379,40 @@ TEST_F(RegFile, WhatIsNotASettingsFileIsSaidOnStderr) {
   std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find(path_ + ": larger than 16 MB"), std::string::npos) << err;
   EXPECT_EQ(r.Read(kObecne, "Ozzel_starty"), Dw(1));
+}
+
+// The writer never makes a file the reader would set aside: a change that would grow it past the
+// reader's bound is refused and the file kept as it was. A large file is parsed once, and a change
+// to it (by anyone) is still seen.
+TEST_F(RegFile, NoWriteGrowsTheFilePastWhatIsReadAndALargeFileIsReadOnce) {
+  stdfs::create_directories(stdfs::path(path_).parent_path());
+  {
+    std::ofstream f(path_, std::ios::binary);
+    f << "REGEDIT4\n\n[HKEY_CURRENT_USER\\" << kObecne << "]\n";
+    // 9 MB of ASCII values: as UTF-16 (which one non-ASCII value asks for) the file would be 18 MB.
+    for (int i = 0; i < 9 * 1024; ++i) f << "\"v" << i << "\"=\"" << std::string(1000, 'a') << "\"\n";
+  }
+  const std::string before = Slurp(path_);
+  // Settled a while ago, as a settings file usually is.
+  const timespec old[2] = {{std::time(nullptr) - 3600, 0}, {std::time(nullptr) - 3600, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path_.c_str(), old, 0), 0);
+  Registry r(path_);
+  ASSERT_EQ(r.Read(kObecne, "v7"), Str(std::string(1000, 'a')));
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(r.Write(kOdklon, "kde_je_BM4", Str("/home/dítě/medium")));
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find(path_ + ": the settings would grow past 16 MB"), std::string::npos);
+  EXPECT_EQ(Slurp(path_), before);
+  EXPECT_EQ(r.Read(kObecne, "v8"), Str(std::string(1000, 'a')));
+
+  // Changed in place, the size kept: seen at the next read.
+  {
+    std::fstream f(path_, std::ios::binary | std::ios::in | std::ios::out);
+    f.seekp(long(before.find("\"v8\"=\"") + 6));
+    f << "b";
+  }
+  EXPECT_EQ(r.Read(kObecne, "v8"), Str("b" + std::string(999, 'a')));
+  EXPECT_TRUE(r.Write(kObecne, "v9", Dw(9)));
+  EXPECT_EQ(Registry(path_).Read(kObecne, "v9"), Dw(9));
 }
 
 TEST_F(RegFile, ConcurrentWritersLoseNothing) {

@@ -358,6 +358,26 @@ TEST_F(DamagedMedium, AKillWhileTheIntroSpeaks) {
   CheckEndAndStore(s, s.Signal(SIGTERM));
 }
 
+// The terminal gone (SIGHUP) while the parents' page of the desktop's settings entry is open: the page
+// is answered and the game ends as at any quit, counters written, without playing its intro first.
+TEST_F(DamagedMedium, AHangUpWhileTheStartsParentsPageIsOpen) {
+  std::string why;
+  auto demo = BuiltMedium(Medium::Demo, why);
+  if (!demo) GTEST_SKIP() << why;
+  data_dir_ = *demo + "\\bm4\\_ozzel";
+  ::setenv("OZZEL_PARENTS", "1", 1);
+  SimSession s({"--data", *demo, "--registry", registry_, "--seed", "7"}, tmp_, 60);
+  ::unsetenv("OZZEL_PARENTS");
+  ASSERT_TRUE(s.started());
+  const auto lines = s.Step("wait 1500");
+  ASSERT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return SimSession::Body(l) == "parents open"; }))
+      << s.Tail();
+  CheckEndAndStore(s, s.Signal(SIGHUP));
+  EXPECT_FALSE(std::any_of(s.trace().begin(), s.trace().end(), [](const std::string& l) {
+    return SimSession::Body(l).find("oz_uvod.wav") != std::string::npos;
+  })) << s.Tail();
+}
+
 // A pipe as the settings file is named on stderr and read as no settings; a kill while a start-up
 // box is open answers it and ends the program, which writes its counters as at any exit.
 TEST_F(DamagedMedium, APipeAsTheSettingsFileAndAKillWhileABoxIsOpen) {

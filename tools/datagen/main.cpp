@@ -112,12 +112,15 @@ int main(int argc, char** argv) {
       std::printf("progress %zu %zu\n", done++, total);
       std::fflush(stdout);
     };
+    // A kill (or the waiting screen gone) ends the work with nothing half-made left behind.
+    datagen::StopOnSignals();
     if (progress) report("");  // at once: the bar appears before the first file is made
     datagen::GenerateMedium(root, progress ? std::function<void(const std::string&)>(report) : nullptr, period, jobs);
     if (!quiet) std::printf("done (language %s, voice %s)\n", language.c_str(), datagen::ExaminerVoice().c_str());
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "datagen: %s\n", e.what());
+    if (const int sig = datagen::StopSignal()) return 128 + sig;
     if (progress) std::printf("error %s %s\n", ErrorKind(e.what()), e.what());
     return 1;
   }

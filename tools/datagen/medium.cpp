@@ -191,6 +191,22 @@ constexpr bool kForkNeedsOneThread = false;
 
 unsigned DefaultJobs() { return std::max(1u, std::thread::hardware_concurrency()); }
 
+namespace {
+std::atomic<int> g_stop_signal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "set inside a signal handler");
+extern "C" void OnStopSignal(int sig) { g_stop_signal = sig; }
+}  // namespace
+
+void StopOnSignals() {
+  struct sigaction sa {};
+  sa.sa_handler = OnStopSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) ::sigaction(sig, &sa, nullptr);
+}
+
+int StopSignal() { return g_stop_signal; }
+
 void GenerateMedium(const std::string& root, const std::function<void(const std::string&)>& progress, bool period,
                     unsigned jobs) {
   const stdfs::path target = MediumDir(root, period);
@@ -232,6 +248,12 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
     const std::vector<size_t> order = WorkOrder(files);
     auto work = [&] {
       for (size_t k; !failed && (k = next++) < order.size();) {
+        if (g_stop_signal) {
+          std::lock_guard<std::mutex> lock(mu);
+          failed = true;
+          made.notify_all();
+          break;
+        }
         const size_t i = order[k];
         Slot done;
         try {
@@ -276,6 +298,7 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
     // The first failure in the files' order is the one reported, whichever core met it first.
     for (const Slot& slot : slots)
       if (slot.error) std::rethrow_exception(slot.error);
+    if (g_stop_signal) throw Error("stopped by signal " + std::to_string(g_stop_signal.load()));
     const std::string stamp = "version " + GeneratorVersion() + (period ? " period" : "") + "\nfiles " +
                               std::to_string(files.size()) + "\ncontent " + Hex(content) + "\nlanguage " +
                               Texts().code + "\nvoice " + ExaminerVoice() + "\n";

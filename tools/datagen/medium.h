@@ -28,6 +28,10 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
                     bool period = false, unsigned jobs = 0);
 // One thread per core.
 unsigned DefaultJobs();
+// From now on SIGTERM, SIGINT, SIGHUP and SIGPIPE (the game that watched the progress gone) stop
+// GenerateMedium at the next file: it removes what it made and throws Error. StopSignal() names the signal.
+void StopOnSignals();
+int StopSignal();
 
 // Writes "kde_je_BM4" = root under "Software\Orvel Team\BM4\Odklon" of the settings store at
 // registry_path, touching no other value. Throws Error when the store cannot be written.
