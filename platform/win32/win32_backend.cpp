@@ -37,8 +37,11 @@ constexpr UINT kRaiseMessage = WM_APP + 2;
 constexpr DWORD kPointerCanceled = 0x8000;  // POINTER_MESSAGE_FLAG_CANCELED, in the high word of wParam
 constexpr DWORD kPointerTypeTouch = 2;  // PT_TOUCH
 
+bool (*g_touch_probe)(uint32_t) = nullptr;
+
 // GetPointerType exists from Windows 8 on; without it no pointer message is a touch.
 bool IsTouchPointer(uint32_t id) {
+  if (g_touch_probe) return g_touch_probe(id);
   using Fn = BOOL(WINAPI*)(UINT32, DWORD*);
   static const Fn get = reinterpret_cast<Fn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetPointerType")));
@@ -523,6 +526,8 @@ void Win32Backend::SetKeyboardGrab(bool on) {
     g_grab_window = nullptr;
   }
 }
+
+void Win32Backend::SetTouchProbe(bool (*is_touch)(uint32_t)) { g_touch_probe = is_touch; }
 
 void Win32RequestRaise() {
   if (HWND w = g_window.load()) PostMessageW(w, kRaiseMessage, 0, 0);

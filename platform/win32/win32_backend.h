@@ -44,6 +44,8 @@ class Win32Backend : public Backend {
   // desktop while the game is in front.
   void SetKeyboardGrab(bool on) override;
   ScreenScale Scale() const { return scaler_.scale(); }
+  // Which pointers are fingers: the system's answer, unless a test without a touch screen says it.
+  static void SetTouchProbe(bool (*is_touch)(uint32_t pointer_id));
   HWND window() const { return hwnd_; }
 
  private:
