@@ -59,7 +59,8 @@ game_start() {
 # What wine plays goes to files, one a stream: each play opens the device anew.
 REC=$WORK/rec
 mkdir -p "$REC"
-printf '</usr/share/alsa/alsa.conf>\npcm.!default { type file slave.pcm "quiet" file "|cat > %s/$(date +%%s%%N).wav" format "wav" }\npcm.quiet { type null }\nctl.!default { type null }\n' \
+# (A "%" in the name would be the device's own placeholder: each play's shell names its file by its pid.)
+printf '</usr/share/alsa/alsa.conf>\npcm.!default { type file slave.pcm "quiet" file "|cat > %s/play-$$.wav" format "wav" }\npcm.quiet { type null }\nctl.!default { type null }\n' \
   "$REC" >"$WORK/asoundrc"
 export ALSA_CONFIG_PATH=$WORK/asoundrc
 wreg() { wl reg "$@"; }
@@ -109,7 +110,37 @@ nomedium() {
 nomedium de_DE.UTF-8 "Ort der Programmdaten"
 nomedium nl_NL.UTF-8 "Where the program's data is"
 
-echo "a German Windows, user Jiří: installing silently"
+echo "the installer's page of components: a click on the Demo group, on English, on the group again"
+wl "$SETUP" &
+END=$((SECONDS + 60))
+until SW=$(xdotool search --name "Ozzel" 2>/dev/null | head -1) && [ -n "$SW" ]; do
+  [ $SECONDS -ge $END ] && fail "no installer window"
+  sleep 0.5
+done
+sleep 2
+# The tree's boxes, in the window: the group, then each medium a row of 16 pixels lower.
+for at in "203 135" "223 185" "203 135"; do
+  xdotool mousemove --window "$SW" $at click 1
+  sleep 0.5
+done
+import -window root "$WORK/components.png"
+xdotool key Return  # on to the folder
+sleep 1
+xdotool key Return  # install
+END=$((SECONDS + 120))
+until [ -f "$INST/uninstall.exe" ] && [ -n "$(value "$UNINST" MediumLanguage)" ]; do
+  [ $SECONDS -ge $END ] && fail "the install from the installer's pages did not finish"
+  sleep 1
+done
+sleep 2
+wineserver -k  # the installer waits on its last page
+wineserver -w
+[ "$(value "$UNINST" MediumLanguage)" = en ] ||
+  fail "clicks on the group, English and the group installed '$(value "$UNINST" MediumLanguage)', not en (components.png)"
+diff <(cd "$WIN/stage/media/en" && find . | sort) <(cd "$INST/medium" && find . | sort) >"$WORK/medium.diff" ||
+  fail "more than the English medium was installed (medium.diff)"
+
+echo "a German Windows, user Jiří: installing silently over it"
 wl "$SETUP" /S || fail "the installer failed (status $?)"
 [ -f "$INST/ozzel.exe" ] || fail "not installed in $INST"
 [ "$(value "$UNINST" MediumLanguage)" = de ] || fail "the medium on a German Windows is '$(value "$UNINST" MediumLanguage)', not de"
@@ -165,7 +196,7 @@ game() {
   grep -q " wav play$" "$TRACE" || fail "$name: no speech played"
 }
 # The first play that reached the device in run NAME (the device is also opened to be looked at).
-first_play() { find "$REC/$1" -name '*.wav' -size +20k | sort | head -1; }
+first_play() { find "$REC/$1" -name '*.wav' -size +20k -printf '%T@ %p\n' | sort -n | head -1 | cut -d' ' -f2-; }
 # The peak and RMS level (dBFS) of a play's first two seconds of sound.
 level() {
   sox --ignore-length "$1" -n silence 1 0.01 0.5% trim 0 2 stat 2>&1 |
@@ -212,7 +243,7 @@ diff <(cd "$WIN/stage/media/en" && find . | sort) <(cd "$INST/medium" && find . 
 [ -e "$MENU/Ozzel - Einstellungen für Eltern.lnk" ] && fail "the German parents' entry stayed beside the English one"
 
 echo "an install asked into a second folder"
-wl "$SETUP" /S '/D=C:\Hry pro děti\Ozzel řada' || fail "the second install failed"
+WLANG=nl_NL.UTF-8 wl "$SETUP" /S '/D=C:\Hry pro děti\Ozzel řada' || fail "the second install failed"
 [ -e "$SECOND/Ozzel řada/ozzel.exe" ] && fail "a second copy was installed beside the first"
 # (The value's letters outside ASCII come in the console's code page: its ASCII end is enough.)
 case "$(value "$UNINST" InstallLocation)" in
