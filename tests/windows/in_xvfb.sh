@@ -13,4 +13,4 @@ if [ "${OZZEL_IN_XVFB:-}" = 1 ]; then
   exit $rc
 fi
 [ $# -ge 2 ] || { echo "usage: in_xvfb.sh PREFIX PROGRAM [ARGS...]" >&2; exit 2; }
-OZZEL_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+OZZEL_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$@"
