@@ -97,18 +97,22 @@ traced() { grep -q -- "$1" "$TRACE"; }
 # No medium yet: the data-path box asks in the language of Windows (the build's program, its resources
 # from the source tree).
 nomedium() {
-  local lang=$1 caption=$2
+  local lang=$1 error=$2 caption=$3
   TRACE=$WORK/nomedium-$lang-trace.txt
   OZZEL_TRACE=1 OZZEL_RESOURCES="Z:$ROOT/resources/data" WLANG=$lang game_start "$WIN/ozzel.exe" 2>"$TRACE" &
   PID=$!
-  wait_for 60 "no medium, $lang: the data-path box" traced " input "
-  grep " input " "$TRACE" | grep -q "$caption|" || fail "no medium, $lang: the box is not in its language: $(grep " input " "$TRACE")"
+  wait_for 60 "no medium, $lang: the box of the missing data" traced " msgbox error "
+  grep -q " msgbox error $error|" "$TRACE" || fail "no medium, $lang: the box is not in its language: $(grep " msgbox " "$TRACE")"
+  sleep 0.5
+  xdotool key Return
+  wait_for 30 "no medium, $lang: the data-path box" traced " input "
+  grep " input " "$TRACE" | grep -q " input $caption|" || fail "no medium, $lang: the prompt is not in its language: $(grep " input " "$TRACE")"
   kill "$PID"
   wait "$PID" 2>/dev/null
   PID=""
 }
-nomedium de_DE.UTF-8 "Ort der Programmdaten"
-nomedium nl_NL.UTF-8 "Where the program's data is"
+nomedium de_DE.UTF-8 "Fehler" "Ort der Programmdaten"
+nomedium nl_NL.UTF-8 "Error" "Where the program's data is"
 
 echo "the installer's page of components: a click on the Demo group, on English, on the group again"
 wl "$SETUP" &
@@ -147,15 +151,30 @@ wl "$SETUP" /S || fail "the installer failed (status $?)"
 [ -f "$MENU/Ozzel.lnk" ] || fail "no Start-menu entry"
 [ -f "$MENU/Ozzel - Einstellungen für Eltern.lnk" ] || fail "no German parents' entry: $(ls "$MENU")"
 
-# Where the home scene's animals are, from the Linux simulator on the installed medium.
+# Where the home scene's animals are and which animal each sound means, from the Linux simulator on the
+# installed medium (the answers record keeps right answers).
 SIM_SCRIPT='wait 700
 key esc
 click 72 446
-wait 300'
+wait 300
+dump'
 for n in 1 2 3 4 5 6 7 8 9 10; do SIM_SCRIPT+=$'\n'"animal $n"; done
-ANIMAL=$(timeout 60 "$LINUX/ozzel-sim" --data "$INST/medium" --registry "$WORK/sim.reg" --seed 1 2>/dev/null <<<"$SIM_SCRIPT" |
-  awk '$2 == "animal" && $4 != "none" { print $4, $5; exit }')
-[ -n "$ANIMAL" ] || fail "the simulator gave no animal point"
+SIM_OUT=$(timeout 60 "$LINUX/ozzel-sim" --data "$INST/medium" --registry "$WORK/sim.reg" --seed 1 2>/dev/null <<<"$SIM_SCRIPT")
+ANIMAL_POINTS=$(awk '$2 == "animal" && $4 != "none" { printf "%s:%s,%s ", $3, $4, $5 }' <<<"$SIM_OUT")
+SOUND_ANIMALS=$(awk '$2 == "questions" { for (i = 3; i <= NF; i++) { split($i, q, ":"); if (q[1] == 3) printf "%s:%s ", q[4], q[3] } }' <<<"$SIM_OUT")
+[ -n "$ANIMAL_POINTS" ] || fail "the simulator gave no animal points"
+lookup() {
+  local key=$1 kv
+  shift
+  for kv in "$@"; do [ "${kv%%:*}" = "$key" ] && { echo "${kv#*:}"; return; }; done
+}
+# The first question the trace shows: "animal N" or "sound N".
+question() {
+  awk '/ show podklad$/ { s = 1 }
+       s && / wav open / { n = split($0, p, "\\"); f = p[n] }
+       s && f ~ /^oz_D_[ab][0-9]+\.wav$/ { gsub(/^oz_D_[ab]|\.wav$/, "", f); print "animal", f; exit }
+       s && f ~ /^oz_snd[0-9]+\.wav$/ { gsub(/^oz_snd|\.wav$/, "", f); print "sound", f; exit }' "$TRACE"
+}
 
 # game NAME ANSWER: starts the game, passes the no-music box, waits for the intro's speech; with ANSWER=1
 # goes on to the home scene, hears the first question and answers it. Then the session ends.
@@ -176,11 +195,17 @@ game() {
   if [ "$answer" = 1 ]; then
     xdotool mousemove $((OX + 72)) $((OY + 446)) click 1
     wait_for 20 "$name: home scene" traced " show podklad$"
-    wait_for 20 "$name: the first question" grep -Eq " wav open .*\\\\(oz_D_[ab][0-9]+|oz_snd[0-9]+)\\.wav" "$TRACE"
+    wait_for 20 "$name: the first question" eval '[ -n "$(question)" ]'
     sleep 2
-    read -r AX AY <<<"$ANIMAL"
-    xdotool mousemove $((OX + AX)) $((OY + AY)) click 1
-    wait_for 15 "$name: the answer counted" traced " caption lbl_\\(spatne\\|dobre\\) 1$"
+    local kind num right at
+    read -r kind num < <(question)
+    right=$num
+    [ "$kind" = sound ] && right=$(lookup "$num" $SOUND_ANIMALS)
+    at=$(lookup "$right" $ANIMAL_POINTS)
+    [ -n "$at" ] || fail "$name: animal $right is not in the hit map"
+    xdotool mousemove $((OX + ${at%,*})) $((OY + ${at#*,})) click 1
+    wait_for 15 "$name: the right answer counted" traced " caption lbl_dobre 1$"
+    sleep 4  # the praise speaks
     sleep 1
   fi
   echo "$name: ending the session with the game open"
@@ -246,10 +271,8 @@ echo "an install asked into a second folder"
 WLANG=nl_NL.UTF-8 wl "$SETUP" /S '/D=C:\Hry pro děti\Ozzel řada' || fail "the second install failed"
 [ -e "$SECOND/Ozzel řada/ozzel.exe" ] && fail "a second copy was installed beside the first"
 # (The value's letters outside ASCII come in the console's code page: its ASCII end is enough.)
-case "$(value "$UNINST" InstallLocation)" in
-  C:\users\*\AppData\Local\Programs\Ozzel) ;;
-  *) fail "the install moved: $(value "$UNINST" InstallLocation)" ;;
-esac
+LOC=$(value "$UNINST" InstallLocation)
+[[ "$LOC" == 'C:\users\'*'\AppData\Local\Programs\Ozzel' ]] || fail "the install moved: $LOC"
 
 echo "removing an orphaned second copy"
 cp -r "$INST" "$COPY"
