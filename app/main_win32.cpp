@@ -1,8 +1,10 @@
-// The real program on Windows: the Win32 backend. It takes only --version and --help; OZZEL_TRACE=1 prints the trace.
+// The real program on Windows: the Win32 backend. It takes --version and --help, and --parents (the Start
+// menu's entry for the parents' page); OZZEL_TRACE=1 prints the trace.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -14,12 +16,37 @@
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_backend.h"
 
+namespace {
+
+// The user's display language among those the program has words in; English for any other. Boxes shown
+// before a medium tells the language (none installed, a data root gone) are in it.
+const char* DisplayLanguage() {
+  switch (GetUserDefaultUILanguage() & 0x3FF) {
+    case 0x05: return "cs";
+    case 0x1B: return "sk";
+    case 0x07: return "de";
+    case 0x15: return "pl";
+    case 0x0C: return "fr";
+    case 0x0A: return "es";
+    default: return "en";
+  }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // The game itself reads no command line; these two are for the parent who installed it.
   constexpr char kAbout[] =
     "A spoken animal quiz for pre-school children. The registry value kde_je_BM4 names the data\n"
-    "medium; the installer registers the demo medium.\n";
+    "medium; the installer registers the demo medium. --parents opens the parents' page first.\n";
+  // A shortcut cannot set the environment the Linux launcher's action sets: the same switch, by word.
+  if (argc == 2 && std::strcmp(argv[1], "--parents") == 0) {
+    plat::os::SetEnv("OZZEL_PARENTS", "1");
+    argc = 1;
+  }
   if (auto status = ozzel::AnswerCommandLine(argc, argv, kAbout)) return *status;
+  // As the Linux launcher does with the locale's language (a medium's own language still comes first).
+  if (!std::getenv("OZZEL_LANGUAGE")) plat::os::SetEnv("OZZEL_LANGUAGE", DisplayLanguage());
   // One game per user: a second launch brings the first to the front and ends before it opens a window.
   const auto instance = plat::SingleInstance::Claim([] { plat::Win32RequestRaise(); });
   if (!instance) return 0;

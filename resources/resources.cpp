@@ -37,6 +37,36 @@ struct Cache {
   bool icon_tried = false;
 };
 
+// The program's strings are UTF-8; a plain std::string path on Windows would be read in the ANSI code
+// page, losing a folder named outside it (a user called Jiří).
+fsys::path PathOf(const std::string& utf8) {
+#ifdef _WIN32
+  return fsys::path(std::u8string(utf8.begin(), utf8.end()));
+#else
+  return fsys::path(utf8);
+#endif
+}
+
+std::string Utf8(const fsys::path& p) {
+#ifdef _WIN32
+  const std::u8string s = p.u8string();
+  return std::string(s.begin(), s.end());
+#else
+  return p.string();
+#endif
+}
+
+// The resource folder's environment override, read as UTF-8 on every system.
+std::string ResourceEnv() {
+#ifdef _WIN32
+  const wchar_t* w = _wgetenv(L"OZZEL_RESOURCES");
+  return w ? Utf8(fsys::path(w)) : std::string();
+#else
+  const char* env = std::getenv("OZZEL_RESOURCES");
+  return env ? env : "";
+#endif
+}
+
 Cache& TheCache() {
   static Cache c;
   return c;
@@ -48,9 +78,9 @@ std::string Lower(std::string s) {
 }
 
 std::shared_ptr<const plat::CursorImage> LoadCursor(const std::string& lower_name) {
-  fsys::path p = fsys::path(ResourceDir()) / CursorFile(lower_name);
+  fsys::path p = PathOf(ResourceDir()) / CursorFile(lower_name);
   // Through the one reader that refuses pipes and devices without waiting on them.
-  auto text = plat::fs::ReadFile(p.string(), kMaxCursorFileBytes);
+  auto text = plat::fs::ReadFile(Utf8(p), kMaxCursorFileBytes);
   if (!text) return nullptr;
   auto img = ParseCursorText(*text);
   if (!img) return nullptr;
@@ -60,12 +90,12 @@ std::shared_ptr<const plat::CursorImage> LoadCursor(const std::string& lower_nam
 }  // namespace
 
 std::string ResourceDir() {
-  if (const char* env = std::getenv("OZZEL_RESOURCES"); env && *env) return plat::FromStartDir(env);
+  if (const std::string env = ResourceEnv(); !env.empty()) return plat::FromStartDir(env);
   std::error_code ec;
   if (std::string exe_dir = plat::os::ExeDir(); !exe_dir.empty()) {
     // Installed: beside the program (Windows) or under share/ (Linux).
-    for (fsys::path installed : {fsys::path(exe_dir) / ".." / "share" / "ozzel" / "resources", fsys::path(exe_dir) / "resources"})
-      if (fsys::is_directory(installed, ec)) return fsys::weakly_canonical(installed, ec).string();
+    for (fsys::path installed : {PathOf(exe_dir) / ".." / "share" / "ozzel" / "resources", PathOf(exe_dir) / "resources"})
+      if (fsys::is_directory(installed, ec)) return Utf8(fsys::weakly_canonical(installed, ec));
   }
   return OZZEL_RESOURCE_DIR;
 }
@@ -100,7 +130,7 @@ plat::Bitmap Picture(const std::string& name) {
   const auto& names = PictureNames();
   if (std::find(names.begin(), names.end(), name) == names.end())
     throw plat::GdiError("no such picture: " + name);
-  plat::Bitmap bmp = plat::Bitmap::LoadBmpFile((fsys::path(ResourceDir()) / PictureFile(name)).string());
+  plat::Bitmap bmp = plat::Bitmap::LoadBmpFile(Utf8(PathOf(ResourceDir()) / PictureFile(name)));
   std::lock_guard<std::mutex> lock(c.mu);
   return c.pictures.emplace(name, std::move(bmp)).first->second;
 }
@@ -128,7 +158,7 @@ std::shared_ptr<const plat::CursorImage> Icon() {
   std::shared_ptr<const plat::CursorImage> icon;
   try {
     plat::Bitmap colour = Picture("icon");
-    plat::Bitmap mask = plat::Bitmap::LoadBmpFile((fsys::path(ResourceDir()) / kIconMaskFile).string());
+    plat::Bitmap mask = plat::Bitmap::LoadBmpFile(Utf8(PathOf(ResourceDir()) / kIconMaskFile));
     if (mask.width() == colour.width() && mask.height() == colour.height()) {
       auto img = std::make_shared<plat::CursorImage>();
       img->w = colour.width();

@@ -17,15 +17,12 @@ namespace plat {
 
 namespace {
 
-// The TTF files: beside the program (installed) or where Debian keeps them (tests under wine).
+// The TTF files beside the program (the installer puts them there, the build beside its test programs).
 void AddPrivateFonts() {
   static const char* const files[] = {"LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf", "DejaVuSans.ttf",
                                       "DejaVuSans-Bold.ttf"};
-  const std::string dirs[] = {os::ExeDir() + "\\fonts\\", "/usr/share/fonts/truetype/liberation2/",
-                              "/usr/share/fonts/truetype/dejavu/"};
-  for (const char* f : files)
-    for (const std::string& d : dirs)
-      if (AddFontResourceExW(win32::Wide(d + f).c_str(), FR_PRIVATE, nullptr) > 0) break;
+  const std::string dir = os::ExeDir() + "\\fonts\\";
+  for (const char* f : files) AddFontResourceExW(win32::Wide(dir + f).c_str(), FR_PRIVATE, nullptr);
 }
 
 class FontCache {

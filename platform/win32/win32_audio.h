@@ -25,7 +25,7 @@ class Win32Audio : public AudioSystem {
   bool PlaySound(const char* host_path, uint32_t flags) override;
   bool EffectPlaying() const override;
   uint64_t NextChangeMs() const override;
-  // Speech and effects: the program's wave output; music: the MIDI output device's own volume.
+  // Speech and effects: a gain on the samples MCI and PlaySound are given; music: the MIDI output device's own volume.
   void SetLevels(int music_percent, int speech_percent) override;
 
   struct State;

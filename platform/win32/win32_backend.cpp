@@ -32,11 +32,16 @@ constexpr UINT kRaiseMessage = WM_APP + 2;
 #define WM_POINTERUPDATE 0x0245
 #define WM_POINTERDOWN 0x0246
 #define WM_POINTERUP 0x0247
+#define WM_POINTERCAPTURECHANGED 0x024C
 #endif
+constexpr DWORD kPointerCanceled = 0x8000;  // POINTER_MESSAGE_FLAG_CANCELED, in the high word of wParam
 constexpr DWORD kPointerTypeTouch = 2;  // PT_TOUCH
+
+bool (*g_touch_probe)(uint32_t) = nullptr;
 
 // GetPointerType exists from Windows 8 on; without it no pointer message is a touch.
 bool IsTouchPointer(uint32_t id) {
+  if (g_touch_probe) return g_touch_probe(id);
   using Fn = BOOL(WINAPI*)(UINT32, DWORD*);
   static const Fn get = reinterpret_cast<Fn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetPointerType")));
@@ -44,7 +49,7 @@ bool IsTouchPointer(uint32_t id) {
   return get && get(id, &type) && type == kPointerTypeTouch;
 }
 
-std::atomic<HWND> g_window{nullptr};  // the game's window, for a raise asked from another thread
+std::atomic<HWND> g_window{nullptr};  // the game's window, for a raise or a close asked from another thread
 std::atomic<HWND> g_grab_window{nullptr};
 
 bool Down(int vk) { return GetAsyncKeyState(vk) < 0; }
@@ -76,6 +81,43 @@ plat::Key NamedKey(WPARAM vk) {
     case VK_DOWN: return plat::Key::Down;
     default: return plat::Key::None;
   }
+}
+
+constexpr uint64_t kHookRenewMs = 5000;
+
+// How long a session's end waits for the program to finish: the system's own patience for a window.
+constexpr DWORD kSessionEndWaitMs = 20000;
+
+LRESULT CALLBACK SessionProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_QUERYENDSESSION) return TRUE;
+  if (msg == WM_ENDSESSION) {
+    if (wp) {
+      // The close a parent's click on the window's X makes: boxes answered, counters and answers saved.
+      if (HWND w = g_window.load()) PostMessageW(w, WM_CLOSE, 0, 0);
+      WaitForSingleObject(reinterpret_cast<HANDLE>(GetWindowLongPtrW(h, GWLP_USERDATA)), kSessionEndWaitMs);
+    }
+    return 0;
+  }
+  return DefWindowProcW(h, msg, wp, lp);
+}
+
+// The watcher's thread: a hidden top-level window (the session's messages go to those only).
+void WatchSession(HANDLE finished, HANDLE ready, DWORD* thread_id) {
+  *thread_id = GetCurrentThreadId();
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = SessionProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"OzzelSessionWatch";
+  RegisterClassExW(&wc);
+  HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+  if (w) SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(finished));
+  MSG m;
+  PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists before the owner may post
+  SetEvent(ready);
+  while (GetMessageW(&m, nullptr, 0, 0) > 0) DispatchMessageW(&m);
+  if (w) DestroyWindow(w);
 }
 
 bool WindowedMode() {
@@ -176,12 +218,25 @@ Win32Backend::Win32Backend() {
   cursor_ = LoadCursorW(nullptr, IDC_ARROW);
   audio_ = std::make_unique<Win32Audio>(clock_);
   g_window = hwnd_;
+  finished_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr); finished_ && ready) {
+    session_watch_ = std::thread(WatchSession, finished_, ready, &session_thread_);
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+  }
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   UpdateWindow(hwnd_);
 }
 
 Win32Backend::~Win32Backend() {
+  // The program has ended (its counters are written): a session's end may go on.
+  if (finished_) SetEvent(finished_);
+  if (session_watch_.joinable()) {
+    PostThreadMessageW(session_thread_, WM_QUIT, 0, 0);
+    session_watch_.join();
+  }
+  if (finished_) CloseHandle(finished_);
   SetKeyboardGrab(false);
   g_window = nullptr;
   audio_.reset();
@@ -242,9 +297,18 @@ void Win32Backend::OnKey(UINT msg, WPARAM wp, LPARAM lp) {
 // message was a touch (and so must not also come as a mouse press).
 bool Win32Backend::OnTouch(UINT msg, WPARAM wp, LPARAM lp) {
   const uint32_t id = LOWORD(wp);
+  // A lost contact has no type any more: only the finger we follow matters.
+  if (msg == WM_POINTERCAPTURECHANGED) {
+    if (finger_ >= 0 && id == finger_) LoseFinger();
+    return false;
+  }
   if (!IsTouchPointer(id)) return false;
   if (msg == WM_POINTERDOWN && finger_ < 0) finger_ = id;
   if (id != finger_) return true;
+  if (HIWORD(wp) & kPointerCanceled) {  // the system took the contact (a gesture, a palm): no tap
+    LoseFinger();
+    return true;
+  }
   if (msg == WM_POINTERUP) finger_ = -1;
   POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};  // screen pixels
   ScreenToClient(hwnd_, &p);
@@ -252,6 +316,12 @@ bool Win32Backend::OnTouch(UINT msg, WPARAM wp, LPARAM lp) {
   Push(msg == WM_POINTERDOWN ? K::TouchDown : msg == WM_POINTERUP ? K::TouchUp : K::TouchMove,
        ToLogical({p.x, p.y}, scaler_.scale()));
   return true;
+}
+
+// The finger is gone without a lift of its own: it lets go off the screen, where it clicks nothing.
+void Win32Backend::LoseFinger() {
+  finger_ = -1;
+  Push(InputEvent::Kind::TouchUp, {-1, -1});
 }
 
 Point Win32Backend::Logical(LPARAM lp) const { return ToLogical({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}, scaler_.scale()); }
@@ -324,6 +394,7 @@ LRESULT Win32Backend::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_POINTERDOWN:
     case WM_POINTERUPDATE:
     case WM_POINTERUP:
+    case WM_POINTERCAPTURECHANGED:
       if (OnTouch(msg, wp, lp)) return 0;  // handled: no mouse message is made from it
       break;
     case kWakeMessage:
@@ -361,6 +432,15 @@ LRESULT Win32Backend::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void Win32Backend::Poll(std::vector<InputEvent>& out) {
+  // The system drops a low-level hook without a word when this thread once answered it too late (a
+  // long load, a slow disk): the kiosk puts it in place again every few seconds, new before old.
+  if (keyboard_hook_ && clock_.NowMs() - hook_installed_ms_ >= kHookRenewMs) {
+    if (HHOOK fresh = SetWindowsHookExW(WH_KEYBOARD_LL, KioskKeys, GetModuleHandleW(nullptr), 0)) {
+      UnhookWindowsHookEx(keyboard_hook_);
+      keyboard_hook_ = fresh;
+    }
+    hook_installed_ms_ = clock_.NowMs();
+  }
   MSG m;
   while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
     if (m.message == WM_QUIT) {
@@ -389,8 +469,8 @@ void Win32Backend::Present(const Surface& fb, const Rect& damage) {
   const Rect whole{0, 0, pixels_.w, pixels_.h};
   const Rect phys = ToPhysical(r, scaler_.scale()).intersect(whole);
   if (phys.empty()) return;
+  GdiFlush();  // GDI's queued work on the DIB is done before we write its pixels
   scaler_.Draw(fb.row(0), {fb.width(), fb.height()}, fb.width(), r, whole, bits_, pixels_.w * 4);
-  GdiFlush();
   HDC dc = GetDC(hwnd_);
   BitBlt(dc, phys.left, phys.top, phys.w, phys.h, mem_dc_, phys.left, phys.top, SRCCOPY);
   ReleaseDC(hwnd_, dc);
@@ -439,12 +519,15 @@ void Win32Backend::SetKeyboardGrab(bool on) {
   if (on && !keyboard_hook_) {
     g_grab_window = hwnd_;
     keyboard_hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, KioskKeys, GetModuleHandleW(nullptr), 0);
+    hook_installed_ms_ = clock_.NowMs();
   } else if (!on && keyboard_hook_) {
     UnhookWindowsHookEx(keyboard_hook_);
     keyboard_hook_ = nullptr;
     g_grab_window = nullptr;
   }
 }
+
+void Win32Backend::SetTouchProbe(bool (*is_touch)(uint32_t)) { g_touch_probe = is_touch; }
 
 void Win32RequestRaise() {
   if (HWND w = g_window.load()) PostMessageW(w, kRaiseMessage, 0, 0);

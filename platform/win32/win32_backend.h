@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/backend.h"
@@ -43,6 +44,8 @@ class Win32Backend : public Backend {
   // desktop while the game is in front.
   void SetKeyboardGrab(bool on) override;
   ScreenScale Scale() const { return scaler_.scale(); }
+  // Which pointers are fingers: the system's answer, unless a test without a touch screen says it.
+  static void SetTouchProbe(bool (*is_touch)(uint32_t pointer_id));
   HWND window() const { return hwnd_; }
 
  private:
@@ -52,6 +55,7 @@ class Win32Backend : public Backend {
   Point Logical(LPARAM lp) const;
   void OnKey(UINT msg, WPARAM wp, LPARAM lp);
   bool OnTouch(UINT msg, WPARAM wp, LPARAM lp);
+  void LoseFinger();
 
   RealClock clock_;
   HWND hwnd_ = nullptr;
@@ -71,6 +75,12 @@ class Win32Backend : public Backend {
   bool parents_down_ = false;    // Ctrl+Shift+P went down as the parents' gate: its release is one too
   int64_t finger_ = -1;          // the touch pointer that is the pointer (-1: none down)
   HHOOK keyboard_hook_ = nullptr;
+  uint64_t hook_installed_ms_ = 0;  // when the kiosk's hook was last put in place
+  // A shutdown or log-off: a window of its own thread holds the session's end until the program has
+  // ended as a closed window ends it (the system may end the process once every window answered).
+  HANDLE finished_ = nullptr;
+  std::thread session_watch_;
+  DWORD session_thread_ = 0;
 };
 
 // Asks the game's window to come to the front (a second launch of the game); any thread.
