@@ -9,6 +9,7 @@
 
 #include "app/command_line.h"
 #include "app/program.h"
+#include "app/user_language.h"
 #include "app/waiting.h"
 #include "platform/os/child_process.h"
 #include "platform/os/single_instance.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     "A spoken animal quiz for pre-school children. The settings file names the data medium;\n"
     "ozzel-start builds and registers the demo medium first. See ozzel(6).\n";
   if (auto status = ozzel::AnswerCommandLine(argc, argv, kAbout)) return *status;
+  ozzel::FollowUserLanguage();
   // From here a kill (SIGTERM, SIGINT, SIGHUP) is a request to end, acted on by whichever loop runs; so a
   // helper of the first start goes with the game, and the counters are written.
   plat::CatchQuitRequests(nullptr);

@@ -9,30 +9,13 @@
 #include <stdexcept>
 
 #include "app/command_line.h"
+#include "app/user_language.h"
 #include "app/program.h"
 #include "platform/os.h"
 #include "platform/os/single_instance.h"
 #include "platform/trace.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_backend.h"
-
-namespace {
-
-// The user's display language among those the program has words in; English for any other. Boxes shown
-// before a medium tells the language (none installed, a data root gone) are in it.
-const char* DisplayLanguage() {
-  switch (GetUserDefaultUILanguage() & 0x3FF) {
-    case 0x05: return "cs";
-    case 0x1B: return "sk";
-    case 0x07: return "de";
-    case 0x15: return "pl";
-    case 0x0C: return "fr";
-    case 0x0A: return "es";
-    default: return "en";
-  }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   // The game itself reads no command line; these two are for the parent who installed it.
@@ -45,8 +28,7 @@ int main(int argc, char** argv) {
     argc = 1;
   }
   if (auto status = ozzel::AnswerCommandLine(argc, argv, kAbout)) return *status;
-  // As the Linux launcher does with the locale's language (a medium's own language still comes first).
-  if (!std::getenv("OZZEL_LANGUAGE")) plat::os::SetEnv("OZZEL_LANGUAGE", DisplayLanguage());
+  ozzel::FollowUserLanguage();
   // One game per user: a second launch brings the first to the front and ends before it opens a window.
   const auto instance = plat::SingleInstance::Claim([] { plat::Win32RequestRaise(); });
   if (!instance) return 0;

@@ -11,6 +11,9 @@ bool SetEnv(const std::string& name, const std::string& value);
 std::optional<std::string> MakeTempDir(const std::string& prefix);
 // The folder the running program's file is in; empty when the system does not say.
 std::string ExeDir();
+// The user's language as a lowercase ISO 639-1 code: the display language on Windows, the locale's on
+// POSIX (the first of LC_ALL, LC_MESSAGES, LANG that is set); empty when it names none ("C", "POSIX").
+std::string UserLanguage();
 
 // Standard input and output carry bytes as they are (no "\r\n" for "\n" on Windows): traces compare
 // byte for byte across systems.

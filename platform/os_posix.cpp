@@ -1,7 +1,9 @@
 // The system services of platform/os.h on POSIX.
 #include "platform/os.h"
 
+#include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -24,6 +26,17 @@ std::string ExeDir() {
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   return ec ? std::string() : exe.parent_path().string();
+}
+
+std::string UserLanguage() {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* v = std::getenv(name);
+    if (!v || !*v) continue;
+    std::string code(v, std::strcspn(v, "_.@"));
+    for (char& c : code) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return code == "c" || code == "posix" ? "" : code;
+  }
+  return "";
 }
 
 void BinaryStdio() {}

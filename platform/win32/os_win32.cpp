@@ -41,6 +41,14 @@ std::string ExeDir() {
   return slash == std::wstring::npos ? std::string() : win32::Utf8(buf.substr(0, slash));
 }
 
+std::string UserLanguage() {
+  wchar_t code[9] = {};
+  if (!GetLocaleInfoW(MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT), LOCALE_SISO639LANGNAME, code, 9)) return "";
+  std::string s = win32::Utf8(code);
+  for (char& c : s) c = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  return s;
+}
+
 void BinaryStdio() {
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
