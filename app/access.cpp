@@ -286,7 +286,10 @@ void AccessLayer::Show(int index, bool move_pointer) {
     }
   }
   // Moving there as a pointer would: a scene button says its word, as it does for the mouse.
-  if (move_pointer && index >= 0) Send(K::MouseMove, targets_[size_t(index)].point);
+  if (move_pointer && index >= 0) {
+    chosen_word_ = 0;
+    Send(K::MouseMove, targets_[size_t(index)].point);
+  }
 }
 
 plat::Rect AccessLayer::ScenePicture(const std::string& name) const {
@@ -392,9 +395,17 @@ bool AccessLayer::IsDoor(int index) const {
 }
 
 void AccessLayer::Chosen(const Target& t) {
-  // The scene is chosen: its button's word, waiting for a quiet moment, would come after the question.
+  // The scene is chosen: its button's word, waiting for a quiet moment, would come after the question
+  // (the pointer that stands for the highlight stays on the button, which says its word again when it
+  // moves under it). Until the highlight moves on, the word is kept unsaid.
+  chosen_word_ = 0;
   for (int n = 1; n <= 4; ++n)
-    if (t.name == "btn_obraz" + std::to_string(n) && shared.PendingIconSound == n) shared.PendingIconSound = 0;
+    if (t.name == "btn_obraz" + std::to_string(n)) chosen_word_ = n;
+  ForgetChosenWord();
+}
+
+void AccessLayer::ForgetChosenWord() {
+  if (chosen_word_ && shared.PendingIconSound == chosen_word_) shared.PendingIconSound = 0;
 }
 
 void AccessLayer::ChooseDown() {
@@ -547,6 +558,7 @@ void AccessLayer::Key(const plat::InputEvent& e) {
 void AccessLayer::Tick() {
   const uint64_t now = app_.Now();
   Refresh();
+  ForgetChosenWord();
   const bool waiting = Waiting();
   // A box took the input: the release that would end the hold goes to it, so the hold ends here.
   if (hold_ != Hold::None && app_.ActiveModal()) EndHold();
@@ -680,7 +692,7 @@ void AccessLayer::Paint(plat::Canvas& c) {
   const plat::Rgb light{uint8_t(kLight.r + (kLightPeak.r - kLight.r) * glow),
                         uint8_t(kLight.g + (kLightPeak.g - kLight.g) * glow),
                         uint8_t(kLight.b + (kLightPeak.b - kLight.b) * glow)};
-  if ((!box || on_box) && !c.clip().intersect(shown_box_).empty()) {
+  if ((!box || on_box) && !(CardUp() && !outline_.empty()) && !c.clip().intersect(shown_box_).empty()) {
     for (const OutlinePixel& p : outline_)
       if (p.dist <= kDarkBand + swell) Put(c, p.x, p.y, p.dist > kLightBand + swell ? kDark : light);
     if (outline_.empty() && !shown_box_.empty()) Frame(c, shown_box_, swell / 3, light);

@@ -73,6 +73,7 @@ class AccessLayer {
   bool CardUp() const;
   bool IsDoor(int index) const;
   void Chosen(const Target& t);
+  void ForgetChosenWord();
   plat::Rect ScenePicture(const std::string& name) const;
   static void Frame(plat::Canvas& c, const plat::Rect& b, int extra, plat::Rgb light);
   void Refresh();
@@ -109,6 +110,7 @@ class AccessLayer {
   plat::Rect picture_box_;  // on the menu: the highlighted button's scene picture
   int pulse_phase_ = 0;
   bool card_up_ = false;    // the praise's card is shown
+  int chosen_word_ = 0;     // the scene button chosen last, whose word is not said
   uint64_t ring_until_ = 0;  // a short hold's ring is shown until then
   std::vector<OutlinePixel> outline_;
   bool passing_ = false;  // the next event is one this layer sent: the forms get it
