@@ -23,13 +23,13 @@ constexpr uint32_t kTickMs = 100;
 // a light sky and on a dark forest alike; its light band swells by a pixel and back, slowly, so that
 // the eye finds it. Distances in thirds of a pixel (chamfer 3-4). At least 1 % of the screen's height
 // at every scale: the game fills the height, so 480 logical rows stand for the screen's.
-constexpr int kLightBand = 3 * 5, kDarkBand = 3 * 7, kPulse = 3, kOutlineReach = 9;
+constexpr int kLightBand = 3 * 6, kDarkBand = 3 * 8, kPulse = 3, kOutlineReach = 10;
 constexpr uint64_t kPulsePeriodMs = 2400, kPulseSteps = 8;
 constexpr plat::Rgb kLight{255, 224, 0}, kLightPeak{255, 255, 200}, kDark{0, 0, 0}, kWhiteRim{255, 255, 255},
     kTrack{70, 70, 70};
 // The ring: 10 % of the screen's height or more (48 of 480 rows), rimmed black inside a white edge, so
-// that one of the two stands out from any colour below it by more than 3:1.
-constexpr int kRingOuter = 25, kRingInner = 15, kRingRim = 2;
+// that one of the two stands out from any colour below it by more than 3:1 (2 px of each).
+constexpr int kRingOuter = 25, kRingInner = 15, kRingRim = 4;
 constexpr uint64_t kShortHoldShowMs = 1000;  // a door let go too early: its ring stays this long
 constexpr int kMinAnimalPixels = 30;  // fewer is a stray pixel of the map, not an animal
 
@@ -726,8 +726,8 @@ void AccessLayer::Frame(plat::Canvas& c, const plat::Rect& b, int extra, plat::R
     for (int x = b.left; x < b.right(); ++x) {
       int edge = std::min({x - b.left, b.right() - 1 - x, y - b.top, b.bottom() - 1 - y});
       if (edge < 2) Put(c, x, y, kDark);
-      else if (edge < 7 + extra) Put(c, x, y, light);
-      else if (edge >= 8 + extra) x = std::max(x, b.right() - 9 - extra);  // the inside stays as it is
+      else if (edge < 8 + extra) Put(c, x, y, light);
+      else if (edge >= 9 + extra) x = std::max(x, b.right() - 10 - extra);  // the inside stays as it is
     }
 }
 
