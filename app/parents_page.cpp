@@ -113,6 +113,7 @@ struct Cell {
   std::string letter;
   int animal;
   plat::Surface thumb;
+  plat::Surface large;  // shown while the pointer rests on the cell: its name readable
 };
 
 // The rows a parent sees: the timings only in the mode they belong to.
@@ -124,7 +125,7 @@ std::vector<ParentsRow> RowsFor(AccessMode mode) {
   return rows;
 }
 
-constexpr int kRowTop = 62, kRowH = 56, kButton = 36, kThumb = 38;
+constexpr int kRowTop = 62, kRowH = 56, kButton = 36, kThumb = 38, kLarge = 232;
 constexpr int kGridLeft = 400, kGridTop = 86, kCellW = 46, kCellH = 47, kColumns = 5;
 constexpr int kLegendTop = kRowTop + 6 * kRowH + 2;
 constexpr plat::Rect kDone{476, 12, 148, 44};
@@ -198,10 +199,12 @@ class ParentsPage : public plat::Modal {
     rect_.w = 640, rect_.h = 480;
     for (int set = 1; set <= 4; ++set)
       for (int n : game::AnimalsPresent(set)) {
-        Cell cell{game::SetLetters[set], n, {}};
+        Cell cell{game::SetLetters[set], n, {}, {}};
         try {
-          cell.thumb = Thumbnail(
-              plat::Bitmap::LoadBmpFile(plat::fs::HostPath(data_dir + game::AnimalPicture(set, n))), kThumb);
+          const plat::Bitmap card =
+              plat::Bitmap::LoadBmpFile(plat::fs::HostPath(data_dir + game::AnimalPicture(set, n)));
+          cell.thumb = Thumbnail(card, kThumb);
+          cell.large = Thumbnail(card, kLarge);
         } catch (const plat::GdiError&) {
           // A picture the medium lacks leaves its frame empty; the frame's colour still tells.
         }
@@ -235,6 +238,14 @@ class ParentsPage : public plat::Modal {
       if (p != Progress::NotAsked) Mark(c, {r.right() - 15, r.top, 15, 15}, p);
     }
     for (int k = 0; k < 3; ++k) Mark(c, LegendMark(k), Progress(k));
+    if (hovered_ >= 0 && cells_[size_t(hovered_)].large.width() > 0) {
+      // The card at a size whose name a parent reads, over the half of the grid the pointer is not in.
+      const plat::Surface& big = cells_[size_t(hovered_)].large;
+      const bool low = CellRect(hovered_).top > kGridTop + 2 * kCellH;
+      const plat::Rect r{kGridLeft, low ? kGridTop : 470 - big.height() - 6, big.width() + 6, big.height() + 6};
+      c.Fill(r, kDeepBlue);
+      c.DrawSurface(big, r.left + 3, r.top + 3);
+    }
     for (const ParentsPageText& t : ParentsPageTexts(language_, working_)) c.Text(t.text, t.box, t.font, t.align);
   }
 
@@ -252,6 +263,17 @@ class ParentsPage : public plat::Modal {
         for (size_t k = 0; k < rows.size(); ++k) {
           if (Minus(int(k)).contains(p)) return Step(rows[k], -1);
           if (Plus(int(k)).contains(p)) return Step(rows[k], +1);
+        }
+        break;
+      }
+      case K::MouseMove: {
+        const plat::Point p{e.pos.x - rect_.left, e.pos.y - rect_.top};
+        int at = -1;
+        for (size_t i = 0; i < cells_.size(); ++i)
+          if (CellRect(int(i)).contains(p)) at = int(i);
+        if (at != hovered_) {
+          hovered_ = at;
+          Changed();
         }
         break;
       }
@@ -307,6 +329,7 @@ class ParentsPage : public plat::Modal {
   plat::Rect rect_;
   bool done_ = false, saved_ = false;
   std::vector<std::string> not_saved_;
+  int hovered_ = -1;  // the cell under the pointer
 };
 
 }  // namespace

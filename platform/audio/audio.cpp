@@ -53,8 +53,6 @@ double LevelGain(int percent) {
   return std::pow(10.0, kLevelRangeDb * (std::min(percent, 100) - 100) / 100.0 / 20.0);
 }
 
-double MusicGain(int percent) { return std::pow(10.0, kMusicMakeUpDb / 20.0) * LevelGain(percent); }
-
 void SetLevels(int music_percent, int speech_percent) {
   const int music = std::clamp(music_percent, 0, 100), speech = std::clamp(speech_percent, 0, 100);
   trace::Emit("levels", "music " + std::to_string(music) + " speech " + std::to_string(speech));

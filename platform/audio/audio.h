@@ -56,10 +56,6 @@ class AudioSystem {
 // quieter (50 % is -20 dB, 10 % is -36 dB), 0 silent. Steps of equal decibels sound equal.
 inline constexpr double kLevelRangeDb = 40;
 double LevelGain(int percent);
-// The music's own factor at a level: the rendered song plus the make-up that keeps it about 18 dB
-// under the speech at 100 %, as the tunes are written to be heard.
-inline constexpr double kMusicMakeUpDb = 6;
-double MusicGain(int percent);
 
 // Sets the process's levels (clamped to 0..100) and traces "levels music N speech N".
 void SetLevels(int music_percent, int speech_percent);

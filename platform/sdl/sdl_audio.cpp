@@ -52,8 +52,8 @@ struct SdlAudio::State {
   Mix_Chunk* effect = nullptr;
   uint64_t effect_end = 0;
   SdlDevice* music = nullptr;  // the MIDI channel the mixer's music hook feeds from
-  // The music's factor in 1/65536 (MusicGain): the mixer leaves a hooked stream as it is, so Feed applies it.
-  std::atomic<int> music_gain{int(MusicGain(100) * 65536 + 0.5)};
+  // The music's factor in 1/65536 (LevelGain): the mixer leaves a hooked stream as it is, so Feed applies it.
+  std::atomic<int> music_gain{65536};
 };
 
 namespace {
@@ -394,7 +394,7 @@ void SdlAudio::SetLevels(int music_percent, int speech_percent) {
   if (!state_->opened) return;
   // The mixer's channel volume has 128 steps: at the quietest level (-36 dB) that is still 2 of them.
   const int speech = int(LevelGain(speech_percent) * MIX_MAX_VOLUME + 0.5);
-  state_->music_gain = int(MusicGain(music_percent) * 65536 + 0.5);
+  state_->music_gain = int(LevelGain(music_percent) * 65536 + 0.5);
   Mix_Volume(kWaveChannel, speech);
   Mix_Volume(kEffectChannel, speech);
 }

@@ -9,13 +9,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
 
-#include "platform/audio/audio.h"
 #include "platform/audio/media_info.h"
 #include "platform/fs/fs.h"
 #include "platform/sdl/midi_render.h"
@@ -101,14 +99,6 @@ std::vector<datagen::Pcm> Render(const std::string& midi, const std::string& wav
       render->Read(pcm.data() + at, std::min<size_t>(4096 * 4, pcm.size() - at));
     }
     if (render->Failed()) throw std::runtime_error("cannot render " + midi);
-    // The level the program plays it at by default.
-    const double gain = plat::MusicGain(100);
-    for (size_t at = 0; at + 1 < pcm.size(); at += 2) {
-      int16_t v;
-      std::memcpy(&v, pcm.data() + at, 2);
-      v = int16_t(std::clamp(std::lround(v * gain), long(INT16_MIN), long(INT16_MAX)));
-      std::memcpy(pcm.data() + at, &v, 2);
-    }
     song.abuf = pcm.data();
     song.alen = Uint32(pcm.size());
     song.volume = MIX_MAX_VOLUME;
