@@ -356,7 +356,7 @@ void AccessLayer::Spatial(plat::Key dir) {
   if (cur_ < 0) return Step(0);
   plat::Point c = targets_[size_t(cur_)].point;
   int best = -1;
-  long best_score = LONG_MAX;
+  long long best_score = LLONG_MAX;
   for (size_t i = 0; i < targets_.size(); ++i) {
     plat::Point p = targets_[i].point;
     long along = 0, across = 0;
@@ -370,7 +370,8 @@ void AccessLayer::Spatial(plat::Key dir) {
     // The nearest thing inside the direction's 45-degree cone; only when the cone is empty, the one
     // most nearly straight ahead.
     const bool in_cone = std::labs(across) <= along;
-    long score = in_cone ? along * along + across * across : (1L << 40) + along + 2 * std::labs(across);
+    const long long score =
+        in_cone ? (long long)along * along + (long long)across * across : (1LL << 40) + along + 2 * std::labs(across);
     if (score < best_score) best_score = score, best = int(i);
   }
   if (best < 0) return;
