@@ -20,10 +20,17 @@ using K = plat::InputEvent::Kind;
 
 constexpr uint32_t kTickMs = 100;
 // The outline: a light band hugging the silhouette, a dark one outside it, so that it stands out on
-// a light sky and on a dark forest alike. Distances in thirds of a pixel (chamfer 3-4).
-constexpr int kLightBand = 3 * 4, kDarkBand = 3 * 6, kOutlineReach = 7;
-constexpr plat::Rgb kLight{255, 224, 0}, kDark{0, 0, 0}, kTrack{70, 70, 70};
-constexpr int kRingOuter = 22, kRingInner = 14;
+// a light sky and on a dark forest alike; its light band swells by a pixel and back, slowly, so that
+// the eye finds it. Distances in thirds of a pixel (chamfer 3-4). At least 1 % of the screen's height
+// at every scale: the game fills the height, so 480 logical rows stand for the screen's.
+constexpr int kLightBand = 3 * 6, kDarkBand = 3 * 8, kPulse = 3, kOutlineReach = 10;
+constexpr uint64_t kPulsePeriodMs = 2400, kPulseSteps = 8;
+constexpr plat::Rgb kLight{255, 224, 0}, kLightPeak{255, 255, 200}, kDark{0, 0, 0}, kWhiteRim{255, 255, 255},
+    kTrack{70, 70, 70};
+// The ring: 10 % of the screen's height or more (48 of 480 rows), rimmed black inside a white edge, so
+// that one of the two stands out from any colour below it by more than 3:1 (2 px of each).
+constexpr int kRingOuter = 25, kRingInner = 15, kRingRim = 4;
+constexpr uint64_t kShortHoldShowMs = 1000;  // a door let go too early: its ring stays this long
 constexpr int kMinAnimalPixels = 30;  // fewer is a stray pixel of the map, not an animal
 
 plat::Point Centre(const plat::Rect& r) { return {r.left + r.w / 2, r.top + r.h / 2}; }
@@ -32,6 +39,8 @@ plat::Rect ControlBox(const plat::Control& c) {
   plat::Point tl = c.ClientToScreen({0, 0});
   return {tl.x, tl.y, c.Width(), c.Height()};
 }
+
+bool IsBoxButton(const std::string& name) { return name.rfind("box ", 0) == 0; }
 
 void Put(plat::Canvas& c, int x, int y, plat::Rgb col) {
   if (c.clip().contains({x, y})) c.surface().row(y)[x] = col.packed();
@@ -85,7 +94,7 @@ void AccessLayer::Apply(const ParentsSettings& settings) {
 
 void AccessLayer::UpdateTicking() {
   // With the mouse nothing moves by itself; only a kiosk's hold needs the clock.
-  bool need = s_.Access != AccessMode::Mouse || hold_ != Hold::None;
+  bool need = s_.Access != AccessMode::Mouse || hold_ != Hold::None || ring_until_ != 0;
   if (need != tick_->Enabled()) tick_->SetEnabled(need);
 }
 
@@ -166,16 +175,29 @@ const std::vector<AccessLayer::Shape>& AccessLayer::Shapes(int set) {
 
 std::vector<AccessLayer::Target> AccessLayer::Targets() {
   std::vector<Target> out;
-  if (app_.ActiveModal() || !form_.Visible()) return out;
+  const bool access = s_.Access != AccessMode::Mouse;
+  if (plat::Modal* box = app_.ActiveModal()) {
+    // A box's buttons are chosen like anything else, or a child without a mouse could never close it.
+    if (access)
+      for (const plat::Modal::Button& b : box->Buttons()) out.push_back({b.name, b.box, Centre(b.box), 0});
+    return out;
+  }
+  if (!form_.Visible()) return out;
   const int set = shared.CurrentSet;
+  const bool in_scene = form_.podklad->Visible() && set >= 1 && set <= 4;
   if (form_.podklad->Visible() && set >= 1 && set <= 4) {
     plat::Point o = form_.podklad->ClientToScreen({0, 0});
     for (const Shape& s : Shapes(set))
       out.push_back({"animal " + std::to_string(s.code), s.box.offset(o.x, o.y), {o.x + s.inner.x, o.y + s.inner.y}, s.code});
   }
+  const std::array<plat::Control*, 4> scenes{form_.btn_obraz1, form_.btn_obraz2, form_.btn_obraz3, form_.btn_obraz4};
   for (plat::Control* c : std::initializer_list<plat::Control*>{form_.btn_obraz1, form_.btn_obraz2, form_.btn_obraz3,
-                                                                form_.btn_obraz4, form_.BTN_Konec})
-    if (c->Visible() && c->Enabled()) out.push_back({c->Name(), ControlBox(*c), Centre(ControlBox(*c)), 0});
+                                                                form_.btn_obraz4, form_.BTN_Konec}) {
+    if (!c->Visible() || !c->Enabled()) continue;
+    // Choosing the scene being played would start it again and lose the score: no child means that.
+    if (access && in_scene && c == scenes[size_t(set - 1)]) continue;
+    out.push_back({c->Name(), ControlBox(*c), Centre(ControlBox(*c)), 0});
+  }
   return out;
 }
 
@@ -220,40 +242,69 @@ int AccessLayer::TargetAt(plat::Point p) const {
 }
 
 bool AccessLayer::Waiting() const {
-  if (app_.ActiveModal()) return true;
+  if (plat::Modal* box = app_.ActiveModal()) return s_.Access == AccessMode::Mouse || box->Buttons().empty();
   if (shared.QuitRequested || shared.SwitchPending || shared.SwitchBusy || shared.AskBusy || shared.ClickBusy ||
       shared.IntroClickBusy)
     return true;
   if (form_.stit->Visible()) return true;  // the intro or a praise is running
+  return Speaking();
+}
+
+bool AccessLayer::Speaking() const {
   // In a scene the examiner speaks questions and verdicts, which the child listens to first. On the
   // menu what still speaks is a skipped introduction, which nothing waits for.
-  if (!form_.podklad->Visible()) return false;
-  if (!form_.playlist->Items.empty()) return true;
+  if (!form_.podklad->Visible() || app_.ActiveModal()) return false;
+  if (shared.AskBusy || !form_.playlist->Items.empty()) return true;
   return form_.WavPlayer && form_.WavPlayer->Mode() == plat::MciMode::Playing;
 }
+
+bool AccessLayer::CardUp() const { return form_.preview->Visible(); }
 
 // ---- the highlight ----
 
 void AccessLayer::Show(int index, bool move_pointer) {
-  std::string name = index >= 0 ? targets_[size_t(index)].name : "";
+  // The praise's card lies over the scene: an outline of an animal there would be drawn over it.
+  const int shown = index >= 0 && targets_[size_t(index)].animal && CardUp() ? -1 : index;
+  std::string name = shown >= 0 ? targets_[size_t(shown)].name : "";
   if (name != shown_) {
     if (!name.empty() || !shown_.empty()) plat::trace::Emit("highlight", name.empty() ? "none" : name);
     shown_ = name;
     app_.InvalidateScreen(shown_box_);
+    app_.InvalidateScreen(picture_box_);
     outline_.clear();
-    shown_box_ = {};
-    if (index >= 0) {
-      const Target& t = targets_[size_t(index)];
+    shown_box_ = picture_box_ = {};
+    if (shown >= 0) {
+      const Target& t = targets_[size_t(shown)];
       if (t.animal) {
         BuildOutline(t);
       } else {
-        shown_box_ = {t.box.left - 6, t.box.top - 6, t.box.w + 12, t.box.h + 12};
+        shown_box_ = {t.box.left - 8, t.box.top - 8, t.box.w + 16, t.box.h + 16};
+        picture_box_ = ScenePicture(t.name);
       }
       app_.InvalidateScreen(shown_box_);
+      app_.InvalidateScreen(picture_box_);
     }
   }
   // Moving there as a pointer would: a scene button says its word, as it does for the mouse.
-  if (move_pointer && index >= 0) Send(K::MouseMove, targets_[size_t(index)].point);
+  if (move_pointer && index >= 0) {
+    chosen_word_ = 0;
+    Send(K::MouseMove, targets_[size_t(index)].point);
+  }
+}
+
+plat::Rect AccessLayer::ScenePicture(const std::string& name) const {
+  // On the menu a child looks at the scenes' pictures, the quarters of the intro picture, more than at
+  // the small buttons: the button's quarter is framed with it.
+  if (form_.podklad->Visible() || !form_.divadlo->Visible()) return {};
+  int set = 0;
+  for (int n = 1; n <= 4; ++n)
+    if (name == "btn_obraz" + std::to_string(n)) set = n;
+  if (!set) return {};
+  const plat::Rect d = ControlBox(*form_.divadlo);
+  const int half_w = form_.podklad->Width() / 2, half_h = form_.podklad->Height() / 2;
+  const plat::Rect q{d.left + (set % 2 ? 0 : half_w), d.top + (set <= 2 ? 0 : half_h), half_w, half_h};
+  const plat::Rect in = q.intersect(d);
+  return {in.left - 2, in.top - 2, in.w + 4, in.h + 4};
 }
 
 void AccessLayer::BuildOutline(const Target& t) {
@@ -285,7 +336,7 @@ void AccessLayer::BuildOutline(const Target& t) {
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       int v = d[size_t(y) * w + x];
-      if (v > 0 && v <= kDarkBand) outline_.push_back({o.x + area.left + x, o.y + area.top + y, v > kLightBand});
+      if (v > 0 && v <= kDarkBand + kPulse) outline_.push_back({o.x + area.left + x, o.y + area.top + y, v});
     }
   shown_box_ = area.offset(o.x, o.y);
 }
@@ -305,7 +356,7 @@ void AccessLayer::Spatial(plat::Key dir) {
   if (cur_ < 0) return Step(0);
   plat::Point c = targets_[size_t(cur_)].point;
   int best = -1;
-  long best_score = LONG_MAX;
+  long long best_score = LLONG_MAX;
   for (size_t i = 0; i < targets_.size(); ++i) {
     plat::Point p = targets_[i].point;
     long along = 0, across = 0;
@@ -316,8 +367,11 @@ void AccessLayer::Spatial(plat::Key dir) {
       default: along = p.y - c.y, across = p.x - c.x; break;
     }
     if (along <= 0) continue;
-    // Straight ahead beats a nearer thing off to the side.
-    long score = along + 2 * std::labs(across);
+    // The nearest thing inside the direction's 45-degree cone; only when the cone is empty, the one
+    // most nearly straight ahead.
+    const bool in_cone = std::labs(across) <= along;
+    const long long score =
+        in_cone ? (long long)along * along + (long long)across * across : (1LL << 40) + along + 2 * std::labs(across);
     if (score < best_score) best_score = score, best = int(i);
   }
   if (best < 0) return;
@@ -337,19 +391,55 @@ void AccessLayer::Send(K kind, plat::Point at, int button) {
   passing_ = false;
 }
 
+bool AccessLayer::IsDoor(int index) const {
+  return index >= 0 && targets_[size_t(index)].name == form_.BTN_Konec->Name();
+}
+
+void AccessLayer::Chosen(const Target& t) {
+  // The scene is chosen: its button's word, waiting for a quiet moment, would come after the question
+  // (the pointer that stands for the highlight stays on the button, which says its word again when it
+  // moves under it). Until the highlight moves on, the word is kept unsaid.
+  chosen_word_ = 0;
+  for (int n = 1; n <= 4; ++n)
+    if (t.name == "btn_obraz" + std::to_string(n)) chosen_word_ = n;
+  ForgetChosenWord();
+}
+
+void AccessLayer::ForgetChosenWord() {
+  if (chosen_word_ && shared.PendingIconSound == chosen_word_) shared.PendingIconSound = 0;
+}
+
 void AccessLayer::ChooseDown() {
   Refresh();
   // A press whose release went to a box that opened meanwhile: finish it, or no switch would ever
   // choose again.
   if (choose_down_) ChooseUp();
   if (cur_ < 0) return;
+  const Target& t = targets_[size_t(cur_)];
+  if (app_.ActiveModal()) {
+    // A whole click at once: the release must not go to what lies below once the box has closed.
+    Send(K::MouseMove, t.point);
+    Send(K::MouseDown, t.point);
+    Send(K::MouseUp, t.point);
+    scan_since_ = app_.Now();
+    return;
+  }
+  // Leaving is held, never pressed: a slip of a switch must not end the game.
+  if (IsDoor(cur_)) {
+    if (hold_ == Hold::None) StartHold(Hold::Choose);
+    return;
+  }
+  // Nothing is chosen before the child has heard the question.
+  if (Speaking()) return;
   choose_down_ = true;
-  choose_at_ = targets_[size_t(cur_)].point;
+  choose_at_ = t.point;
   Send(K::MouseMove, choose_at_);
   Send(K::MouseDown, choose_at_);
+  Chosen(t);
 }
 
 void AccessLayer::ChooseUp() {
+  if (hold_ == Hold::Choose) EndHold(true);
   if (!choose_down_) return;
   choose_down_ = false;
   scan_since_ = app_.Now();
@@ -362,6 +452,15 @@ bool AccessLayer::Filter(const plat::InputEvent& e) {
   // Only the very next event is the one sent; whatever arrives while its handler pumps is the child's.
   const bool sent = passing_;
   passing_ = false;
+  if (app_.ActiveModal()) {
+    // With the mouse a box is answered as it always was; otherwise its buttons are targets.
+    if (s_.Access == AccessMode::Mouse || sent) return false;
+    if (e.kind == K::KeyDown || e.kind == K::KeyUp) {
+      Key(e);
+      return true;
+    }
+    return (e.kind == K::MouseMove || e.kind == K::MouseDown || e.kind == K::MouseUp) && Mouse(e);
+  }
   switch (e.kind) {
     case K::KeyDown:
     case K::KeyUp:
@@ -392,7 +491,7 @@ bool AccessLayer::KioskDoor(const plat::InputEvent& e) {
   }
   if (hold_ == Hold::Door) {
     if (e.kind == K::MouseUp && e.button == 0) {
-      EndHold();
+      EndHold(true);
       return true;
     }
     if (e.kind == K::MouseMove && !on_door) EndHold();
@@ -429,10 +528,12 @@ void AccessLayer::Key(const plat::InputEvent& e) {
   if (e.repeat) return;
   const bool down = e.kind == K::KeyDown;
   using plat::Key;
-  if (s_.Kiosk && e.key == Key::Esc) {
+  if (s_.Kiosk && e.key == Key::Esc && !app_.ActiveModal()) {
     if (down && hold_ == Hold::None) StartHold(Hold::Esc);
-    if (!down && hold_ == Hold::Esc) EndHold();
+    if (!down && hold_ == Hold::Esc) EndHold(true);
   }
+  // In a box Enter is the box's own key: it answers OK by itself.
+  if (app_.ActiveModal() && e.key == Key::Enter && s_.Access != AccessMode::Scan2) return;
   auto choose = [&] { down ? ChooseDown() : ChooseUp(); };
   switch (s_.Access) {
     case AccessMode::Keys:
@@ -458,21 +559,39 @@ void AccessLayer::Key(const plat::InputEvent& e) {
 void AccessLayer::Tick() {
   const uint64_t now = app_.Now();
   Refresh();
+  ForgetChosenWord();
   const bool waiting = Waiting();
   // A box took the input: the release that would end the hold goes to it, so the hold ends here.
   if (hold_ != Hold::None && app_.ActiveModal()) EndHold();
+  if (hold_ == Hold::None && ring_until_ && now >= ring_until_) {
+    ring_until_ = 0;
+    ClearRing();
+    UpdateTicking();
+  }
   if (hold_ != Hold::None) {
     uint64_t held = now - hold_since_;
     SetRing(Centre(ControlBox(*form_.BTN_Konec)), double(held) / kHoldMs);
     if (held >= kHoldMs) {
-      plat::trace::Emit("hold", hold_ == Hold::Door ? form_.BTN_Konec->Name() : "esc");
+      plat::trace::Emit("hold", hold_ == Hold::Esc ? "esc" : form_.BTN_Konec->Name());
       EndHold();
       // As a click on the door would; nothing else can end a kiosk from inside.
       form_.BTN_KonecClick(*form_.BTN_Konec);
     }
   }
+  if (CardUp() != card_up_) {
+    card_up_ = !card_up_;
+    if (cur_ >= 0 && cur_ < int(targets_.size())) Show(cur_, false);
+  }
+  if (!outline_.empty() || !shown_box_.empty()) {
+    const int phase = int(now / (kPulsePeriodMs / kPulseSteps) % kPulseSteps);
+    if (phase != pulse_phase_) {
+      pulse_phase_ = phase;
+      app_.InvalidateScreen(shown_box_);
+      app_.InvalidateScreen(picture_box_);
+    }
+  }
   if (s_.Access == AccessMode::Scan1) {
-    if (waiting || choose_down_ || hold_ != Hold::None) {
+    if (waiting || choose_down_ || hold_ != Hold::None || (card_up_ && !app_.ActiveModal())) {
       scan_since_ = now;
     } else if (now - scan_since_ >= s_.ScanMs) {
       Step(1);
@@ -505,25 +624,41 @@ void AccessLayer::DwellTick(uint64_t now, bool waiting) {
   }
   uint64_t rested = now - dwell_since_;
   plat::Point p = app_.CursorPos();
-  if (rested < s_.DwellMs) return SetRing(p, double(rested) / s_.DwellMs);
+  // The door takes a rest as long as a kiosk's hold besides: a glance that lingers must not end the game.
+  const bool door = IsDoor(cur_) && !app_.ActiveModal();
+  const uint64_t need = s_.DwellMs + (door ? kHoldMs : 0);
+  if (rested < need) return SetRing(p, double(rested) / double(need));
   dwell_spent_ = true;
   spent_at_ = p;
   ClearRing();
   plat::trace::Emit("dwell", dwell_on_);
+  if (door) {
+    form_.BTN_KonecClick(*form_.BTN_Konec);
+    return;
+  }
+  if (cur_ >= 0) Chosen(targets_[size_t(cur_)]);
   Send(K::MouseDown, p);
   Send(K::MouseUp, p);
 }
 
 void AccessLayer::StartHold(Hold h) {
   hold_ = h;
+  ring_until_ = 0;
   hold_since_ = app_.Now();
   SetRing(Centre(ControlBox(*form_.BTN_Konec)), 0);
   UpdateTicking();
 }
 
-void AccessLayer::EndHold() {
+void AccessLayer::EndHold(bool let_go) {
+  const Hold was = hold_;
   hold_ = Hold::None;
-  ClearRing();
+  if (let_go && ring_on_) {
+    // Let go too early: the ring stays a moment, so that a short press is seen to have done something.
+    plat::trace::Emit("hold-short", was == Hold::Esc ? "esc" : form_.BTN_Konec->Name());
+    ring_until_ = app_.Now() + kShortHoldShowMs;
+  } else {
+    ClearRing();
+  }
   UpdateTicking();
 }
 
@@ -532,7 +667,7 @@ void AccessLayer::EndHold() {
 void AccessLayer::SetRing(plat::Point centre, double filled) {
   filled = std::clamp(filled, 0.0, 1.0);
   if (ring_on_ && centre == ring_at_ && filled == ring_filled_) return;
-  const int r = kRingOuter + 2;
+  const int r = kRingOuter + kRingRim + 2;
   if (ring_on_) app_.InvalidateScreen({ring_at_.x - r, ring_at_.y - r, 2 * r + 1, 2 * r + 1});
   ring_on_ = true;
   ring_at_ = centre;
@@ -541,42 +676,60 @@ void AccessLayer::SetRing(plat::Point centre, double filled) {
 }
 
 void AccessLayer::ClearRing() {
+  ring_until_ = 0;
   if (!ring_on_) return;
   ring_on_ = false;
-  const int r = kRingOuter + 2;
+  const int r = kRingOuter + kRingRim + 2;
   app_.InvalidateScreen({ring_at_.x - r, ring_at_.y - r, 2 * r + 1, 2 * r + 1});
 }
 
 void AccessLayer::Paint(plat::Canvas& c) {
-  if (!c.clip().intersect(shown_box_).empty()) {
-    for (const OutlinePixel& p : outline_) Put(c, p.x, p.y, p.outer ? kDark : kLight);
-    if (outline_.empty() && !shown_box_.empty()) {
-      // A control: a light frame around it and a dark one outside that.
-      const plat::Rect& b = shown_box_;
-      for (int y = b.top; y < b.bottom(); ++y)
-        for (int x = b.left; x < b.right(); ++x) {
-          int edge = std::min({x - b.left, b.right() - 1 - x, y - b.top, b.bottom() - 1 - y});
-          if (edge < 2) Put(c, x, y, kDark);
-          else if (edge < 6) Put(c, x, y, kLight);
-        }
-    }
+  // Over an open box only what belongs to its buttons is drawn.
+  const bool box = app_.ActiveModal() != nullptr;
+  const bool on_box = IsBoxButton(shown_);
+  // 0 .. kPulse and back over the period, in thirds of a pixel.
+  const int swell = kPulse - std::abs(pulse_phase_ * 2 * kPulse / int(kPulseSteps) - kPulse);
+  const double glow = double(swell) / kPulse;
+  const plat::Rgb light{uint8_t(kLight.r + (kLightPeak.r - kLight.r) * glow),
+                        uint8_t(kLight.g + (kLightPeak.g - kLight.g) * glow),
+                        uint8_t(kLight.b + (kLightPeak.b - kLight.b) * glow)};
+  if ((!box || on_box) && !(CardUp() && !outline_.empty()) && !c.clip().intersect(shown_box_).empty()) {
+    for (const OutlinePixel& p : outline_)
+      if (p.dist <= kDarkBand + swell) Put(c, p.x, p.y, p.dist > kLightBand + swell ? kDark : light);
+    if (outline_.empty() && !shown_box_.empty()) Frame(c, shown_box_, swell / 3, light);
   }
-  if (ring_on_) {
-    // Filling clockwise from the top, over a dark track, edged in black.
+  if (!box && !picture_box_.empty() && !c.clip().intersect(picture_box_).empty())
+    Frame(c, picture_box_, swell / 3, light);
+  if (ring_on_ && (!box || IsBoxButton(dwell_on_))) {
+    // Filling clockwise from the top, over a dark track, rimmed black inside white.
     const double pi = 3.14159265358979;
-    for (int dy = -kRingOuter - 1; dy <= kRingOuter + 1; ++dy)
-      for (int dx = -kRingOuter - 1; dx <= kRingOuter + 1; ++dx) {
+    const int reach = kRingOuter + kRingRim;
+    for (int dy = -reach - 1; dy <= reach + 1; ++dy)
+      for (int dx = -reach - 1; dx <= reach + 1; ++dx) {
         double d = std::sqrt(double(dx * dx + dy * dy));
-        if (d < kRingInner - 1 || d > kRingOuter + 1) continue;
+        if (d < kRingInner - kRingRim - 1 || d > reach + 1) continue;
         plat::Rgb col = kDark;
         if (d >= kRingInner && d <= kRingOuter) {
           double a = std::atan2(double(dx), double(-dy));
           if (a < 0) a += 2 * pi;
           col = a / (2 * pi) < ring_filled_ ? kLight : kTrack;
+        } else if (d > kRingOuter + kRingRim / 2.0 + 0.5 || d < kRingInner - kRingRim / 2.0 - 0.5) {
+          col = kWhiteRim;
         }
         Put(c, ring_at_.x + dx, ring_at_.y + dy, col);
       }
   }
+}
+
+void AccessLayer::Frame(plat::Canvas& c, const plat::Rect& b, int extra, plat::Rgb light) {
+  // A light frame and a dark one outside it; the light one grows inward as it pulses.
+  for (int y = b.top; y < b.bottom(); ++y)
+    for (int x = b.left; x < b.right(); ++x) {
+      int edge = std::min({x - b.left, b.right() - 1 - x, y - b.top, b.bottom() - 1 - y});
+      if (edge < 2) Put(c, x, y, kDark);
+      else if (edge < 8 + extra) Put(c, x, y, light);
+      else if (edge >= 9 + extra) x = std::max(x, b.right() - 10 - extra);  // the inside stays as it is
+    }
 }
 
 }  // namespace ozzel

@@ -9,6 +9,7 @@
 
 #include "media/parents.h"
 #include "platform/backend.h"
+#include "platform/gdi/color.h"
 #include "platform/geometry.h"
 
 namespace plat {
@@ -50,7 +51,7 @@ class AccessLayer {
   static constexpr uint64_t kHoldMs = 2000;
 
  private:
-  enum class Hold { None, Door, Esc };
+  enum class Hold { None, Door, Esc, Choose };  // Choose: the door, held by a key or switch
   // An animal of a scene, in hit-map (= scene) coordinates.
   struct Shape {
     int code = 0;
@@ -59,7 +60,7 @@ class AccessLayer {
   };
   struct OutlinePixel {
     int x, y;  // screen
-    bool outer;
+    int dist;  // from the silhouette, in thirds of a pixel
   };
 
   bool Filter(const plat::InputEvent& e);
@@ -68,6 +69,13 @@ class AccessLayer {
   void Key(const plat::InputEvent& e);
   void Tick();
   bool Waiting() const;
+  bool Speaking() const;
+  bool CardUp() const;
+  bool IsDoor(int index) const;
+  void Chosen(const Target& t);
+  void ForgetChosenWord();
+  plat::Rect ScenePicture(const std::string& name) const;
+  static void Frame(plat::Canvas& c, const plat::Rect& b, int extra, plat::Rgb light);
   void Refresh();
   void Step(int by);
   void Spatial(plat::Key dir);
@@ -79,7 +87,7 @@ class AccessLayer {
   void DwellTick(uint64_t now, bool waiting);
   int TargetAt(plat::Point p) const;
   void StartHold(Hold h);
-  void EndHold();
+  void EndHold(bool let_go = false);
   void SetRing(plat::Point centre, double filled);
   void ClearRing();
   void Paint(plat::Canvas& c);
@@ -99,6 +107,11 @@ class AccessLayer {
   int cur_ = -1;
   std::string shown_;  // the highlighted thing's name, traced on change
   plat::Rect shown_box_;
+  plat::Rect picture_box_;  // on the menu: the highlighted button's scene picture
+  int pulse_phase_ = 0;
+  bool card_up_ = false;    // the praise's card is shown
+  int chosen_word_ = 0;     // the scene button chosen last, whose word is not said
+  uint64_t ring_until_ = 0;  // a short hold's ring is shown until then
   std::vector<OutlinePixel> outline_;
   bool passing_ = false;  // the next event is one this layer sent: the forms get it
   bool choose_down_ = false;

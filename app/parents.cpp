@@ -2,10 +2,12 @@
 #include "app/access.h"
 #include "app/ozz_main.h"
 #include "app/parents_page.h"
+#include "app/parents_texts.h"
 #include "game/words.h"
 #include "media/parents.h"
 #include "media/technic2.h"
 #include "platform/ui/application.h"
+#include "platform/ui/dialogs.h"
 
 namespace ozzel {
 
@@ -27,9 +29,18 @@ void Tform_ozzel::OpenParentsPage() {
   if (parents_page_open_) return;
   BusyScope open(parents_page_open_);
   const ParentsSettings before = parents;
-  if (!RunParentsPage(game::CurrentWords().code, technic2.DataDir)) return;
+  const std::string language = game::CurrentWords().code;
+  std::vector<std::string> not_saved;
+  RunParentsPage(language, technic2.DataDir, &not_saved);
+  // What was stored is what plays, also when the file refused some of it.
   if (parents.SessionMinutes != before.SessionMinutes) RestartSessionLimit();
   if (!(parents == before)) ApplyParentsAccess();
+  if (!not_saved.empty()) {
+    std::string text = ParentsTextsFor(language).not_saved;
+    for (size_t i = 0; i < not_saved.size(); ++i)
+      text += (i ? ", " : " ") + ParentsSettingLabel(language, not_saved[i]);
+    plat::MessageBox(text, plat::BoxKind::Error);
+  }
 }
 
 }  // namespace ozzel

@@ -29,6 +29,8 @@ constexpr uint32_t kLevelStep = 10;
 
 uint32_t StepChoiceMs(uint32_t ms, int dir) {
   if (dir > 0) {
+    // A longer wait set in the file stays as it is: "+" never shortens it.
+    if (ms >= kChoicePageMax) return ms;
     uint32_t step = ms >= kChoiceCoarseFrom ? kChoiceCoarseStep : kChoiceFineStep;
     return std::min(kChoicePageMax, std::max(ms, (ms / step + 1) * step));
   }
@@ -111,7 +113,81 @@ struct Cell {
   std::string letter;
   int animal;
   plat::Surface thumb;
+  plat::Surface large;  // shown while the pointer rests on the cell: its name readable
 };
+
+// The rows a parent sees: the timings only in the mode they belong to.
+std::vector<ParentsRow> RowsFor(AccessMode mode) {
+  std::vector<ParentsRow> rows{ParentsRow::Access};
+  if (mode == AccessMode::Dwell) rows.push_back(ParentsRow::Dwell);
+  if (mode == AccessMode::Scan1) rows.push_back(ParentsRow::Scan);
+  for (ParentsRow r : {ParentsRow::Kiosk, ParentsRow::Session, ParentsRow::Music, ParentsRow::Speech}) rows.push_back(r);
+  return rows;
+}
+
+constexpr int kRowTop = 62, kRowH = 56, kButton = 36, kThumb = 38, kLarge = 232;
+constexpr int kGridLeft = 400, kGridTop = 86, kCellW = 46, kCellH = 47, kColumns = 5;
+constexpr int kLegendTop = kRowTop + 6 * kRowH + 2;
+constexpr plat::Rect kDone{476, 12, 148, 44};
+constexpr plat::Rgb kHelp{214, 232, 250};
+
+plat::Rect Minus(int k) { return {168, kRowTop + k * kRowH, kButton, kButton}; }
+plat::Rect Value(int k) { return {206, kRowTop + k * kRowH, 144, kButton}; }
+plat::Rect Plus(int k) { return {352, kRowTop + k * kRowH, kButton, kButton}; }
+plat::Rect CellRect(int i) {
+  return {kGridLeft + (i % kColumns) * kCellW, kGridTop + (i / kColumns) * kCellH, kCellW - 3, kCellH - 3};
+}
+plat::Rect LegendMark(int k) { return {16 + k * 128, kLegendTop + 4, 18, 18}; }
+
+const char* Label(const ParentsTexts& t, ParentsRow row) {
+  switch (row) {
+    case ParentsRow::Access: return t.access;
+    case ParentsRow::Dwell: return t.dwell;
+    case ParentsRow::Scan: return t.scan;
+    case ParentsRow::Kiosk: return t.kiosk;
+    case ParentsRow::Session: return t.session;
+    case ParentsRow::Music: return t.music;
+    case ParentsRow::Speech: return t.speech;
+  }
+  return "";
+}
+
+const char* Help(const ParentsTexts& t, ParentsRow row, AccessMode mode) {
+  switch (row) {
+    case ParentsRow::Access: return t.access_help[std::min(4, int(mode))];
+    case ParentsRow::Dwell: return t.dwell_help;
+    case ParentsRow::Scan: return t.scan_help;
+    case ParentsRow::Kiosk: return t.kiosk_help;
+    case ParentsRow::Session: return t.session_help;
+    case ParentsRow::Music: return t.music_help;
+    case ParentsRow::Speech: return t.speech_help;
+  }
+  return "";
+}
+
+// How far the child has come with an animal, by a mark as well as a colour: a tick, a ring, nothing.
+enum class Progress { Found, NotYet, NotAsked };
+Progress ProgressOf(const game::AnimalTally& t) {
+  if (t.first > 0) return Progress::Found;
+  return t.asked > 0 ? Progress::NotYet : Progress::NotAsked;
+}
+plat::Rgb ProgressColour(Progress p) { return p == Progress::Found ? kFound : p == Progress::NotYet ? kNotYet : kNotAsked; }
+
+void Mark(plat::Canvas& c, const plat::Rect& r, Progress p) {
+  Rounded(c, r, ProgressColour(p));
+  const int x0 = r.left, y0 = r.top, n = r.w;
+  if (p == Progress::Found) {
+    // A tick: a short stroke down to the right, a long one up to the right, 3 px thick.
+    for (int k = 0; k < n / 3; ++k) c.Fill({x0 + n / 5 + k, y0 + n / 2 + k - 1, 3, 3}, kDeepBlue);
+    for (int k = 0; k < n / 2; ++k) c.Fill({x0 + n / 5 + n / 3 + k, y0 + n / 2 + n / 3 - k - 2, 3, 3}, kDeepBlue);
+  } else if (p == Progress::NotYet) {
+    // A ring: asked, not yet found.
+    const int cx = x0 + n / 2, cy = y0 + n / 2, ro = n / 2 - 3, ri = ro - 3;
+    for (int y = -ro; y <= ro; ++y)
+      for (int x = -ro; x <= ro; ++x)
+        if (x * x + y * y <= ro * ro && x * x + y * y >= ri * ri) c.Fill({cx + x, cy + y, 1, 1}, kDeepBlue);
+  }
+}
 
 class ParentsPage : public plat::Modal {
  public:
@@ -123,10 +199,12 @@ class ParentsPage : public plat::Modal {
     rect_.w = 640, rect_.h = 480;
     for (int set = 1; set <= 4; ++set)
       for (int n : game::AnimalsPresent(set)) {
-        Cell cell{game::SetLetters[set], n, {}};
+        Cell cell{game::SetLetters[set], n, {}, {}};
         try {
-          cell.thumb = Thumbnail(
-              plat::Bitmap::LoadBmpFile(plat::fs::HostPath(data_dir + game::AnimalPicture(set, n))), kThumb);
+          const plat::Bitmap card =
+              plat::Bitmap::LoadBmpFile(plat::fs::HostPath(data_dir + game::AnimalPicture(set, n)));
+          cell.thumb = Thumbnail(card, kThumb);
+          cell.large = Thumbnail(card, kLarge);
         } catch (const plat::GdiError&) {
           // A picture the medium lacks leaves its frame empty; the frame's colour still tells.
         }
@@ -137,47 +215,38 @@ class ParentsPage : public plat::Modal {
   plat::Rect ScreenRect() const override { return rect_; }
   bool Done() const override { return done_; }
   bool Saved() const { return saved_; }
+  const std::vector<std::string>& NotSaved() const { return not_saved_; }
 
   void Paint(plat::Canvas& c) override {
     c.Fill({0, 0, rect_.w, rect_.h}, kBlue);
-    c.Text(t_.title, {20, 10, 440, 44}, Font(28, plat::kWhite), plat::TextAlign::Left);
     Rounded(c, kDone, kYellow);
-    c.Text(t_.done, kDone, Font(22, kDeepBlue), plat::TextAlign::Center);
-
-    static const char* ParentsTexts::*const kLabels[] = {&ParentsTexts::access, &ParentsTexts::dwell,
-                                                         &ParentsTexts::scan,   &ParentsTexts::kiosk,
-                                                         &ParentsTexts::session, &ParentsTexts::music,
-                                                         &ParentsTexts::speech};
-    for (int i = 0; i < kParentsRowCount; ++i) {
-      const int y = kRowTop + i * kRowH;
-      c.Text(t_.*kLabels[i], {16, y, 150, kButton}, Font(17, plat::kWhite), plat::TextAlign::Left);
-      const bool arrows = i == int(ParentsRow::Access);
-      StepButton(c, Minus(i), arrows, false);
-      Rounded(c, Value(i), plat::kWhite);
-      c.Text(ParentsRowValue(working_, ParentsRow(i), language_), Value(i), Font(16, kDeepBlue),
-             plat::TextAlign::Center);
-      StepButton(c, Plus(i), arrows, true);
+    const std::vector<ParentsRow> rows = RowsFor(working_.Access);
+    for (size_t k = 0; k < rows.size(); ++k) {
+      const bool arrows = rows[k] == ParentsRow::Access;
+      StepButton(c, Minus(int(k)), arrows, false);
+      Rounded(c, Value(int(k)), plat::kWhite);
+      StepButton(c, Plus(int(k)), arrows, true);
     }
-
-    c.Text(t_.animals, {kGridLeft, 60, 640 - kGridLeft - 6, 26}, Font(13, plat::kWhite), plat::TextAlign::Left);
     for (size_t i = 0; i < cells_.size(); ++i) {
       const plat::Rect r = CellRect(int(i));
-      c.Fill(r, FrameColour(answers.Of(cells_[i].letter, cells_[i].animal)));
+      const Progress p = ProgressOf(answers.Of(cells_[i].letter, cells_[i].animal));
+      c.Fill(r, ProgressColour(p));
       c.Fill({r.left + 3, r.top + 3, r.w - 6, r.h - 6}, plat::kWhite);
       const plat::Surface& th = cells_[i].thumb;
       if (th.width() > 0)
         c.DrawSurface(th, r.left + (r.w - th.width()) / 2, r.top + (r.h - th.height()) / 2);
+      if (p != Progress::NotAsked) Mark(c, {r.right() - 15, r.top, 15, 15}, p);
     }
-
-    const int ly = kRowTop + kParentsRowCount * kRowH + 4;
-    const std::pair<plat::Rgb, const char*> legend[] = {
-        {kFound, t_.found_first}, {kNotYet, t_.not_yet}, {kNotAsked, t_.not_asked}};
-    for (int k = 0; k < 3; ++k) {
-      const int x = 16 + k * 128;
-      c.Fill({x, ly + 5, 16, 16}, legend[k].first);
-      c.Text(legend[k].second, {x + 22, ly, 104, 26}, Font(13, plat::kWhite, false), plat::TextAlign::Left);
+    for (int k = 0; k < 3; ++k) Mark(c, LegendMark(k), Progress(k));
+    if (hovered_ >= 0 && cells_[size_t(hovered_)].large.width() > 0) {
+      // The card at a size whose name a parent reads, over the half of the grid the pointer is not in.
+      const plat::Surface& big = cells_[size_t(hovered_)].large;
+      const bool low = CellRect(hovered_).top > kGridTop + 2 * kCellH;
+      const plat::Rect r{kGridLeft, low ? kGridTop : 470 - big.height() - 6, big.width() + 6, big.height() + 6};
+      c.Fill(r, kDeepBlue);
+      c.DrawSurface(big, r.left + 3, r.top + 3);
     }
-    c.Text(t_.record_note, {16, ly + 28, 608, 24}, Font(13, plat::kWhite, false), plat::TextAlign::Left);
+    for (const ParentsPageText& t : ParentsPageTexts(language_, working_)) c.Text(t.text, t.box, t.font, t.align);
   }
 
   void HandleInput(const plat::InputEvent& e) override {
@@ -190,9 +259,21 @@ class ParentsPage : public plat::Modal {
           Finish(true);
           break;
         }
-        for (int i = 0; i < kParentsRowCount; ++i) {
-          if (Minus(i).contains(p)) Step(ParentsRow(i), -1);
-          if (Plus(i).contains(p)) Step(ParentsRow(i), +1);
+        const std::vector<ParentsRow> rows = RowsFor(working_.Access);
+        for (size_t k = 0; k < rows.size(); ++k) {
+          if (Minus(int(k)).contains(p)) return Step(rows[k], -1);
+          if (Plus(int(k)).contains(p)) return Step(rows[k], +1);
+        }
+        break;
+      }
+      case K::MouseMove: {
+        const plat::Point p{e.pos.x - rect_.left, e.pos.y - rect_.top};
+        int at = -1;
+        for (size_t i = 0; i < cells_.size(); ++i)
+          if (CellRect(int(i)).contains(p)) at = int(i);
+        if (at != hovered_) {
+          hovered_ = at;
+          Changed();
         }
         break;
       }
@@ -207,35 +288,19 @@ class ParentsPage : public plat::Modal {
   }
 
  private:
-  static constexpr int kRowTop = 66, kRowH = 50, kButton = 42, kThumb = 38;
-  static constexpr int kGridLeft = 400, kGridTop = 88, kCellW = 46, kCellH = 47, kColumns = 5;
-  static constexpr plat::Rect kDone{476, 12, 148, 44};
-
-  static plat::Rect Minus(int row) { return {168, kRowTop + row * kRowH, kButton, kButton}; }
-  static plat::Rect Value(int row) { return {214, kRowTop + row * kRowH, 126, kButton}; }
-  static plat::Rect Plus(int row) { return {342, kRowTop + row * kRowH, kButton, kButton}; }
-  static plat::Rect CellRect(int i) {
-    return {kGridLeft + (i % kColumns) * kCellW, kGridTop + (i / kColumns) * kCellH, kCellW - 3, kCellH - 3};
-  }
-
-  static plat::Rgb FrameColour(const game::AnimalTally& t) {
-    if (t.first > 0) return kFound;
-    return t.asked > 0 ? kNotYet : kNotAsked;
-  }
-
   // − and + as thick bars (the access row: arrows), big enough for a parent's thumb on a touch screen.
   static void StepButton(plat::Canvas& c, const plat::Rect& r, bool arrow, bool up) {
     Rounded(c, r, kYellow);
     const int cx = r.left + r.w / 2, cy = r.top + r.h / 2;
     if (arrow) {
-      for (int k = 0; k < 12; ++k) {
-        const int x = up ? cx - 6 + k : cx + 6 - k;
-        c.Fill({x, cy - (12 - k), 1, 2 * (12 - k) + 1}, kDeepBlue);
+      for (int k = 0; k < 11; ++k) {
+        const int x = up ? cx - 5 + k : cx + 5 - k;
+        c.Fill({x, cy - (11 - k), 1, 2 * (11 - k) + 1}, kDeepBlue);
       }
       return;
     }
-    c.Fill({cx - 11, cy - 3, 22, 6}, kDeepBlue);
-    if (up) c.Fill({cx - 3, cy - 11, 6, 22}, kDeepBlue);
+    c.Fill({cx - 10, cy - 3, 20, 6}, kDeepBlue);
+    if (up) c.Fill({cx - 3, cy - 10, 6, 20}, kDeepBlue);
   }
 
   void Step(ParentsRow row, int dir) {
@@ -247,11 +312,10 @@ class ParentsPage : public plat::Modal {
   }
 
   void Finish(bool save) {
-    if (save) {
-      saved_ = Parents_Save(working_);
-    } else if (working_.MusicVolume != parents.MusicVolume || working_.SpeechVolume != parents.SpeechVolume) {
+    if (save) saved_ = Parents_Save(working_, &not_saved_);
+    // What is heard is what is kept: levels not saved go back to the stored ones.
+    if (working_.MusicVolume != parents.MusicVolume || working_.SpeechVolume != parents.SpeechVolume)
       plat::SetLevels(int(parents.MusicVolume), int(parents.SpeechVolume));
-    }
     done_ = true;
     Changed();
   }
@@ -264,6 +328,8 @@ class ParentsPage : public plat::Modal {
   std::vector<Cell> cells_;
   plat::Rect rect_;
   bool done_ = false, saved_ = false;
+  std::vector<std::string> not_saved_;
+  int hovered_ = -1;  // the cell under the pointer
 };
 
 }  // namespace
@@ -294,12 +360,49 @@ std::string ParentsRowValue(const ParentsSettings& s, ParentsRow row, const std:
   return {};
 }
 
-bool RunParentsPage(const std::string& language, const std::string& data_dir) {
+std::vector<ParentsPageText> ParentsPageTexts(const std::string& language, const ParentsSettings& s) {
+  const ParentsTexts& t = ParentsTextsFor(language);
+  std::vector<ParentsPageText> out{
+      {t.title, {20, 10, 440, 44}, Font(28, plat::kWhite), plat::TextAlign::Left},
+      {t.done, kDone, Font(22, kDeepBlue), plat::TextAlign::Center},
+  };
+  const std::vector<ParentsRow> rows = RowsFor(s.Access);
+  for (size_t k = 0; k < rows.size(); ++k) {
+    const int y = kRowTop + int(k) * kRowH;
+    out.push_back({Label(t, rows[k]), {16, y, 150, kButton}, Font(15, plat::kWhite), plat::TextAlign::Left});
+    out.push_back({ParentsRowValue(s, rows[k], language), Value(int(k)), Font(15, kDeepBlue), plat::TextAlign::Center});
+    out.push_back({Help(t, rows[k], s.Access), {16, y + kButton + 1, 376, 17}, Font(12, kHelp, false),
+                   plat::TextAlign::Left});
+  }
+  out.push_back({t.animals, {kGridLeft, kRowTop, 640 - kGridLeft - 4, 22}, Font(12, plat::kWhite), plat::TextAlign::Left});
+  const char* legend[] = {t.found_first, t.not_yet, t.not_asked};
+  for (int k = 0; k < 3; ++k) {
+    const plat::Rect m = LegendMark(k);
+    out.push_back({legend[k], {m.right() + 4, kLegendTop, 104, 26}, Font(13, plat::kWhite, false), plat::TextAlign::Left});
+  }
+  out.push_back({t.record_note, {16, kLegendTop + 28, 608, 24}, Font(13, plat::kWhite, false), plat::TextAlign::Left});
+  return out;
+}
+
+bool RunParentsPage(const std::string& language, const std::string& data_dir, std::vector<std::string>* not_saved) {
   plat::trace::Emit("parents", "open");
   ParentsPage page(language, data_dir);
   plat::App().RunModal(page);
   plat::trace::Emit("parents", std::string("close ") + (page.Saved() ? "saved" : "cancelled"));
+  if (not_saved) *not_saved = page.NotSaved();
   return page.Saved();
+}
+
+std::string ParentsSettingLabel(const std::string& language, const std::string& value_name) {
+  const ParentsTexts& t = ParentsTextsFor(language);
+  const std::pair<const char*, ParentsRow> names[] = {
+      {kValueAccess, ParentsRow::Access}, {kValueDwellMs, ParentsRow::Dwell},
+      {kValueScanMs, ParentsRow::Scan},   {kValueKiosk, ParentsRow::Kiosk},
+      {kValueSessionMinutes, ParentsRow::Session}, {kValueMusicVolume, ParentsRow::Music},
+      {kValueSpeechVolume, ParentsRow::Speech}};
+  for (const auto& [name, row] : names)
+    if (value_name == name) return Label(t, row);
+  return value_name;
 }
 
 }  // namespace ozzel

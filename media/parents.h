@@ -2,7 +2,9 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace ozzel {
 
@@ -10,8 +12,8 @@ namespace ozzel {
 // scanning the choices, or resting a pointer (eye tracker, head mouse) on one.
 enum class AccessMode : uint8_t { Mouse, Keys, Scan1, Scan2, Dwell };
 
-// Every value lives under kKeyOzzel. A value that is missing, of another type or outside its
-// range reads as the default below, so nothing changes until a parent sets something.
+// Every value lives under kKeyOzzel. A value that is missing or unreadable reads as the default
+// below, so nothing changes until a parent sets something.
 struct ParentsSettings {
   AccessMode Access = AccessMode::Mouse;  // "Access", a string: mouse, keys, scan1, scan2, dwell
   uint32_t DwellMs = 1500;                // "DwellMs": how long a pointer rests to choose
@@ -42,11 +44,14 @@ const char* AccessName(AccessMode m);
 // Case-insensitive; nullopt for anything but the five names.
 std::optional<AccessMode> AccessFromName(std::string_view name);
 
-// Reads every value from the settings file into `parents`, starting from the defaults.
+// Reads every value from the settings file into `parents`, starting from the defaults. A number
+// written as a string is read as the number, one outside its range is brought into it, and what was
+// done is said on stderr.
 void Parents_Initialize();
 // Writes each value of `next` that differs from `parents` and takes it into `parents` once written.
 // Values outside their ranges are not written. False when the settings file refused a write; the
-// values not written keep their old state.
-bool Parents_Save(const ParentsSettings& next);
+// values not written keep their old state, every other one is written all the same, and the names of
+// the refused ones go to `not_saved`.
+bool Parents_Save(const ParentsSettings& next, std::vector<std::string>* not_saved = nullptr);
 
 }  // namespace ozzel

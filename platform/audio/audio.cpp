@@ -2,6 +2,7 @@
 #include "platform/audio/audio.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "platform/trace.h"
@@ -46,6 +47,11 @@ AudioSystem* g_audio = nullptr;
 AudioSystem& Audio() { return g_audio ? *g_audio : g_null; }
 
 void SetAudio(AudioSystem* audio) { g_audio = audio; }
+
+double LevelGain(int percent) {
+  if (percent <= 0) return 0;
+  return std::pow(10.0, kLevelRangeDb * (std::min(percent, 100) - 100) / 100.0 / 20.0);
+}
 
 void SetLevels(int music_percent, int speech_percent) {
   const int music = std::clamp(music_percent, 0, 100), speech = std::clamp(speech_percent, 0, 100);

@@ -52,6 +52,11 @@ class AudioSystem {
   virtual void SetLevels(int music_percent, int speech_percent) {}
 };
 
+// A level of the parents' page as an amplitude factor: 100 % as recorded, each 10 % step 4 dB
+// quieter (50 % is -20 dB, 10 % is -36 dB), 0 silent. Steps of equal decibels sound equal.
+inline constexpr double kLevelRangeDb = 40;
+double LevelGain(int percent);
+
 // Sets the process's levels (clamped to 0..100) and traces "levels music N speech N".
 void SetLevels(int music_percent, int speech_percent);
 

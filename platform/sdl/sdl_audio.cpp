@@ -52,8 +52,8 @@ struct SdlAudio::State {
   Mix_Chunk* effect = nullptr;
   uint64_t effect_end = 0;
   SdlDevice* music = nullptr;  // the MIDI channel the mixer's music hook feeds from
-  // The music's level (0..MIX_MAX_VOLUME): the mixer leaves a hooked stream as it is, so Feed applies it.
-  std::atomic<int> music_volume{MIX_MAX_VOLUME};
+  // The music's factor in 1/65536 (LevelGain): the mixer leaves a hooked stream as it is, so Feed applies it.
+  std::atomic<int> music_gain{65536};
 };
 
 namespace {
@@ -279,10 +279,11 @@ class MidiDevice : public Channel {
     MidiDevice& d = *static_cast<MidiDevice*>(self);
     MidiRender& r = *d.render_;
     if (len > 0 && (r.Read(stream, size_t(len)) || r.Failed())) SdlPushWake();
-    const int volume = d.st_->music_volume.load(std::memory_order_relaxed);
-    if (volume >= MIX_MAX_VOLUME || d.st_->format.sdl_format != AUDIO_S16SYS) return;
+    const int64_t gain = d.st_->music_gain.load(std::memory_order_relaxed);
+    if (gain == 65536 || d.st_->format.sdl_format != AUDIO_S16SYS) return;
     auto* samples = reinterpret_cast<int16_t*>(stream);
-    for (int i = 0; i < len / 2; ++i) samples[i] = int16_t(samples[i] * volume / MIX_MAX_VOLUME);
+    for (int i = 0; i < len / 2; ++i)
+      samples[i] = int16_t(std::clamp<int64_t>(samples[i] * gain / 65536, INT16_MIN, INT16_MAX));
   }
 
   std::unique_ptr<MidiRender> render_;
@@ -391,10 +392,11 @@ uint64_t SdlAudio::NextChangeMs() const {
 
 void SdlAudio::SetLevels(int music_percent, int speech_percent) {
   if (!state_->opened) return;
-  auto volume = [](int percent) { return (percent * MIX_MAX_VOLUME + 50) / 100; };
-  state_->music_volume = volume(music_percent);
-  Mix_Volume(kWaveChannel, volume(speech_percent));
-  Mix_Volume(kEffectChannel, volume(speech_percent));
+  // The mixer's channel volume has 128 steps: at the quietest level (-36 dB) that is still 2 of them.
+  const int speech = int(LevelGain(speech_percent) * MIX_MAX_VOLUME + 0.5);
+  state_->music_gain = int(LevelGain(music_percent) * 65536 + 0.5);
+  Mix_Volume(kWaveChannel, speech);
+  Mix_Volume(kEffectChannel, speech);
 }
 
 }  // namespace plat

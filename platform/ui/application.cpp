@@ -357,7 +357,7 @@ void Application::Dispatch(const InputEvent& e) {
     auto hooks = key_hooks_;
     for (auto& h : hooks) h.second(e);
   }
-  if (filter_ && !ActiveModal() && filter_(e)) return;
+  if (filter_ && filter_(e)) return;
   switch (e.kind) {
     case K::MouseMove:
     case K::MouseDown:
@@ -491,16 +491,16 @@ void Application::Compose(const Rect& r) {
     c.SetOriginClip({b.left, b.top}, part);
     f->PaintTo(c, part.offset(-b.left, -b.top));
   }
-  if (overlay_) {
-    c.SetOriginClip({0, 0}, r);
-    overlay_(c);
-  }
   for (Modal* m : modal_) {
     Rect b = m->ScreenRect();
     Rect part = b.intersect(r);
     if (part.empty()) continue;
     c.SetOriginClip({b.left, b.top}, part);
     m->Paint(c);
+  }
+  if (overlay_) {
+    c.SetOriginClip({0, 0}, r);
+    overlay_(c);
   }
 }
 

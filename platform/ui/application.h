@@ -26,6 +26,13 @@ class Modal {
   virtual void Paint(Canvas& c) = 0;  // origin: the box's top-left corner
   virtual void HandleInput(const InputEvent& e) = 0;  // positions in screen coordinates
   virtual bool Done() const = 0;
+  // What can be pressed in it, by name, in screen coordinates: a highlight or a switch chooses these
+  // as a pointer would.
+  struct Button {
+    std::string name;
+    Rect box;
+  };
+  virtual std::vector<Button> Buttons() const { return {}; }
 };
 
 class Application {
@@ -104,11 +111,11 @@ class Application {
   void RemoveHook(int id);
   // A control or form is going away: forget pointers to it.
   void ForgetControl(Control* c);
-  // Sees every input event before the forms do, while no box is open; true takes the event away
-  // from them. Touch arrives here already as the mouse events it stands for.
+  // Sees every input event before the forms and boxes do (ActiveModal tells whether a box is open);
+  // true takes the event away from them. Touch arrives here already as the mouse events it stands for.
   void SetInputFilter(std::function<bool(const InputEvent&)> filter) { filter_ = std::move(filter); }
-  // Drawn over the forms (screen coordinates, clipped to the area being composed); whoever changes
-  // what it draws invalidates that area.
+  // Drawn over the forms and the boxes (screen coordinates, clipped to the area being composed);
+  // whoever changes what it draws invalidates that area.
   void SetOverlay(std::function<void(Canvas&)> paint) { overlay_ = std::move(paint); }
 
   // Modal boxes.

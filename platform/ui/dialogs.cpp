@@ -178,6 +178,11 @@ class Box : public Modal {
 
   Rect ScreenRect() const override { return rect_; }
   bool Done() const override { return done_; }
+  std::vector<Button> Buttons() const override {
+    std::vector<Button> out{{"box ok", ok_rect_.offset(rect_.left, rect_.top)}};
+    if (input_) out.push_back({"box cancel", cancel_rect_.offset(rect_.left, rect_.top)});
+    return out;
+  }
   bool Confirmed() const { return confirmed_; }
   const std::string& Edit() const { return edit_; }
 

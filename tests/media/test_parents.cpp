@@ -17,7 +17,7 @@ plat::RegValue D(uint32_t v) { return {plat::RegType::Dword, "", v}; }
 plat::RegValue S(const char* t) { return {plat::RegType::String, t, 0}; }
 }  // namespace
 
-TEST(Parents, GoodValuesAreReadAndEveryBadOneIsItsDefault) {
+TEST(Parents, GoodValuesAreReadAndHandWrittenOnesAreMendedAloud) {
   {
     TempStore store;
     Put(store, "Access", S("Scan2"));
@@ -34,16 +34,23 @@ TEST(Parents, GoodValuesAreReadAndEveryBadOneIsItsDefault) {
   {
     TempStore store;
     Put(store, "Access", S("joystick"));
-    Put(store, "DwellMs", D(0));        // would choose at once
-    Put(store, "ScanMs", S("1000"));    // a string, not a number
-    Put(store, "Kiosk", D(2));
+    Put(store, "DwellMs", D(0));        // would choose at once: the shortest there is
+    Put(store, "ScanMs", S(" 1000"));   // a number written as a string, as a hand does
+    Put(store, "Kiosk", S("1"));
     Put(store, "SessionMinutes", D(0xFFFFFFFF));
-    Put(store, "MusicVolume", D(101));
+    Put(store, "MusicVolume", D(150));
     Put(store, "SpeechVolume", S("loud"));
     // A run before left other values in memory: every start begins from the defaults.
     parents = ParentsSettings{AccessMode::Dwell, 300, 300, true, 5, 1, 1};
+    ::testing::internal::CaptureStderr();
     Parents_Initialize();
-    EXPECT_EQ(parents, ParentsSettings{});
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(parents, (ParentsSettings{AccessMode::Mouse, kMinChoiceMs, 1000, true, kMaxSessionMinutes, 100, 100}));
+    // Every value that was not taken as written is named, and what was done with it.
+    for (const char* what : {"Access", "DwellMs: 0 is outside 250..30000, 250 used", "ScanMs: the text",
+                             "Kiosk: the text", "SessionMinutes: 4294967295", "MusicVolume: 150 is outside 0..100, 100 used",
+                             "SpeechVolume: not a number"})
+      EXPECT_NE(said.find(what), std::string::npos) << what << " in:\n" << said;
   }
 }
 
@@ -74,6 +81,9 @@ TEST(Parents, SaveWritesOnlyChangesAndAReadOnlyStoreKeepsMemoryTrue) {
   std::filesystem::permissions(store.path(), std::filesystem::perms::owner_read);
   ParentsSettings more = next;
   more.Kiosk = true;
-  EXPECT_FALSE(Parents_Save(more));
+  more.MusicVolume = 20;
+  std::vector<std::string> not_saved;
+  EXPECT_FALSE(Parents_Save(more, &not_saved));
   EXPECT_FALSE(parents.Kiosk) << "memory says what the file holds";
+  EXPECT_EQ(not_saved, (std::vector<std::string>{"Kiosk", "MusicVolume"})) << "every refused value is named";
 }

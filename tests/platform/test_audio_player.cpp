@@ -1,6 +1,9 @@
 // Media channels and PlaySound on the headless sound system, in virtual time, with their trace lines.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "platform/audio/audio.h"
 #include "platform/audio/media_player.h"
 #include "platform/clock.h"
 #include "platform/headless/headless_audio.h"
@@ -294,3 +297,11 @@ TEST_F(AudioTest, EffectWithAVeryLongPath) {
 }
 
 }  // namespace
+
+TEST(Levels, EveryStepIsTheSameNumberOfDecibels) {
+  auto db = [](int percent) { return 20 * std::log10(plat::LevelGain(percent)); };
+  EXPECT_DOUBLE_EQ(plat::LevelGain(100), 1.0);
+  EXPECT_EQ(plat::LevelGain(0), 0.0);
+  EXPECT_NEAR(db(50), -20, 1e-9);
+  for (int p = 20; p <= 100; p += 10) EXPECT_NEAR(db(p) - db(p - 10), 4, 1e-9) << p;
+}

@@ -24,13 +24,21 @@ class Child {
     for (const std::string& l : lines) {
       ASSERT_FALSE(SimSession::IsEvent(l, "msgbox")) << s_.Tail();
       std::string body = SimSession::Body(l);
-      if (SimSession::IsEvent(l, "highlight")) highlighted_ = body.substr(10);
+      // The highlight gives way to the praise's card and comes back to the same thing: no move.
+      bool moved = false;
+      if (SimSession::IsEvent(l, "highlight")) {
+        std::string now = body.substr(10);
+        moved = now != "none" && now != highlighted_ && now != before_card_;
+        if (now == "none") before_card_ = highlighted_;
+        else before_card_.clear();
+        highlighted_ = now;
+      }
       if (SimSession::IsEvent(l, "dwell")) dwelled_ = body.substr(6);
       // Nothing moves by itself while the examiner speaks.
       if (SimSession::IsEvent(l, "wav play")) speaking_ = true;
       if (SimSession::IsEvent(l, "wav end") || SimSession::IsEvent(l, "wav stop") || SimSession::IsEvent(l, "wav close"))
         speaking_ = false;
-      if (mode_ == "scan1" && SimSession::IsEvent(l, "highlight") && speaking_ && cmd.rfind("wait", 0) == 0)
+      if (mode_ == "scan1" && moved && speaking_ && cmd.rfind("wait", 0) == 0)
         ADD_FAILURE() << "the scan moved while speech played: " << l << "\n" << s_.Tail();
     }
   }
@@ -54,9 +62,11 @@ class Child {
     last_ = name;
   }
 
+  // Until the question has been asked to its end: a press while it is spoken chooses nothing.
   void UntilAsked() {
     for (int i = 0; i < 400; ++i) {
-      if (s_.Int("AwaitingAnswer") == 1 && s_.Int("ClickBusy") == 0 && s_.Int("AskBusy") == 0 &&
+      if (!speaking_ && s_.Int("PlaylistLength") == 0 && s_.Int("AwaitingAnswer") == 1 && s_.Int("ClickBusy") == 0 &&
+          s_.Int("AskBusy") == 0 &&
           s_.Int("SwitchBusy") == 0 && s_.Int("SwitchPending") == 0)
         return;
       ASSERT_NO_FATAL_FAILURE(Step("wait 100"));
@@ -81,7 +91,7 @@ class Child {
  private:
   SimSession& s_;
   std::string mode_;
-  std::string highlighted_, dwelled_, last_;
+  std::string highlighted_, dwelled_, last_, before_card_;
   bool speaking_ = false;
 };
 
