@@ -52,8 +52,10 @@ class AudioSystem {
   virtual void SetLevels(int music_percent, int speech_percent) {}
 };
 
-// A level of the parents' page as an amplitude factor: 100 % as recorded, each 10 % step 4 dB
-// quieter (50 % is -20 dB, 10 % is -36 dB), 0 silent. Steps of equal decibels sound equal.
+// The music's level of the parents' page as an amplitude factor: 100 % as recorded, each 10 % step 4 dB
+// quieter (50 % is -20 dB, 10 % is -36 dB), 0 silent; steps of equal decibels sound equal, where plain
+// percent left a parent nothing to hear between steps. The speech level stays a plain factor (50 % is
+// -6 dB): the voice must stay clear, and a parent turns it down only a little.
 inline constexpr double kLevelRangeDb = 40;
 double LevelGain(int percent);
 

@@ -392,8 +392,7 @@ uint64_t SdlAudio::NextChangeMs() const {
 
 void SdlAudio::SetLevels(int music_percent, int speech_percent) {
   if (!state_->opened) return;
-  // The mixer's channel volume has 128 steps: at the quietest level (-36 dB) that is still 2 of them.
-  const int speech = int(LevelGain(speech_percent) * MIX_MAX_VOLUME + 0.5);
+  const int speech = (std::clamp(speech_percent, 0, 100) * MIX_MAX_VOLUME + 50) / 100;
   state_->music_gain = int(LevelGain(music_percent) * 65536 + 0.5);
   Mix_Volume(kWaveChannel, speech);
   Mix_Volume(kEffectChannel, speech);

@@ -385,7 +385,7 @@ uint64_t Win32Audio::NextChangeMs() const {
 void Win32Audio::SetLevels(int music_percent, int speech_percent) {
   // Both channels of a device volume (low word left, high word right) at the same level.
   auto volume = [](int percent) {
-    const DWORD v = DWORD(std::clamp(percent, 0, 100)) * 0xFFFFu / 100u;
+    const DWORD v = DWORD(LevelGain(percent) * 0xFFFF + 0.5);
     return v | v << 16;
   };
   // The speech level is in the samples we hand over: a device volume does not reach the wave device MCI
