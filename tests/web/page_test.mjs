@@ -87,7 +87,8 @@ async function Eval(expr) {
 async function Until(what, test, ms = 20000) {
   const end = Date.now() + ms;
   while (Date.now() < end) {
-    if (await test()) return true;
+    // The page may be between two documents: an answer that cannot be had yet is a no.
+    if (await test().catch(() => false)) return true;
     await sleep(100);
   }
   throw new Error("timed out waiting for " + what);
@@ -110,7 +111,7 @@ const OnPage = (x, y) => [(form.x + x + 0.5) * scale, (form.y + y + 0.5) * scale
 // Loads the page, taps the start button and waits for the intro's speech.
 async function StartGame(label) {
   trace.length = 0;
-  await Until("the start button " + label, () => Eval("!document.getElementById('go').disabled"), 60000);
+  await Until("the start button " + label, () => Eval("!document.getElementById('go').disabled"), Number(process.env.OZZEL_WEB_WAIT || 60000));
   const r = await Eval("(b => { const r = b.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })(document.getElementById('go'))");
   await Click(r[0], r[1]);
   await Until("the intro " + label, () => Traced(/wav open .*oz_uvod\.wav/), 30000);
@@ -129,6 +130,7 @@ try {
   listeners.push(msg => {
     if (msg.sessionId !== session) return;
     if (msg.method === "Runtime.consoleAPICalled") {
+      if (process.env.OZZEL_WEB_VERBOSE) console.log("page:", JSON.stringify(msg.params.args).slice(0, 300));
       const text = msg.params.args.map(a => a.value ?? a.description ?? "").join(" ");
       if (msg.params.type === "error") problems.push("console error: " + text);
       trace.push(text);
@@ -178,12 +180,15 @@ try {
   await Page("Network.emulateNetworkConditions", {offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1});
 } catch (e) {
   Check(false, e.message);
+  console.log("the start screen says: " + await Eval("location.href + ' ' + document.readyState + ' ' + (document.getElementById('say') || {}).textContent").catch(x => x.message));
   console.log("--- the page's last lines ---\n" + trace.slice(-30).join("\n"));
 } finally {
   Check(problems.length === 0, "no exception and no console error" + (problems.length ? ":\n  " + problems.join("\n  ") : ""));
   try { ws && ws.close(); } catch (e) { /* gone */ }
+  const gone = new Promise(r => browser.once("exit", r));
   browser.kill();
+  await Promise.race([gone, sleep(5000)]);
   server.close();
-  fs.rmSync(profile, {recursive: true, force: true});
+  fs.rmSync(profile, {recursive: true, force: true, maxRetries: 5});
 }
 process.exit(failures ? 1 : 0);
