@@ -27,8 +27,8 @@ const types = {".html": "text/html", ".js": "text/javascript", ".wasm": "applica
                ".webmanifest": "application/manifest+json", ".png": "image/png", ".ttf": "font/ttf"};
 const server = http.createServer((req, res) => {
   const rel = decodeURIComponent(new URL(req.url, "http://x").pathname).replace(/^\/+/, "") || "index.html";
-  const file = path.join(site, rel);
-  if (!file.startsWith(path.resolve(site)) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+  const file = path.join(path.resolve(site), rel);
+  if (!file.startsWith(path.resolve(site) + path.sep) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
     res.writeHead(404).end();
     return;
   }
@@ -88,7 +88,7 @@ async function Until(what, test, ms = 20000) {
   const end = Date.now() + ms;
   while (Date.now() < end) {
     // The page may be between two documents: an answer that cannot be had yet is a no.
-    if (await test().catch(() => false)) return true;
+    if (await Promise.resolve().then(test).catch(() => false)) return true;
     await sleep(100);
   }
   throw new Error("timed out waiting for " + what);
@@ -150,7 +150,13 @@ try {
         `the game is centred on the page by the desktop's rule (form at ${form.x},${form.y})`);
   await sleep(600);
   await Key("Escape", "Escape", 27);
-  await Until("the game after Esc", () => Traced(/show pocitadlo_podklad/));
+  await Until("the game after Esc", () => Traced(/show pocitadlo_podklad/), 5000).catch(async e => {
+    console.log("diagnosis: " + await Eval("document.activeElement && document.activeElement.id"));
+    await Eval("window.dispatchEvent(new KeyboardEvent('keydown', {key: 'Escape', code: 'Escape', keyCode: 27})), 1");
+    await Until("the game after a page-made Esc", () => Traced(/show pocitadlo_podklad/), 5000);
+    console.log("diagnosis: a page-made Esc works, the protocol's does not");
+    throw e;
+  });
   Check(true, "Esc ends the intro and reaches the game");
   await Until("the question", () => Traced(/wav open .*oz_D_/), 20000);
   const shot = await Page("Page.captureScreenshot", {format: "png"});
