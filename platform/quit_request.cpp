@@ -9,7 +9,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
+#elif !defined(__EMSCRIPTEN__)
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -26,7 +26,7 @@ static_assert(std::atomic<uint64_t>::is_always_lock_free, "counted inside a sign
 std::mutex g_wake_mutex;
 std::function<void()> g_wake;
 
-void WakeLoop() {
+[[maybe_unused]] void WakeLoop() {
   std::lock_guard<std::mutex> lock(g_wake_mutex);
   if (g_wake) g_wake();
 }
@@ -50,6 +50,14 @@ void CatchQuitRequests(std::function<void()> wake) {
   }
   static std::once_flag once;
   std::call_once(once, [] { SetConsoleCtrlHandler(OnConsoleControl, TRUE); });
+}
+
+#elif defined(__EMSCRIPTEN__)
+
+// A browser tab or node has no signals to catch, and no thread to watch for them.
+void CatchQuitRequests(std::function<void()> wake) {
+  std::lock_guard<std::mutex> lock(g_wake_mutex);
+  g_wake = std::move(wake);
 }
 
 #else

@@ -134,7 +134,7 @@ int RunSim(int argc, char** argv) {
       },
       &backend.clock());
 
-#ifdef _WIN32
+#if defined(_WIN32) || defined(__EMSCRIPTEN__)  // node's stdin cannot be polled either
   ScriptSource script_source(std::move(commands));
   StreamSource stdin_source(std::cin);
 #else

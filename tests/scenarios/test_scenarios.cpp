@@ -175,11 +175,20 @@ TEST_P(Scenarios, TraceMatches) {
     ASSERT_FALSE(ec) << "set-up step failed: " << ec.message();
   }
 
-  // With a Windows build to compare (OZZEL_WINDOWS_SIM: a command that runs its ozzel-sim.exe), both
-  // programs start from the same files, so a copy of the set-up is kept for the second run.
-  const char* windows_sim = std::getenv("OZZEL_WINDOWS_SIM");
+  // With a Windows build to compare (OZZEL_WINDOWS_SIM: a command that runs its ozzel-sim.exe) or a
+  // web build (OZZEL_WEB_SIM: its ozzel-sim under node), every program starts from the same files, so
+  // a copy of the set-up is kept for the later runs.
+  struct OtherSim {
+    const char* system;
+    const char* command;
+    int slower;  // wine and node start slower
+  };
+  std::vector<OtherSim> others;
+  for (OtherSim o : {OtherSim{"Windows", std::getenv("OZZEL_WINDOWS_SIM"), 3},
+                     OtherSim{"web", std::getenv("OZZEL_WEB_SIM"), 3}})
+    if (o.command && *o.command) others.push_back(o);
   const fs::path setup_copy = tmp.string() + "-setup";
-  if (windows_sim && *windows_sim) {
+  if (!others.empty()) {
     std::error_code ec;
     fs::copy(tmp, setup_copy, fs::copy_options::recursive, ec);
     ASSERT_FALSE(ec) << "cannot copy the set-up: " << ec.message();
@@ -217,25 +226,28 @@ TEST_P(Scenarios, TraceMatches) {
   if (!medium_before.empty()) {
     EXPECT_EQ(MediumSnapshot(*medium), medium_before) << "the run changed the medium";
   }
-  if (windows_sim && *windows_sim) {
-    // The Windows program, same arguments and files: its trace must be the very same, line for line.
+  for (const OtherSim& o : others) {
+    // The other system's program, same arguments and files: its trace must be the very same, line for line.
     std::error_code ec;
     fs::remove_all(tmp, ec);
     fs::copy(setup_copy, tmp, fs::copy_options::recursive, ec);
-    fs::remove_all(setup_copy, ec);
     ASSERT_FALSE(ec) << "cannot restore the set-up: " << ec.message();
     std::vector<std::string> wargv = argv;
-    wargv[0] = windows_sim;
-    RunResult w = RunProcess(wargv, input, tmp, s.timeout_s * 3);  // wine starts slower
+    wargv[0] = o.command;
+    RunResult w = RunProcess(wargv, input, tmp, s.timeout_s * o.slower);
     std::vector<std::string> wlines = Lines(w.out);
     size_t diff = 0;
     while (diff < lines.size() && diff < wlines.size() && lines[diff] == wlines[diff]) ++diff;
-    EXPECT_FALSE(w.timed_out) << "Windows run killed after " << s.timeout_s * 3 << " s";
-    EXPECT_EQ(w.exit_code, r.exit_code) << "Windows stderr:\n" << w.err.substr(0, 4000);
+    EXPECT_FALSE(w.timed_out) << o.system << " run killed after " << s.timeout_s * o.slower << " s";
+    EXPECT_EQ(w.exit_code, r.exit_code) << o.system << " stderr:\n" << w.err.substr(0, 4000);
     EXPECT_TRUE(lines == wlines) << "the traces part at line " << diff + 1 << ":\n  Linux:   "
-                                 << (diff < lines.size() ? lines[diff] : "(end)") << "\n  Windows: "
-                                 << (diff < wlines.size() ? wlines[diff] : "(end)") << "\nWindows stderr:\n"
-                                 << w.err.substr(0, 4000);
+                                 << (diff < lines.size() ? lines[diff] : "(end)") << "\n  " << o.system << ": "
+                                 << (diff < wlines.size() ? wlines[diff] : "(end)") << "\n" << o.system
+                                 << " stderr:\n" << w.err.substr(0, 4000);
+  }
+  if (!others.empty()) {
+    std::error_code ec;
+    fs::remove_all(setup_copy, ec);
   }
   if (!HasFailure()) {
     std::error_code ec;

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The web site's budgets: what one language's visit transfers (the program, its files and that medium,
+# gzipped as a host would send them), and the program's own files. Reports, never asserts.
+#   bench/web.sh [SITE_DIR]     (build-web/site by default; made by scripts/build-web)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+site=${1:-$root/build-web/site}
+[ -f "$site/index.html" ] || { echo "web.sh: no site in $site (scripts/build-web)" >&2; exit 1; }
+gz() { gzip -9c "$1" | wc -c; }
+mb() { awk -v b="$1" 'BEGIN { printf "%.1f MB", b / 1048576 }'; }
+program=0
+for f in $(cd "$site" && find . -type f ! -path './media/*' | sort); do
+  program=$((program + $(gz "$site/$f")))
+done
+echo "the program and page (gzipped): $(mb "$program")  (wasm $(mb "$(gz "$site/ozzel.wasm")"), fonts $(mb "$(cat "$site"/fonts/* | gzip -9c | wc -c)"))"
+echo "| language | medium (tar.gz) | one visit in all | budget |"
+echo "|---|---|---|---|"
+for m in "$site"/media/*.tar.gz; do
+  lang=$(basename "$m" .tar.gz)
+  size=$(stat -c %s "$m")
+  echo "| $lang | $(mb "$size") | $(mb $((size + program))) | 12 MB |"
+done

@@ -1,0 +1,219 @@
+// The page's side of Ozzel: the medium of the browser's language, the first tap, sound, the settings store.
+"use strict";
+
+const LANGUAGES = ["cs", "sk", "en", "de", "pl", "fr", "es"];
+const WORDS = {
+  cs: ["Ťukni a hraj", "Otoč tablet", "Konec hry"], sk: ["Ťukni a hraj", "Otoč tablet", "Koniec hry"],
+  en: ["Tap to play", "Turn the tablet", "The game has ended"], de: ["Tippen und spielen", "Tablet drehen", "Spiel beendet"],
+  pl: ["Dotknij i graj", "Obróć tablet", "Koniec gry"], fr: ["Touche pour jouer", "Tourne la tablette", "Fin du jeu"],
+  es: ["Toca para jugar", "Gira la tableta", "Fin del juego"],
+};
+
+// ?lang=xx (kept for the next visits), else the language a parent chose before, else the browser's.
+function ChooseLanguage() {
+  const asked = new URLSearchParams(location.search).get("lang");
+  if (LANGUAGES.includes(asked)) {
+    localStorage.setItem("ozzel-language", asked);
+    return asked;
+  }
+  const kept = localStorage.getItem("ozzel-language");
+  if (LANGUAGES.includes(kept)) return kept;
+  for (const l of navigator.languages || [navigator.language || ""]) {
+    const base = String(l).toLowerCase().split("-")[0];
+    if (LANGUAGES.includes(base)) return base;
+  }
+  return "cs";
+}
+
+const lang = ChooseLanguage();
+document.documentElement.lang = lang;
+document.getElementById("say").textContent = WORDS[lang][0];
+document.getElementById("turnsay").textContent = WORDS[lang][1];
+document.getElementById("endsay").textContent = WORDS[lang][2];
+
+if ("serviceWorker" in navigator && (location.protocol === "https:" || location.hostname === "127.0.0.1" ||
+                                     location.hostname === "localhost")) {
+  navigator.serviceWorker.register("sw.js").catch(e => console.warn("no offline copy:", e.message));
+}
+
+// The medium: one gzipped tar per language, unpacked into the program's files.
+async function FetchMedium() {
+  const answer = await fetch("media/" + lang + ".tar.gz");
+  if (!answer.ok) throw new Error("the medium " + lang + " cannot be fetched (" + answer.status + ")");
+  const total = Number(answer.headers.get("content-length")) || 0;
+  const bar = document.querySelector("#bar div");
+  let seen = 0;
+  const counted = answer.body.pipeThrough(new TransformStream({
+    transform(chunk, out) {
+      seen += chunk.length;
+      if (total) bar.style.width = Math.min(100, (100 * seen) / total) + "%";
+      out.enqueue(chunk);
+    },
+  }));
+  // A host that sent it with Content-Encoding: gzip has unpacked it already.
+  const bytes = new Uint8Array(await new Response(counted).arrayBuffer());
+  const tar = bytes[0] === 0x1f && bytes[1] === 0x8b
+    ? new Uint8Array(await new Response(new Blob([bytes]).stream().pipeThrough(new DecompressionStream("gzip"))).arrayBuffer())
+    : bytes;
+  return UnTar(tar);
+}
+
+// ustar entries: 512-byte headers, name (with its prefix), octal size, type; files only.
+function UnTar(tar) {
+  const files = [];
+  const text = (at, n) => new TextDecoder().decode(tar.subarray(at, at + n)).replace(/\0.*$/s, "");
+  for (let at = 0; at + 512 <= tar.length;) {
+    const name = text(at, 100);
+    if (!name) break;
+    const size = parseInt(text(at + 124, 12).trim() || "0", 8);
+    const type = String.fromCharCode(tar[at + 156]);
+    const prefix = text(at + 345, 155);
+    const path = (prefix ? prefix + "/" : "") + name;
+    const body = at + 512;
+    if (!(size >= 0) || body + size > tar.length) throw new Error("the medium's archive is damaged");
+    if (type === "0" || type === "\0") files.push([path.replace(/^\.\//, ""), tar.subarray(body, body + size)]);
+    at = body + Math.ceil(size / 512) * 512;
+  }
+  return files;
+}
+
+// Sound: speech (0), music (1) and effects (2) on their own gains; the program says what plays from where.
+function MakeSound() {
+  const Ctx = window.AudioContext || window.webkitAudioContext;
+  const ctx = new Ctx();
+  const gains = [0, 1, 2].map(() => { const g = ctx.createGain(); g.connect(ctx.destination); return g; });
+  const voices = [null, null, null], turn = [0, 0, 0];
+  const decoded = new Map();  // the last few files, most recent last: decoded sound is large
+  function Decode(path) {
+    if (decoded.has(path)) {
+      const p = decoded.get(path);
+      decoded.delete(path);
+      decoded.set(path, p);
+      return p;
+    }
+    let bytes;
+    try { bytes = Module.FS.readFile(path); } catch (e) { return Promise.resolve(null); }
+    const p = ctx.decodeAudioData(bytes.slice().buffer).catch(() => null);
+    decoded.set(path, p);
+    while (decoded.size > 12) decoded.delete(decoded.keys().next().value);
+    return p;
+  }
+  return {
+    ctx,
+    play(voice, path, fromMs) {
+      this.stop(voice);
+      const mine = ++turn[voice], asked = performance.now();
+      Decode(path).then(buffer => {
+        if (!buffer || mine !== turn[voice]) return;
+        // Decoding took time the channel's clock has counted: start that much later in the sound.
+        const at = (fromMs + performance.now() - asked) / 1000;
+        if (at >= buffer.duration) return;
+        const source = ctx.createBufferSource();
+        source.buffer = buffer;
+        source.connect(gains[voice]);
+        source.start(0, at);
+        voices[voice] = source;
+      });
+    },
+    stop(voice) {
+      ++turn[voice];
+      if (voices[voice]) {
+        try { voices[voice].stop(); } catch (e) { /* never started */ }
+        voices[voice] = null;
+      }
+    },
+    levels(music, speech) {
+      gains[1].gain.value = music / 100;
+      gains[0].gain.value = gains[2].gain.value = speech / 100;
+    },
+  };
+}
+
+// The settings store (the same .reg text as on the desktop) lives in IndexedDB; written back a few
+// seconds after the program waits, and when the page is hidden or closed.
+const STORE = "/home/web_user/.config";
+let lastSync = 0, syncing = false;
+function SyncStore(now) {
+  if (syncing || !Module.FS) return;
+  syncing = true;
+  lastSync = performance.now();
+  Module.FS.syncfs(false, err => {
+    syncing = false;
+    if (err) console.warn("settings not stored:", err);
+  });
+}
+
+const medium = FetchMedium();
+const fonts = Promise.all(["Liberation Sans", "DejaVu Sans"].flatMap(f => [
+  document.fonts.load("16px '" + f + "'"), document.fonts.load("bold 16px '" + f + "'")]));
+const go = document.getElementById("go");
+Promise.all([medium, fonts]).then(() => { go.disabled = false; go.focus(); },
+  e => { document.getElementById("say").textContent = e.message; console.error(e); });
+
+var Module = {
+  canvas: document.getElementById("canvas"),
+  print: line => console.log(line),
+  printErr: line => console.warn(line),
+  ozzTextContext() {
+    if (!this.textCtx) {
+      const c = document.createElement("canvas");
+      c.width = 256; c.height = 64;
+      this.textCtx = c.getContext("2d", {willReadFrequently: true});
+    }
+    return this.textCtx;
+  },
+  ozzStoreTick() { if (performance.now() - lastSync > 3000) SyncStore(); },
+  ozzFirstFrame() {
+    if (this.firstFrameAt) return;
+    this.firstFrameAt = performance.now();
+    console.log("first-frame " + this.firstFrameAt.toFixed(1));
+  },
+  onExit() {
+    SyncStore();
+    document.getElementById("ended").style.display = "flex";
+  },
+  preRun: [() => {
+    const FS = Module.FS;
+    FS.mkdirTree(STORE);
+    FS.mount(Module.IDBFS, {}, STORE);
+    Module.addRunDependency("store");
+    FS.syncfs(true, err => {
+      if (err) console.warn("settings not read:", err);
+      Module.removeRunDependency("store");
+    });
+    Module.addRunDependency("medium");
+    medium.then(files => {
+      const root = "/medium/" + lang;
+      for (const [path, data] of files) {
+        const slash = path.lastIndexOf("/");
+        if (slash > 0) FS.mkdirTree(root + "/" + path.slice(0, slash));
+        FS.writeFile(root + "/" + path, data);
+      }
+      Module.ENV.OZZEL_MEDIUM = root;
+      Module.removeRunDependency("medium");
+    });
+    Module.ENV.OZZEL_RESOURCES = "/resources";
+    if (new URLSearchParams(location.search).get("trace") === "1") Module.ENV.OZZEL_TRACE = "1";
+  }],
+};
+
+document.addEventListener("visibilitychange", () => { if (document.visibilityState === "hidden") SyncStore(); });
+window.addEventListener("pagehide", () => SyncStore());
+
+// The first tap: a browser plays sound and goes full screen only from a gesture.
+go.addEventListener("click", () => {
+  go.disabled = true;
+  Module.ozzAudio = MakeSound();
+  Module.ozzAudio.ctx.resume();
+  const root = document.documentElement;
+  if (root.requestFullscreen && matchMedia("(pointer: coarse)").matches) {
+    root.requestFullscreen({navigationUI: "hide"})
+      .then(() => screen.orientation && screen.orientation.lock && screen.orientation.lock("landscape"))
+      .catch(() => {});
+  }
+  document.getElementById("start").style.display = "none";
+  document.getElementById("canvas").focus();
+  const s = document.createElement("script");
+  s.src = "ozzel.js";
+  document.body.appendChild(s);
+}, {once: true});

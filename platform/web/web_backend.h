@@ -1,0 +1,53 @@
+// The browser's backend: the page's canvas, its pointer, touch and keys, Web Audio, in real time.
+#pragma once
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "platform/backend.h"
+#include "platform/scale.h"
+
+namespace plat {
+
+class WebAudio;
+
+class WebBackend : public Backend {
+ public:
+  // Fills the page's viewport (CSS pixels times the device's pixel ratio) by the desktop's scale rule.
+  WebBackend();
+  ~WebBackend() override;
+
+  Clock& clock() override { return clock_; }
+  AudioSystem& audio() override;
+  Size ScreenSize() override { return size_; }
+  void Poll(std::vector<InputEvent>& out) override;
+  // Sleeps (the page keeps running: this is an asynchronous pause) until input or the deadline.
+  void Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) override;
+  void Present(const Surface& framebuffer, const Rect& damage) override;
+  void ShowCursor(const CursorImage* img, bool busy) override;
+  void SetTitle(const std::string& title) override;
+  Point PointerPos() override { return pointer_; }
+  void Wake() override;
+
+  // For the page's callbacks: input in physical canvas pixels.
+  void Push(InputEvent e);
+  Point Logical(double css_x, double css_y) const;
+  bool parents_down = false;
+  long touch_id = -1;
+
+ private:
+  void Blit(const Surface& fb, const Rect& damage);
+
+  RealClock clock_;
+  std::unique_ptr<WebAudio> audio_;
+  Size pixels_;       // the canvas
+  double ratio_ = 1;  // physical pixels per CSS pixel
+  Size size_;         // the logical screen
+  Scaler scaler_;
+  std::vector<uint32_t> plane_;  // the canvas's pixels, RGBA bytes
+  const Surface* last_fb_ = nullptr;
+  std::deque<InputEvent> queue_;
+  Point pointer_{-1, -1};
+};
+
+}  // namespace plat
