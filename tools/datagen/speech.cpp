@@ -1,4 +1,4 @@
-// espeak-ng (a fresh engine copy per utterance) and Festival (server processes, reseeded per utterance).
+// espeak-ng (a fresh engine copy per utterance) and Festival (a fresh process per utterance).
 #include "tools/datagen/speech.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -15,7 +15,6 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <condition_variable>
 #include <mutex>
 #include <vector>
 
@@ -176,8 +175,11 @@ uint32_t Seed(const std::string& s) {
   return h & 0x7FFFFFFF;
 }
 
-// One Festival process per voice, fed Scheme on stdin; it answers on stderr (unbuffered) with a
-// marker line after each request, and writes each recording to a file of our temporary directory.
+// A Festival process with the voice loaded, fed Scheme on stdin; it answers on stderr (unbuffered) with
+// a marker line after each request, and writes each recording to a file of our temporary directory.
+// It speaks one line only: its UniSyn back end reads a value past the end of one of its tracks, so
+// what a process said before can change the next line a little, and where Trim cuts, by 100 ms or
+// more. A process that has said nothing yet always gives the same bytes.
 class Festival {
  public:
   // Starts Festival with the voice; on failure returns null and says why.
@@ -260,7 +262,9 @@ class Festival {
       ::dup2(err[1], 2);
       const int null = ::open("/dev/null", O_WRONLY);
       if (null >= 0) ::dup2(null, 1);
-      ::execl(program.c_str(), program.c_str(), "--pipe", static_cast<char*>(nullptr));
+      // The default Lisp heap (10 million cells, 330 MB) costs 0.3 s of page faults per start; the
+      // longest line speaks in a fifth of this one.
+      ::execl(program.c_str(), program.c_str(), "--heap", "500000", "--pipe", static_cast<char*>(nullptr));
       ::_exit(127);
     }
     ::close(in[0]);
@@ -318,30 +322,27 @@ class Festival {
   std::string dir_;
 };
 
-// The examiner of the current language. Festival speaks one line at a time, so each thread that speaks
-// takes a Festival of its own from `idle` (started when none is free) and gives it back afterwards.
+// The examiner of the current language; `first` is the Festival started to choose the voice, kept for
+// the first line.
 struct Examiner {
   const TextTable* table = nullptr;
   bool festival = false;
-  std::vector<std::unique_ptr<Festival>> idle;
+  std::unique_ptr<Festival> first;
   std::string description;
 };
 
 std::mutex g_examiner_mu;
-std::condition_variable g_examiner_free;  // a Festival went back to `idle`
 
 // Chosen (and Festival started) on first use; called with g_examiner_mu held.
 Examiner& CurrentExaminer() {
   static Examiner e;
   const TextTable& t = Texts();
   if (e.table == &t) return e;
-  e.idle.clear();
+  e.first.reset();
   e.table = &t;
   std::string why;
-  std::unique_ptr<Festival> f;
-  if (*t.festival_voice) f = Festival::Start(t, &why);
-  e.festival = f != nullptr;
-  if (f) e.idle.push_back(std::move(f));
+  if (*t.festival_voice) e.first = Festival::Start(t, &why);
+  e.festival = e.first != nullptr;
   e.description = e.festival ? std::string("Festival ") + t.festival_voice
                              : std::string("espeak-ng ") + t.espeak_voice + (why.empty() ? "" : " (" + why + ")");
   return e;
@@ -370,35 +371,13 @@ Pcm Speak(const std::string& utf8, bool cheerful) {
     const std::string name = table.espeak_voice;
     return Say(utf8, cheerful ? Voice{name, 150, 80, 90} : Voice{name, 140, 70, 70});
   }
-  std::unique_ptr<Festival> f;
-  if (!e.idle.empty()) {
-    f = std::move(e.idle.back());
-    e.idle.pop_back();
-  }
+  std::unique_ptr<Festival> f = std::move(e.first);
   lock.unlock();
   if (!f) {
     std::string why;
     f = Festival::Start(table, &why);
-    // Where no other Festival can start, the lines wait for the one that did.
-    lock.lock();
-    if (!f) {
-      g_examiner_free.wait(lock, [&] { return !e.idle.empty(); });
-      f = std::move(e.idle.back());
-      e.idle.pop_back();
-    }
-    lock.unlock();
+    if (!f) throw Error(why + " for \"" + utf8 + "\"");
   }
-  // Back to the others however the line ends.
-  struct GiveBack {
-    Examiner& e;
-    const TextTable& table;
-    std::unique_ptr<Festival>& f;
-    ~GiveBack() {
-      std::lock_guard<std::mutex> lock(g_examiner_mu);
-      if (f && e.table == &table) e.idle.push_back(std::move(f));
-      g_examiner_free.notify_one();
-    }
-  } give_back{e, table, f};
   return ToPcm(f->Synth(utf8), utf8, "Festival");
 }
 

@@ -19,6 +19,7 @@
 #include "tools/datagen/pcm.h"
 #include "tools/datagen/pictures.h"
 #include "tools/datagen/sounds.h"
+#include "tools/datagen/speech.h"
 #include "tools/datagen/texts.h"
 
 namespace {
@@ -316,6 +317,46 @@ TEST(DatagenRecordings, SpeechIsAudibleAndReproducible) {
   EXPECT_GT(a.size(), size_t(kRate / 4));
   MakeRecording("oz_uvod.wav");  // whatever was said before must not change the next recording
   EXPECT_EQ(EncodeWav(MakeRecording("oz_brav.wav")), EncodeWav(a));
+}
+
+// A Festival's lines must not depend on what it said before: this one says a louder line from its second on.
+TEST(DatagenRecordings, EveryFestivalLineIsSpokenByAFreshProcess) {
+  const auto dir = std::filesystem::temp_directory_path() / ("datagen_festival_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  auto tone = [](double amplitude) {
+    Pcm p(kRate / 2);
+    for (size_t i = 0; i < p.size(); ++i) p[i] = float(amplitude * std::sin(i * 0.1));
+    return EncodeWav(p);
+  };
+  for (auto [name, amplitude] : {std::pair{"first.wav", 0.3}, std::pair{"later.wav", 0.6}}) {
+    const auto bytes = tone(amplitude);
+    std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  const auto fake = dir / "festival";
+  std::ofstream(fake) << R"(#!/bin/sh
+n=0
+while read -r line; do case "$line" in
+  *utt.save.wave*) out=${line#*\"}; out=${out%%\"*}
+    if [ $n = 0 ]; then cp "$FIRST" "$out"; else cp "$LATER" "$out"; fi; n=$((n + 1));;
+  *ozzel-done*) echo ozzel-done >&2;;
+esac; done
+)";
+  std::filesystem::permissions(fake, std::filesystem::perms::owner_all);
+  ::setenv("OZZEL_FESTIVAL", fake.c_str(), 1);
+  ::setenv("FIRST", (dir / "first.wav").c_str(), 1);
+  ::setenv("LATER", (dir / "later.wav").c_str(), 1);
+  auto choose_again = [] {  // the examiner is chosen anew when Czech comes back
+    SetLanguage("sk");
+    ExaminerVoice();
+    SetLanguage("cs");
+  };
+  choose_again();
+  const Pcm a = Speak("Kde je jelen?"), b = Speak("Kde je jelen?");
+  ::unsetenv("OZZEL_FESTIVAL");
+  choose_again();
+  std::filesystem::remove_all(dir);
+  ASSERT_FALSE(a.empty());
+  EXPECT_EQ(a, b);
 }
 
 TEST(DatagenRecordings, FailureToneFalls) {
