@@ -1,11 +1,11 @@
-// The current user's registry as one REGEDIT4 .reg text file: typed values, case-insensitive names,
-// locked read-modify-write with atomic replacement; damaged lines are skipped, the original kept beside.
+// The current user's registry: typed values, case-insensitive names, kept as a REGEDIT4 .reg text file
+// (locked read-modify-write, atomic replacement, damaged lines skipped and the original kept beside).
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
-#include <functional>
 #include <vector>
 
 namespace plat {
@@ -62,11 +62,16 @@ bool RegNameStorable(const std::string& name);
 RegData::Key& RegEnsureKey(RegData& d, const std::string& key);
 bool RegHasKey(const RegData& d, const std::string& key);
 
-// The store on disk. Every call re-reads the file; writes lock it and replace it atomically.
+class RegStore;
+
+// The settings store: the .reg file at host_path, or for an empty path the system's own registry
+// where there is one (Windows). The file is re-read at every call; writes lock it and replace it atomically.
 class Registry {
  public:
   explicit Registry(std::string host_path);
-  // $OZZEL_REGISTRY, else $XDG_CONFIG_HOME/bimbalo/registry.reg, else ~/.config/bimbalo/registry.reg.
+  ~Registry();
+  // $OZZEL_REGISTRY, else on Windows the system's registry (""), elsewhere
+  // $XDG_CONFIG_HOME/bimbalo/registry.reg, else ~/.config/bimbalo/registry.reg.
   static std::string DefaultPath();
   const std::string& path() const { return path_; }
 
@@ -79,9 +84,8 @@ class Registry {
   bool Write(const std::string& key, const std::string& name, const RegValue& value);
 
  private:
-  std::optional<RegData> Load();  // moves a corrupt file aside and returns empty data
-  bool Modify(const std::function<void(RegData&)>& change);
   std::string path_;
+  std::unique_ptr<RegStore> store_;
 };
 
 }  // namespace plat
