@@ -1,4 +1,4 @@
-// The parents' page: its steppers keep every value usable whatever a file held, its texts fit, every access mode has its words and name.
+// The parents' page: steppers that keep every value usable, texts that fit, every access mode's words and name.
 #include <gtest/gtest.h>
 
 #include <cctype>
