@@ -247,6 +247,8 @@ class Tform_ozzel : public plat::Form {
   void brana_rodicuTimer(plat::Timer& sender);
   void OpenParentsPage();
   plat::Timer* brana_rodicu = nullptr;
+  // Told when the page changed what a parent has set (the access layer takes it in).
+  std::function<void()> ParentsChanged;
 
  private:
   void BuildLayout();  // layout_main.cpp

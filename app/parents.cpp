@@ -1,5 +1,4 @@
 // Opening the parents' page from the game, and taking in what a parent changed there.
-#include "app/access.h"
 #include "app/ozz_main.h"
 #include "app/parents_page.h"
 #include "app/parents_texts.h"
@@ -34,7 +33,7 @@ void Tform_ozzel::OpenParentsPage() {
   RunParentsPage(language, technic2.DataDir, &not_saved);
   // What was stored is what plays, also when the file refused some of it.
   if (parents.SessionMinutes != before.SessionMinutes) RestartSessionLimit();
-  if (!(parents == before)) ApplyParentsAccess();
+  if (!(parents == before) && ParentsChanged) ParentsChanged();
   if (!not_saved.empty()) {
     std::string text = ParentsTextsFor(language).not_saved;
     for (size_t i = 0; i < not_saved.size(); ++i)

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 
+#include "app/access_modes.h"
 #include "app/parents_texts.h"
 #include "game/names.h"
 #include "game/sets.h"
@@ -119,8 +120,9 @@ struct Cell {
 // The rows a parent sees: the timings only in the mode they belong to.
 std::vector<ParentsRow> RowsFor(AccessMode mode) {
   std::vector<ParentsRow> rows{ParentsRow::Access};
-  if (mode == AccessMode::Dwell) rows.push_back(ParentsRow::Dwell);
-  if (mode == AccessMode::Scan1) rows.push_back(ParentsRow::Scan);
+  const AccessTiming timing = AccessModeOf(mode).timing;
+  if (timing == AccessTiming::Dwell) rows.push_back(ParentsRow::Dwell);
+  if (timing == AccessTiming::Scan) rows.push_back(ParentsRow::Scan);
   for (ParentsRow r : {ParentsRow::Kiosk, ParentsRow::Session, ParentsRow::Music, ParentsRow::Speech}) rows.push_back(r);
   return rows;
 }
@@ -154,7 +156,7 @@ const char* Label(const ParentsTexts& t, ParentsRow row) {
 
 const char* Help(const ParentsTexts& t, ParentsRow row, AccessMode mode) {
   switch (row) {
-    case ParentsRow::Access: return t.access_help[std::min(4, int(mode))];
+    case ParentsRow::Access: return AccessModeWordsIn(mode, t.code).help;
     case ParentsRow::Dwell: return t.dwell_help;
     case ParentsRow::Scan: return t.scan_help;
     case ParentsRow::Kiosk: return t.kiosk_help;
@@ -336,7 +338,11 @@ class ParentsPage : public plat::Modal {
 
 void StepParentsRow(ParentsSettings& s, ParentsRow row, int dir) {
   switch (row) {
-    case ParentsRow::Access: s.Access = AccessMode((int(s.Access) + 5 + (dir > 0 ? 1 : -1)) % 5); break;
+    case ParentsRow::Access: {
+      const int n = int(AccessModes().size());
+      s.Access = AccessMode((int(s.Access) + n + (dir > 0 ? 1 : -1)) % n);
+      break;
+    }
     case ParentsRow::Dwell: s.DwellMs = StepChoiceMs(s.DwellMs, dir); break;
     case ParentsRow::Scan: s.ScanMs = StepChoiceMs(s.ScanMs, dir); break;
     case ParentsRow::Kiosk: s.Kiosk = dir > 0; break;
@@ -349,7 +355,7 @@ void StepParentsRow(ParentsSettings& s, ParentsRow row, int dir) {
 std::string ParentsRowValue(const ParentsSettings& s, ParentsRow row, const std::string& language) {
   const ParentsTexts& t = ParentsTextsFor(language);
   switch (row) {
-    case ParentsRow::Access: return t.access_modes[std::min(4, int(s.Access))];
+    case ParentsRow::Access: return AccessModeWordsIn(s.Access, t.code).name;
     case ParentsRow::Dwell: return Seconds(s.DwellMs, t.decimal);
     case ParentsRow::Scan: return Seconds(s.ScanMs, t.decimal);
     case ParentsRow::Kiosk: return s.Kiosk ? t.on : t.off;

@@ -9,9 +9,7 @@ struct ParentsTexts {
   const char* code;  // "cs"
   const char* title;
   const char* done;
-  const char* access;
-  const char* access_modes[5];  // in AccessMode order: mouse, keys, scan1, scan2, dwell
-  const char* access_help[5];   // how the child plays in that mode
+  const char* access;  // the modes' own words are in their entries (app/access_modes.cpp)
   const char* dwell;
   const char* dwell_help;
   const char* scan;

@@ -15,8 +15,6 @@ ParentsSettings parents;
 
 namespace {
 
-constexpr const char* kAccessNames[] = {"mouse", "keys", "scan1", "scan2", "dwell"};
-
 // A value written by hand is taken as meant where it can be: a number written as a string is read,
 // one outside its range is brought to the nearest end. What was done is said on stderr, since a
 // parent who edited the file has no other way to learn it.
@@ -73,6 +71,12 @@ bool Write(plat::Registry& reg, const char* name, const plat::RegValue& v) {
 
 plat::RegValue Dword(uint32_t v) { return plat::RegValue{plat::RegType::Dword, "", v}; }
 
+std::string AccessNameList() {
+  std::string out;
+  for (const char* name : kAccessNames) out += (out.empty() ? "" : ", ") + std::string(name);
+  return out;
+}
+
 }  // namespace
 
 const char* AccessName(AccessMode m) {
@@ -96,7 +100,7 @@ void Parents_Initialize() {
   if (auto v = reg.Read(kKeyOzzel, kValueAccess)) {
     auto mode = v->type == plat::RegType::String ? AccessFromName(v->text) : std::nullopt;
     if (mode) parents.Access = *mode;
-    else Say(kValueAccess, "not one of mouse, keys, scan1, scan2, dwell; mouse used");
+    else Say(kValueAccess, "not one of " + AccessNameList() + "; " + kAccessNames[0] + " used");
   }
   parents.DwellMs = ReadNumber(reg, kValueDwellMs, kMinChoiceMs, kMaxChoiceMs).value_or(parents.DwellMs);
   parents.ScanMs = ReadNumber(reg, kValueScanMs, kMinChoiceMs, kMaxChoiceMs).value_or(parents.ScanMs);

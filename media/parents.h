@@ -1,5 +1,6 @@
 // What a parent has set for this computer: the access mode and its timing, kiosk, session length, levels.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,8 +10,11 @@
 namespace ozzel {
 
 // How the child chooses: the mouse (as the game always was), the keyboard, one or two switches
-// scanning the choices, or resting a pointer (eye tracker, head mouse) on one.
+// scanning the choices, or resting a pointer (eye tracker, head mouse) on one. Each is stored by its
+// name below (installed games have these in their settings files); everything else about a mode is
+// its entry in the program's table of modes, which has one per name, in this order.
 enum class AccessMode : uint8_t { Mouse, Keys, Scan1, Scan2, Dwell };
+inline constexpr std::array<const char*, 5> kAccessNames = {"mouse", "keys", "scan1", "scan2", "dwell"};
 
 // Every value lives under kKeyOzzel. A value that is missing or unreadable reads as the default
 // below, so nothing changes until a parent sets something.
@@ -41,7 +45,7 @@ inline constexpr uint32_t kMaxSessionMinutes = 24 * 60;
 inline constexpr uint32_t kMaxVolume = 100;
 
 const char* AccessName(AccessMode m);
-// Case-insensitive; nullopt for anything but the five names.
+// Case-insensitive; nullopt for anything but the names above.
 std::optional<AccessMode> AccessFromName(std::string_view name);
 
 // Reads every value from the settings file into `parents`, starting from the defaults. A number

@@ -1,8 +1,12 @@
-// The parents' page's steppers: every value stays where the game can use it, whatever a file held.
+// The parents' page: steppers that keep every value usable, texts that fit, every access mode's words and name.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
+#include "app/access_modes.h"
 #include "app/parents_page.h"
 #include "app/parents_texts.h"
+#include "tests/app/app_harness.h"
 
 using namespace ozzel;
 
@@ -88,4 +92,29 @@ TEST(ParentsPage, EveryTextFitsItsBoxInEveryLanguageAndMode) {
           EXPECT_LE(t.box.bottom(), 480) << t.text;
         }
       }
+}
+
+TEST(ParentsPage, EveryAccessModeHasItsWordsEverywhereAndItsNameSurvivesTheSettingsFile) {
+  int count = 0;
+  const ParentsTexts* all = ParentsTextsAll(count);
+  for (const AccessModeEntry& m : AccessModes()) {
+    const std::string name = AccessName(m.mode);
+    // Words of its own in each language the page speaks, never the Czech fallback in their place.
+    for (int l = 0; l < count; ++l) {
+      const AccessModeWords& w = AccessModeWordsIn(m.mode, all[l].code);
+      EXPECT_STREQ(w.language, all[l].code) << name;
+      EXPECT_TRUE(*w.name && *w.help) << name << " in " << all[l].code;
+    }
+    // Saved and read back as the same mode, also written in capitals by hand.
+    ozzel::testing::TempStore store;
+    Parents_Initialize();
+    ParentsSettings next = parents;
+    next.Access = m.mode;
+    ASSERT_TRUE(Parents_Save(next)) << name;
+    Parents_Initialize();
+    EXPECT_EQ(parents.Access, m.mode) << name;
+    std::string upper = name;
+    for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(AccessFromName(upper), m.mode) << name;
+  }
 }
