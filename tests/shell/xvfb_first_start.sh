@@ -11,7 +11,7 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   BIN=$1 WORK=$2
   TRACE=$WORK/trace1.txt
   PID="" COVER=""
-  . "$(dirname "$0")/harness.sh"
+  . "$(dirname "$0")/harness.bash"
   # True when the game's window lies above the cover window (xwininfo lists the topmost first).
   game_on_top() {
     LC_ALL=C xwininfo -root -children | awk '/"Ozzel - Bimbalo 4"/ { print "game"; exit } /"cover"/ { print "cover"; exit }' |

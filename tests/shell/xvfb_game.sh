@@ -12,7 +12,7 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   TRACE=$WORK/trace.txt
   SHOT=$WORK/shot.png
   PID=""
-  . "$(dirname "$0")/harness.sh"
+  . "$(dirname "$0")/harness.bash"
   # How many pixels of client rectangle X Y W H in the last shot differ from FILE (-1: not comparable).
   differing() {
     local n

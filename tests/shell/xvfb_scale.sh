@@ -16,7 +16,7 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   SHOT=$WORK/shot.png
   PID=""
   FAIL_CONTEXT="$NAME, scale $NUM/$DEN" POLL=0.2
-  . "$(dirname "$0")/harness.sh"
+  . "$(dirname "$0")/harness.bash"
   # Physical pixels: the first wholly inside logical column L, and the last whose centre lies in it.
   first_in() { echo $(((($1 * NUM) + DEN - 1) / DEN)); }
   last_centred() { echo $((((2 * ($1 + 1) * NUM - DEN) + 2 * DEN - 1) / (2 * DEN) - 1)); }

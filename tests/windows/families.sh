@@ -14,7 +14,7 @@ SETUP=$(ls "$WIN"/ozzel-setup-*.exe 2>/dev/null | head -1)
 KEEP=$WIN/families-test
 PID=""
 POLL=0.2
-. "$ROOT/tests/shell/harness.sh"
+. "$ROOT/tests/shell/harness.bash"
 on_fail() { echo "traces and recordings are kept in $KEEP"; }
 
 if [ "${OZZEL_XVFB_INNER:-}" != 1 ]; then

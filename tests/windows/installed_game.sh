@@ -14,7 +14,7 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   WORK=$1
   KIOSK=${2:-0}
   PID="" POLL=0.2
-  . "$ROOT/tests/shell/harness.sh"
+  . "$ROOT/tests/shell/harness.bash"
   K=2  # 1920 x 1080 holds the 640 x 480 game twice over, on both systems
   # The main form's client point X Y on the screen.
   at() { echo $((K * (OX + $1))) $((K * (OY + $2))); }
