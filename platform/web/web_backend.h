@@ -34,7 +34,7 @@ class WebBackend : public Backend {
   // For the page's callbacks: input in physical canvas pixels.
   void Push(InputEvent e);
   Point Logical(double css_x, double css_y) const;
-  bool parents_down = false;
+  ParentsGate gate;
   long touch_id = -1;
 
  private:
