@@ -1,25 +1,14 @@
-// The program in the browser: the page has taken the first tap, fetched the medium and opened the
-// settings store before it starts this; the medium it names is registered as the launcher would.
+// The program in the browser: the page has taken the first tap, fetched the medium (named in OZZEL_MEDIUM)
+// and opened the settings store before it starts this; a fatal error goes to the page's console.
 #include <cstdio>
-#include <cstdlib>
-#include <string>
+#include <memory>
 
-#include "app/program.h"
-#include "media/registry_keys.h"
-#include "platform/registry/registry.h"
-#include "platform/trace.h"
+#include "app/run_main.h"
 #include "platform/web/web_backend.h"
 
-int main() {
-  plat::WebBackend backend;
-  if (const char* t = std::getenv("OZZEL_TRACE"); t && *t == '1')
-    plat::trace::SetSink([](const std::string& line) { std::printf("%s\n", line.c_str()); }, &backend.clock());
-  // The page says which language's medium it fetched (the browser's language, or the one a parent chose).
-  if (const char* medium = std::getenv("OZZEL_MEDIUM"); medium && *medium) {
-    plat::Registry reg(plat::Registry::DefaultPath());
-    plat::RegValue root;
-    root.text = medium;
-    if (reg.Read(ozzel::kKeyOdklon, ozzel::kValueDataRoot) != root) reg.Write(ozzel::kKeyOdklon, ozzel::kValueDataRoot, root);
-  }
-  return ozzel::RunProgram(backend);
+int main(int argc, char** argv) {
+  ozzel::System browser;
+  browser.make_backend = [] { return std::make_unique<plat::WebBackend>(); };
+  browser.fatal = [](const std::string& what) { std::fprintf(stderr, "ozzel: %s\n", what.c_str()); };
+  return ozzel::RunMain(argc, argv, browser);
 }

@@ -15,7 +15,12 @@ cat >"$WORK/inner.sh" <<'INNER'
 # Inside the X server: the two waiting-screen figures for one program.
 BIN=$1 WORK=$2
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null || echo 0; }
-OZZEL_PREPARE='exec cat /dev/zero' "$BIN" 2>/dev/null &
+# Stand-ins for datagen, run as the game runs it (OZZEL_DATAGEN names it; the rest of its arguments ignored).
+printf '#!/bin/sh\nexec cat /dev/zero\n' >"$WORK/endless"
+printf '#!/bin/sh\nhead -c 10485760 /dev/zero | tr "\\0" "\\n"; exit 1\n' >"$WORK/breaks"
+chmod +x "$WORK/endless" "$WORK/breaks"
+export OZZEL_MEDIUM=$WORK/medium OZZEL_LANGUAGE=cs
+OZZEL_DATAGEN=$WORK/endless "$BIN" 2>/dev/null &
 pid=$!
 sleep 1
 a=$(rss_kb $pid)
@@ -26,7 +31,7 @@ kill -TERM $pid; sleep 1; kill -9 $pid 2>/dev/null; wait $pid 2>/dev/null
 [ -n "$helper" ] && kill $helper 2>/dev/null  # an old program leaves its helper running
 echo "endless helper output: memory ${a} kB after 1 s, ${b} kB after 6 s: $(((b - a) / 5)) kB/s"
 t0=$(date +%s%N)
-OZZEL_PREPARE="head -c 10485760 /dev/zero | tr '\\0' '\\n'; exit 1" "$BIN" 2>"$WORK/lines.txt" &
+OZZEL_DATAGEN=$WORK/breaks "$BIN" 2>"$WORK/lines.txt" &
 pid=$!
 until grep -q "ozzel: " "$WORK/lines.txt" 2>/dev/null; do
   kill -0 $pid 2>/dev/null || break

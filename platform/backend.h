@@ -1,6 +1,7 @@
 // What a backend gives the runtime: input, waiting, presentation, cursors, the clock and the sound system.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,29 @@ class Backend {
   // Kiosk: keys the desktop would take (Alt+Tab, Super, Alt+F4) come to the program instead while it
   // has the focus, where the window system allows it. A backend without a desktop ignores it.
   virtual void SetKeyboardGrab(bool on) {}
+  // Brings the window to the front and restores it (a later launch of the game asked); any thread.
+  virtual void Raise() {}
+  // Where OZZEL_TRACE=1 sends the trace: stderr, unless the system's console is elsewhere.
+  virtual void WriteTrace(const std::string& line) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
+  }
+};
+
+// The parents' gate: Ctrl+Shift+P, a combination a small child does not hold by chance. Its P going down
+// with both held is Key::Parents, and so is the release of that P whatever is still held.
+class ParentsGate {
+ public:
+  // `key` as the backend named it; the P key's press or release with the modifiers then held.
+  Key Filter(Key key, bool is_p, bool down, bool ctrl, bool shift) {
+    if (!is_p) return key;
+    if (down && ctrl && shift) return held_ = true, Key::Parents;
+    if (!down && held_) return held_ = false, Key::Parents;
+    return key;
+  }
+
+ private:
+  bool held_ = false;
 };
 
 }  // namespace plat

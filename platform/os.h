@@ -19,4 +19,9 @@ std::string UserLanguage();
 // byte for byte across systems.
 void BinaryStdio();
 
+// The time since this process started, in ms (from OZZEL_START_NS, a CLOCK_REALTIME stamp a launcher
+// takes just before exec, when given; else from the system's record), and its own CPU time until now.
+// The age is -1 when the system does not say.
+void ProcessTimes(double& age_ms, double& cpu_ms);
+
 }  // namespace plat::os

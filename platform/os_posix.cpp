@@ -1,7 +1,11 @@
 // The system services of platform/os.h on POSIX.
 #include "platform/os.h"
 
+#include <time.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -40,5 +44,30 @@ std::string UserLanguage() {
 }
 
 void BinaryStdio() {}
+
+void ProcessTimes(double& age_ms, double& cpu_ms) {
+  age_ms = -1;
+  timespec now;
+  if (const char* t0 = std::getenv("OZZEL_START_NS"); t0 && *t0) {
+    clock_gettime(CLOCK_REALTIME, &now);
+    age_ms = ((now.tv_sec * 1e9 + now.tv_nsec) - std::strtod(t0, nullptr)) / 1e6;
+  } else if (FILE* f = std::fopen("/proc/self/stat", "r")) {
+    char buf[1024];
+    size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+    std::fclose(f);
+    buf[n] = '\0';
+    // Field 22 (in the kernel's 10 ms ticks), counted after the command name's closing parenthesis (field 2).
+    const char* p = std::strrchr(buf, ')');
+    for (int field = 2; p && field < 22; ++field) p = std::strchr(p + 1, ' ');
+    if (p) {
+      clock_gettime(CLOCK_BOOTTIME, &now);
+      double start_s = std::strtod(p + 1, nullptr) / double(sysconf(_SC_CLK_TCK));
+      age_ms = (now.tv_sec + now.tv_nsec / 1e9 - start_s) * 1e3;
+    }
+  }
+  timespec cpu;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+  cpu_ms = cpu.tv_sec * 1e3 + cpu.tv_nsec / 1e6;
+}
 
 }  // namespace plat::os

@@ -2,6 +2,7 @@
 #include "platform/scale.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <numeric>
 #include <stdexcept>
@@ -38,6 +39,11 @@ ScreenScale FillScale(Size physical) {
   // W / 640 against H / 480, compared without division.
   if (int64_t(physical.w) * 480 < int64_t(physical.h) * 640) return Reduced(physical.w, 640);
   return Reduced(physical.h, 480);
+}
+
+bool WindowedMode() {
+  const char* v = std::getenv("OZZEL_WINDOWED");
+  return v && std::strcmp(v, "1") == 0;
 }
 
 ScaleRequest ParseScale(const char* text) {

@@ -32,6 +32,8 @@ ScreenScale FillScale(Size physical);
 // The text of OZZEL_SCALE: unset, empty or "fill" fill the display; a whole number >= 1 asks for
 // k × k blocks. Throws std::runtime_error with a message for the user for anything else.
 ScaleRequest ParseScale(const char* text);
+// OZZEL_WINDOWED=1: a plain window of the game in whole blocks instead of covering the desktop.
+bool WindowedMode();
 
 // The scale to use. A whole number that does not fit becomes the largest that does, with a line for
 // stderr in *note.

@@ -26,7 +26,14 @@ void Nap(long ms) {
 
 }  // namespace
 
-ChildProcess::ChildProcess(const std::string& command) {
+bool ChildProcess::Available() { return true; }
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+  if (argv.empty()) throw std::runtime_error("no helper program named");
+  // Made before the fork: the child only calls what is safe between fork and exec.
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("cannot create a pipe for the helper");
   std::fflush(nullptr);
@@ -41,7 +48,7 @@ ChildProcess::ChildProcess(const std::string& command) {
     // The game's own signal handling is not the helper's.
     for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) ::signal(sig, SIG_DFL);
     ::dup2(fds[1], 1);
-    ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+    ::execv(args[0], args.data());
     ::_exit(127);
   }
   ::setpgid(pid_, pid_);  // also here, so that the group exists whichever runs first

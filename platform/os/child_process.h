@@ -1,4 +1,4 @@
-// A helper program run through the shell, its output read line by line without blocking.
+// A helper program started with an argument vector, its output read line by line without blocking.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -14,9 +14,13 @@ class ChildProcess {
   // The most output taken in by one Poll, so that endless output neither fills memory nor holds the loop.
   static constexpr size_t kMaxPerPoll = 256 * 1024;
 
-  // Starts `/bin/sh -c command` in a process group of its own; its standard output comes back here, its
-  // standard error goes where ours goes. Throws std::runtime_error when it cannot be started.
-  explicit ChildProcess(const std::string& command);
+  // Whether this system starts helpers at all: the Windows installer and a web page bring the medium made.
+  static bool Available();
+
+  // Starts the program argv[0] (a path: no search, no shell) with the arguments argv in a process group of
+  // its own; its standard output comes back here, its standard error goes where ours goes. Throws
+  // std::runtime_error when it cannot be started; a program that cannot be run exits with 127.
+  explicit ChildProcess(const std::vector<std::string>& argv);
   // Ends the helper and everything in its group when it is still running, and waits a while for them to
   // tidy up.
   ~ChildProcess();

@@ -3,9 +3,6 @@
 
 #include <SDL.h>
 
-#include <time.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -19,11 +16,6 @@
 namespace plat {
 
 namespace {
-
-bool WindowedMode() {
-  const char* v = std::getenv("OZZEL_WINDOWED");
-  return v && std::strcmp(v, "1") == 0;
-}
 
 InputEvent Make(InputEvent::Kind k, Point pos = {}) {
   InputEvent e;
@@ -171,12 +163,8 @@ bool SdlBackend::Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
     case SDL_KEYUP: {
       const bool down = e.type == SDL_KEYDOWN;
       Key key = NamedKey(e.key.keysym.sym);
-      // The parents' gate: Ctrl+Shift+P, a combination a small child does not hold by chance.
-      if (e.key.keysym.sym == SDLK_p) {
-        const bool combo = (e.key.keysym.mod & KMOD_CTRL) && (e.key.keysym.mod & KMOD_SHIFT);
-        if (down && combo) key = Key::Parents, parents_down_ = true;
-        if (!down && parents_down_) key = Key::Parents, parents_down_ = false;
-      }
+      const Uint16 mod = e.key.keysym.mod;
+      key = gate_.Filter(key, e.key.keysym.sym == SDLK_p, down, mod & KMOD_CTRL, mod & KMOD_SHIFT);
       bool any = false;
       if (key != Key::None) {
         InputEvent k = Make(down ? K::KeyDown : K::KeyUp);
@@ -246,6 +234,8 @@ void SdlBackend::Poll(std::vector<InputEvent>& out) {
 
 void SdlBackend::Wake() { SdlPushWake(); }
 
+void SdlBackend::Raise() { SdlRequestRaise(); }
+
 void SdlBackend::Wait(uint64_t deadline_ms, std::vector<InputEvent>& out) {
   uint64_t now = clock_.NowMs();
   if (deadline_ms > now) {
@@ -285,44 +275,9 @@ void SdlBackend::Blit(const Surface& fb, const Rect& damage) {
   SDL_UpdateWindowSurfaceRects(window_, &sr, 1);
 }
 
-// OZZEL_REPORT_FIRST_FRAME=1: "first-frame MS cpu CPU_MS" on stderr after the first presentation, MS
-// counted from OZZEL_START_NS (a CLOCK_REALTIME stamp a launcher takes just before exec) when given,
-// else from the kernel's record of the process start (10 ms steps); CPU_MS is the process's own CPU
-// time until then (the rest is waiting, for the X server among others).
-static void ReportFirstFrame() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  const char* on = std::getenv("OZZEL_REPORT_FIRST_FRAME");
-  if (!on || std::strcmp(on, "1") != 0) return;
-  double ms = -1;
-  timespec now;
-  if (const char* t0 = std::getenv("OZZEL_START_NS"); t0 && *t0) {
-    clock_gettime(CLOCK_REALTIME, &now);
-    ms = ((now.tv_sec * 1e9 + now.tv_nsec) - std::strtod(t0, nullptr)) / 1e6;
-  } else if (FILE* f = std::fopen("/proc/self/stat", "r")) {
-    char buf[1024];
-    size_t n = std::fread(buf, 1, sizeof buf - 1, f);
-    std::fclose(f);
-    buf[n] = '\0';
-    // Field 22, counted after the command name's closing parenthesis (field 2).
-    const char* p = std::strrchr(buf, ')');
-    for (int field = 2; p && field < 22; ++field) p = std::strchr(p + 1, ' ');
-    if (p) {
-      clock_gettime(CLOCK_BOOTTIME, &now);
-      double start_s = std::strtod(p + 1, nullptr) / double(sysconf(_SC_CLK_TCK));
-      ms = (now.tv_sec + now.tv_nsec / 1e9 - start_s) * 1e3;
-    }
-  }
-  timespec cpu;
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
-  std::fprintf(stderr, "first-frame %.1f cpu %.1f\n", ms, cpu.tv_sec * 1e3 + cpu.tv_nsec / 1e6);
-}
-
 void SdlBackend::Present(const Surface& fb, const Rect& damage) {
   last_fb_ = &fb;
   Blit(fb, damage);
-  ReportFirstFrame();
 }
 
 void SdlBackend::ShowCursor(const CursorImage* img, bool busy) {

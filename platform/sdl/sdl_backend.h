@@ -42,6 +42,8 @@ class SdlBackend : public Backend {
   void SetIcon(const CursorImage& icon) override;
   Point PointerPos() override;
   void Wake() override;
+  // Pushes an event that the UI loop answers; a no-op until SDL's events are up.
+  void Raise() override;
   // Grabbed only while the window has the focus; SDL takes the grab again when it comes back.
   void SetKeyboardGrab(bool on) override;
   ScreenScale Scale() const { return scaler_.scale(); }
@@ -66,7 +68,7 @@ class SdlBackend : public Backend {
   const Surface* last_fb_ = nullptr;  // repainted whole when the window surface is lost
   static constexpr int64_t kNoFinger = -1;
   int64_t finger_ = kNoFinger;  // the finger that is the pointer
-  bool parents_down_ = false;   // the gate's combination went down and its P is not yet up
+  ParentsGate gate_;
 };
 
 }  // namespace plat

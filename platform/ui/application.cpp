@@ -2,8 +2,12 @@
 #include "platform/ui/application.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
+#include "platform/os.h"
 #include "platform/trace.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/control.h"
@@ -11,6 +15,24 @@
 #include "platform/ui/timer.h"
 
 namespace plat {
+
+namespace {
+
+// OZZEL_REPORT_FIRST_FRAME=1: "first-frame MS cpu CPU_MS" on stderr after the first presentation (the
+// waiting screen's or the game's), MS from the process's start; the rest of MS beyond CPU_MS is waiting,
+// for the display server among others.
+void ReportFirstFrame() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  const char* on = std::getenv("OZZEL_REPORT_FIRST_FRAME");
+  if (!on || std::strcmp(on, "1") != 0) return;
+  double age = -1, cpu = 0;
+  os::ProcessTimes(age, cpu);
+  std::fprintf(stderr, "first-frame %.1f cpu %.1f\n", age, cpu);
+}
+
+}  // namespace
 
 namespace {
 Application* g_app = nullptr;
@@ -512,6 +534,7 @@ void Application::PresentNow() {
     Compose(d);
     backend_.Present(framebuffer_, d);
   }
+  ReportFirstFrame();
 }
 
 const Surface& Application::ComposeAll() {
@@ -519,6 +542,7 @@ const Surface& Application::ComposeAll() {
   Rect all{0, 0, framebuffer_.width(), framebuffer_.height()};
   Compose(all);
   backend_.Present(framebuffer_, all);
+  ReportFirstFrame();
   return framebuffer_;
 }
 

@@ -3,7 +3,7 @@ ozzel_library(plat_web
   SOURCES platform/web/web_backend.cpp platform/web/web_audio.cpp
   LINK plat_ui plat_audio plat_scale plat_headless)
 add_executable(ozzel app/main_web.cpp)
-target_link_libraries(ozzel PRIVATE ozzel_core plat_web)
+target_link_libraries(ozzel PRIVATE ozzel_main plat_web)
 # Modal boxes run their own loops inside input handlers: ASYNCIFY lets a wait give the page its turn.
 # No threads (they would need cross-origin isolation headers a plain static host does not send). The
 # program's pictures and cursors come packed beside it.

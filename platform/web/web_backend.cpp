@@ -84,11 +84,7 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* e, void* user) {
   auto* b = static_cast<WebBackend*>(user);
   const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
   Key key = NamedKey(e->key);
-  // The parents' gate: Ctrl+Shift+P, as on the desktop.
-  if (std::strcmp(e->code, "KeyP") == 0) {
-    if (down && e->ctrlKey && e->shiftKey) key = Key::Parents, b->parents_down = true;
-    else if (!down && b->parents_down) key = Key::Parents, b->parents_down = false;
-  }
+  key = b->gate.Filter(key, std::strcmp(e->code, "KeyP") == 0, down, e->ctrlKey, e->shiftKey);
   bool used = false;
   if (key != Key::None) {
     InputEvent k = Make(down ? K::KeyDown : K::KeyUp);

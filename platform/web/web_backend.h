@@ -28,11 +28,13 @@ class WebBackend : public Backend {
   void SetTitle(const std::string& title) override;
   Point PointerPos() override { return pointer_; }
   void Wake() override;
+  // The page's console log.
+  void WriteTrace(const std::string& line) override { std::printf("%s\n", line.c_str()); }
 
   // For the page's callbacks: input in physical canvas pixels.
   void Push(InputEvent e);
   Point Logical(double css_x, double css_y) const;
-  bool parents_down = false;
+  ParentsGate gate;
   long touch_id = -1;
 
  private:

@@ -55,4 +55,14 @@ void BinaryStdio() {
   _setmode(_fileno(stderr), _O_BINARY);
 }
 
+void ProcessTimes(double& age_ms, double& cpu_ms) {
+  age_ms = -1, cpu_ms = 0;
+  FILETIME created, exited, kernel, user, now;
+  if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return;
+  GetSystemTimeAsFileTime(&now);
+  auto ms = [](const FILETIME& t) { return double(uint64_t(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e4; };  // 100 ns
+  age_ms = ms(now) - ms(created);
+  cpu_ms = ms(kernel) + ms(user);
+}
+
 }  // namespace plat::os

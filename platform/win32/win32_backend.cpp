@@ -120,11 +120,6 @@ void WatchSession(HANDLE finished, HANDLE ready, DWORD* thread_id) {
   if (w) DestroyWindow(w);
 }
 
-bool WindowedMode() {
-  const char* v = std::getenv("OZZEL_WINDOWED");
-  return v && std::strcmp(v, "1") == 0;
-}
-
 }  // namespace
 
 HICON MakeIcon(const CursorImage& img, bool is_icon) {
@@ -279,12 +274,7 @@ void Win32Backend::Push(InputEvent::Kind k, Point pos, int button) {
 void Win32Backend::OnKey(UINT msg, WPARAM wp, LPARAM lp) {
   const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
   plat::Key key = NamedKey(wp);
-  // The parents' gate: Ctrl+Shift+P, a combination a small child does not hold by chance.
-  if (wp == 'P') {
-    const bool combo = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) < 0;
-    if (down && combo) key = plat::Key::Parents, parents_down_ = true;
-    if (!down && parents_down_) key = plat::Key::Parents, parents_down_ = false;
-  }
+  key = gate_.Filter(key, wp == 'P', down, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0);
   if (key == plat::Key::None) return;
   InputEvent e;
   e.kind = down ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
@@ -529,8 +519,6 @@ void Win32Backend::SetKeyboardGrab(bool on) {
 
 void Win32Backend::SetTouchProbe(bool (*is_touch)(uint32_t)) { g_touch_probe = is_touch; }
 
-void Win32RequestRaise() {
-  if (HWND w = g_window.load()) PostMessageW(w, kRaiseMessage, 0, 0);
-}
+void Win32Backend::Raise() { PostMessageW(hwnd_, kRaiseMessage, 0, 0); }
 
 }  // namespace plat

@@ -40,6 +40,7 @@ class Win32Backend : public Backend {
   Point PointerPos() override;
   // Posts a message to the window, which ends the wait; any thread.
   void Wake() override;
+  void Raise() override;
   // Kiosk: a low-level keyboard hook keeps the Windows key, Alt+Tab, Alt+Esc, Ctrl+Esc and Alt+F4 from the
   // desktop while the game is in front.
   void SetKeyboardGrab(bool on) override;
@@ -72,7 +73,7 @@ class Win32Backend : public Backend {
   HCURSOR cursor_ = nullptr;                      // shown over the client area
   HICON icon_big_ = nullptr, icon_small_ = nullptr;
   uint16_t high_surrogate_ = 0;
-  bool parents_down_ = false;    // Ctrl+Shift+P went down as the parents' gate: its release is one too
+  ParentsGate gate_;
   int64_t finger_ = -1;          // the touch pointer that is the pointer (-1: none down)
   HHOOK keyboard_hook_ = nullptr;
   uint64_t hook_installed_ms_ = 0;  // when the kiosk's hook was last put in place
@@ -82,9 +83,6 @@ class Win32Backend : public Backend {
   std::thread session_watch_;
   DWORD session_thread_ = 0;
 };
-
-// Asks the game's window to come to the front (a second launch of the game); any thread.
-void Win32RequestRaise();
 
 // A colour cursor (or, with is_icon, an icon) from our ARGB picture; nullptr when it cannot be made.
 HICON MakeIcon(const CursorImage& img, bool is_icon);

@@ -2,11 +2,19 @@
 // and stays until it is dismissed.
 #include <gtest/gtest.h>
 #include <signal.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/first_start.h"
 #include "app/waiting.h"
 #include "platform/headless/headless.h"
 #include "platform/quit_request.h"
@@ -98,5 +106,50 @@ TEST(WaitingScreen, HugeCountsFillTheBarAndAKillEndsTheWait) {
   EXPECT_TRUE(killed);
 #endif
 }
+
+#ifndef _WIN32  // Windows makes no medium at a first start
+// The first start runs datagen itself: the root and language reach it as they are (no shell reads them),
+// the root is registered when it succeeds; a datagen that is not there fails at once and the folder made
+// for it goes again.
+TEST(FirstStart, DatagenGetsItsArgumentsAsTheyAreAndAMissingOneLeavesNothing) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("ozzel-first-start-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string fake = (dir / "datagen").string();
+  std::ofstream(fake) << "#!/bin/sh\nprintf '%s\\n' \"$@\" >\"$(dirname \"$0\")/args\"\necho 'progress 1 1'\n";
+  fs::permissions(fake, fs::perms::owner_all);
+  ::setenv("OZZEL_REGISTRY", (dir / "registry.reg").c_str(), 1);
+  auto run = [](ozzel::Preparation& work, std::vector<std::string>& lines) {
+    for (int i = 0; i < 100000 && work.Poll(lines); ++i) ::usleep(1000);
+  };
+  const std::string root = (dir / "my medium; $HOME *").string();
+  std::vector<std::string> lines;
+  {
+    auto work = ozzel::MakeMedium(fake, root, "de");
+    run(*work, lines);
+    EXPECT_EQ(work->Status(), 0);
+  }
+  EXPECT_EQ(lines, std::vector<std::string>{"progress 1 1"});
+  std::stringstream args, store;
+  args << std::ifstream(dir / "args").rdbuf();
+  EXPECT_EQ(args.str(), "--progress\n--language\nde\n" + root + "\n");
+  store << std::ifstream(dir / "registry.reg").rdbuf();
+  EXPECT_NE(store.str().find("\"kde_je_BM4\"=\"" + root), std::string::npos) << store.str();
+
+  lines.clear();
+  const fs::path fresh = dir / "fresh" / "medium";
+  {
+    auto work = ozzel::MakeMedium("", fresh.string(), "en");
+    run(*work, lines);
+    EXPECT_EQ(work->Status(), 1);
+  }
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind("error other datagen", 0), 0u) << lines[0];
+  EXPECT_FALSE(fs::exists(fresh)) << "the folder made for the medium stayed";
+  ::unsetenv("OZZEL_REGISTRY");
+  fs::remove_all(dir);
+}
+#endif
 
 }  // namespace

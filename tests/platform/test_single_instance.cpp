@@ -157,6 +157,9 @@ TEST(SingleInstance, OnlyAPrivateFolderOneLockPerDisplayAndNoWaitForAStoppedGame
   stdfs::remove_all(dir);
 }
 
+// The tests' helpers are shell scripts; the game itself runs datagen without a shell.
+std::vector<std::string> Sh(const std::string& script) { return {"/bin/sh", "-c", script}; }
+
 // The first start's helper: its output is read in bounded pieces and lines, it ends when it exits (not
 // when its output closes), and what it leaves running goes with it, given time to tidy up.
 TEST(ChildProcess, BoundedOutputAnEndAtExitAndNothingLeftRunning) {
@@ -175,8 +178,18 @@ TEST(ChildProcess, BoundedOutputAnEndAtExitAndNothingLeftRunning) {
   };
   std::vector<std::string> lines;
   {
+    // The arguments reach the program as they are: no shell reads them. A program that is not there exits 127.
+    plat::ChildProcess echo({"/bin/echo", "a  b; $HOME", "*"});
+    ASSERT_TRUE(drain(echo, lines));
+    EXPECT_EQ(lines, std::vector<std::string>{"a  b; $HOME *"});
+    plat::ChildProcess missing({(dir / "no-such-datagen").string(), "--progress"});
+    ASSERT_TRUE(drain(missing, lines));
+    EXPECT_EQ(missing.ExitStatus(), 127);
+    lines.clear();
+  }
+  {
     // Endless output without a line break: memory stays as it was, and each poll returns.
-    plat::ChildProcess zero("exec cat /dev/zero");
+    plat::ChildProcess zero(Sh("exec cat /dev/zero"));
     const long before = ResidentKb();
     for (int i = 0; i < 400; ++i) ASSERT_TRUE(zero.Poll(lines));  // up to 100 MB through
     EXPECT_TRUE(lines.empty());
@@ -184,14 +197,14 @@ TEST(ChildProcess, BoundedOutputAnEndAtExitAndNothingLeftRunning) {
   }
   {
     // A line longer than any progress line is dropped whole; the next one counts.
-    plat::ChildProcess longer("head -c 1000000 /dev/zero | tr '\\0' x; echo; echo 'progress 1 2'; printf 'progress 2 2'");
+    plat::ChildProcess longer(Sh("head -c 1000000 /dev/zero | tr '\\0' x; echo; echo 'progress 1 2'; printf 'progress 2 2'"));
     ASSERT_TRUE(drain(longer, lines));
     EXPECT_EQ(lines, (std::vector<std::string>{"progress 1 2", "progress 2 2"}));
     EXPECT_EQ(longer.ExitStatus(), 0);
   }
   {
     // 10 MB of line breaks: each a line, read in linear time (the suite's time limit would catch more).
-    plat::ChildProcess breaks("head -c 10485760 /dev/zero | tr '\\0' '\\n'");
+    plat::ChildProcess breaks(Sh("head -c 10485760 /dev/zero | tr '\\0' '\\n'"));
     size_t count = 0;
     ASSERT_TRUE(drain(breaks, lines, &count));
     EXPECT_EQ(count, 10485760u);
@@ -199,7 +212,7 @@ TEST(ChildProcess, BoundedOutputAnEndAtExitAndNothingLeftRunning) {
   {
     // A daemon left holding the output does not hold the end, and is ended.
     const std::string pid_file = (dir / "daemon.pid").string();
-    plat::ChildProcess daemon("sleep 300 & echo $! >" + pid_file + "; echo 'progress 1 1'");
+    plat::ChildProcess daemon(Sh("sleep 300 & echo $! >" + pid_file + "; echo 'progress 1 1'"));
     lines.clear();
     ASSERT_TRUE(drain(daemon, lines));
     EXPECT_EQ(lines, std::vector<std::string>{"progress 1 1"});
@@ -208,15 +221,15 @@ TEST(ChildProcess, BoundedOutputAnEndAtExitAndNothingLeftRunning) {
   }
   {
     // A helper that closes its output and goes on: polls return at once while it runs, and ending it ends it.
-    plat::ChildProcess quiet("exec >&-; sleep 300");
+    plat::ChildProcess quiet(Sh("exec >&-; sleep 300"));
     for (int i = 0; i < 20; ++i) EXPECT_TRUE(quiet.Poll(lines));
   }
   {
     // Ended while it works, the helper (and its own children) get to tidy up first.
     const stdfs::path half = dir / "half-made";
     {
-      plat::ChildProcess work("trap 'rm -f " + half.string() + "; exit 143' TERM; touch " + half.string() +
-                              "; echo started; while :; do sleep 0.05; done");
+      plat::ChildProcess work(Sh("trap 'rm -f " + half.string() + "; exit 143' TERM; touch " + half.string() +
+                                 "; echo started; while :; do sleep 0.05; done"));
       while (lines.clear(), work.Poll(lines) && lines.empty()) ::usleep(1000);
       ASSERT_TRUE(stdfs::exists(half));
     }

@@ -7,12 +7,19 @@ src=$(cd "$(dirname "$0")/../.." && pwd)
 [ -x "$build/tools/datagen/datagen" ] || { echo "skip: datagen not built"; exit 0; }
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-# An installed layout: the launcher beside datagen, and a stand-in for the game that runs what it is handed
-# to make the medium (as the game does under its waiting screen) and says it ran.
+# An installed layout: the launcher beside datagen, and a stand-in for the game that makes and registers the
+# medium it is told of with the datagen beside it (as the game does under its waiting screen) and says it ran.
 mkdir -p "$tmp/bin"
 cp "$src/packaging/ozzel-start" "$tmp/bin/"
 ln -s "$build/tools/datagen/datagen" "$tmp/bin/datagen"
-printf '#!/bin/sh\n[ -z "${OZZEL_PREPARE:-}" ] || sh -c "$OZZEL_PREPARE" >/dev/null || exit 1\necho game started\n' >"$tmp/bin/ozzel"
+cat >"$tmp/bin/ozzel" <<'EOF'
+#!/bin/sh
+if [ -n "${OZZEL_MEDIUM:-}" ]; then
+  mkdir -p "$OZZEL_MEDIUM" && "$(dirname "$0")/datagen" --progress --language "$OZZEL_LANGUAGE" "$OZZEL_MEDIUM" >/dev/null &&
+    "$(dirname "$0")/datagen" --quiet --register "$OZZEL_MEDIUM" || exit 1
+fi
+echo game started
+EOF
 chmod +x "$tmp/bin/ozzel" "$tmp/bin/ozzel-start"
 stamp=$tmp/home/.local/share/ozzel/medium/bm4/_ozzel/.datagen-stamp
 
@@ -28,4 +35,8 @@ grep -q '"kde_je_BM4"=' "$tmp/registry.reg" || { echo "FAIL: the medium was not 
 
 launch LANG=de_DE.UTF-8 OZZEL_LANGUAGE=pl || { cat "$tmp/out"; echo "FAIL: the launcher failed"; exit 1; }
 grep -qx "language pl" "$stamp" || { cat "$stamp"; echo "FAIL: OZZEL_LANGUAGE=pl did not remake the medium in Polish"; exit 1; }
+# Without its datagen the launcher says so (and the game, told of the medium, says it on its screen).
+rm "$tmp/bin/datagen"
+launch LANG=de_DE.UTF-8 OZZEL_LANGUAGE=en
+grep -q "datagen is missing" "$tmp/out" || { cat "$tmp/out"; echo "FAIL: a missing datagen was not named"; exit 1; }
 echo ok

@@ -32,9 +32,12 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   }
 
   # 1. A kill while the medium is being made: the game ends at once with its helper, nothing half-made stays.
+  # The datagen the game runs, on one thread so that the kill surely comes while it works.
+  printf '#!/bin/sh\nexec "%s" --jobs 1 "$@"\n' "$DATAGEN" >"$WORK/datagen-1"
+  chmod +x "$WORK/datagen-1"
   for sig in TERM HUP; do
     medium=$WORK/medium-$sig
-    OZZEL_PREPARE="\"$DATAGEN\" --progress --jobs 1 \"$medium\"" OZZEL_TRACE=1 "$BIN" 2>"$WORK/wait-$sig.txt" &
+    OZZEL_MEDIUM=$medium OZZEL_LANGUAGE=cs OZZEL_DATAGEN=$WORK/datagen-1 OZZEL_TRACE=1 "$BIN" 2>"$WORK/wait-$sig.txt" &
     PID=$!
     until_traced "$WORK/wait-$sig.txt" " show cekani$" 60
     end=$((SECONDS + 60))
@@ -42,7 +45,7 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
       [ $SECONDS -ge $end ] && fail "datagen made no temporary folder within 60 s"
       sleep 0.05
     done
-    helper=$(pgrep -f -- "--progress --jobs 1 $medium" | head -1)
+    helper=$(pgrep -f -- "--jobs 1 --progress --language cs $medium" | head -1)
     [ -n "$helper" ] || fail "no datagen process"
     group=$(ps -o pgid= -p "$helper" | tr -d ' ')
     kill -"$sig" "$PID"

@@ -11,24 +11,7 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   BIN=$1 WORK=$2
   TRACE=$WORK/trace1.txt
   PID="" COVER=""
-  fail() {
-    echo "FAIL: $*"
-    import -window root "$WORK/failure.png" 2>/dev/null
-    [ -n "$PID" ] && kill -9 "$PID" 2>/dev/null
-    exit 1
-  }
-  alive() { kill -0 "$PID" 2>/dev/null; }
-  wait_for() {  # SECONDS WHAT COMMAND...: polls COMMAND until it succeeds
-    local secs=$1 what=$2
-    shift 2
-    local end=$((SECONDS + secs))
-    until "$@"; do
-      alive || fail "the game ended while waiting for $what"
-      [ $SECONDS -ge $end ] && fail "no $what within $secs s"
-      sleep 0.1
-    done
-  }
-  traced() { grep -q -- "$1" "$TRACE"; }
+  . "$(dirname "$0")/harness.bash"
   # True when the game's window lies above the cover window (xwininfo lists the topmost first).
   game_on_top() {
     LC_ALL=C xwininfo -root -children | awk '/"Ozzel - Bimbalo 4"/ { print "game"; exit } /"cover"/ { print "cover"; exit }' |
@@ -85,10 +68,11 @@ done
 [ -x "$BUILD/ozzel" ] && [ -x "$BUILD/tools/datagen/datagen" ] || { echo "skip: ozzel or datagen not built"; exit 0; }
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-# An installed layout: the launcher beside the game and a datagen that holds its building until told.
+# An installed layout: the launcher beside the game (a copy: the game looks for datagen beside its own
+# file) and a datagen that holds its building until told.
 mkdir -p "$WORK/bin" "$WORK/home"
 cp "$SRC/packaging/ozzel-start" "$WORK/bin/"
-ln -s "$BUILD/ozzel" "$WORK/bin/ozzel"
+cp "$BUILD/ozzel" "$WORK/bin/ozzel"
 cat >"$WORK/bin/datagen" <<EOF
 #!/bin/sh
 case " \$* " in *" --progress "*)

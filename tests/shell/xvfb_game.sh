@@ -12,27 +12,7 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   TRACE=$WORK/trace.txt
   SHOT=$WORK/shot.png
   PID=""
-
-  fail() {
-    echo "FAIL: $*"
-    import -window root "$WORK/failure.png" 2>/dev/null || { [ -f "$SHOT" ] && cp "$SHOT" "$WORK/failure.png"; }
-    [ -n "$PID" ] && kill -9 "$PID" 2>/dev/null
-    exit 1
-  }
-  alive() { kill -0 "$PID" 2>/dev/null; }
-  # Polls COMMAND... until it succeeds; fails with WHAT after SECONDS or when the program has ended.
-  wait_for() {
-    local secs=$1 what=$2
-    shift 2
-    local end=$((SECONDS + secs))
-    until "$@"; do
-      alive || fail "the program ended while waiting for $what"
-      [ $SECONDS -ge $end ] && fail "no $what within $secs s"
-      sleep 0.1
-    done
-  }
-  traced() { grep -q -- "$1" "$TRACE"; }
-  shoot() { import -window root "$SHOT" 2>/dev/null; }
+  . "$(dirname "$0")/harness.bash"
   # How many pixels of client rectangle X Y W H in the last shot differ from FILE (-1: not comparable).
   differing() {
     local n
@@ -50,12 +30,6 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   colours() { convert "$SHOT[$3x$4+$((OX + $1))+$((OY + $2))]" -format %k info:; }
   crop() { convert "$SHOT[$3x$4+$((OX + $1))+$((OY + $2))]" +repage "$5"; }
   click_client() { xdotool mousemove $((OX + $1)) $((OY + $2)) click 1; }
-  # The value for KEY in a list of KEY:VALUE words.
-  lookup() {
-    local key=$1 kv
-    shift
-    for kv in "$@"; do [ "${kv%%:*}" = "$key" ] && { echo "${kv#*:}"; return; }; done
-  }
 
   "$BIN" 2>"$TRACE" &
   PID=$!
@@ -111,12 +85,6 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   # The first question names its animal (its "_a"/"_b" recording, or a sound that belongs to one animal).
   # A wrong animal first: the bad count goes up and the clicked animal's sound is queued; then the right one:
   # its picture covers the scene and the good count goes up.
-  question() {
-    awk '/ show podklad$/ { s = 1 }
-         s && / wav open / { n = split($0, p, "\\"); f = p[n] }
-         s && f ~ /^oz_D_[ab][0-9]+\.wav$/ { gsub(/^oz_D_[ab]|\.wav$/, "", f); print "animal", f; exit }
-         s && f ~ /^oz_snd[0-9]+\.wav$/ { gsub(/^oz_snd|\.wav$/, "", f); print "sound", f; exit }' "$TRACE"
-  }
   wait_for 15 "first question" eval '[ -n "$(question)" ]'
   read -r QKIND QNUM < <(question)
   RIGHT=$QNUM

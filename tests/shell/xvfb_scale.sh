@@ -15,28 +15,8 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   TRACE=$WORK/trace-$NAME.txt
   SHOT=$WORK/shot.png
   PID=""
-  fail() {
-    echo "FAIL ($NAME, scale $NUM/$DEN): $*"
-    [ -f "$SHOT" ] && cp "$SHOT" "$WORK/failure.png"
-    [ -n "$PID" ] && kill -9 "$PID" 2>/dev/null
-    exit 1
-  }
-  alive() { kill -0 "$PID" 2>/dev/null; }
-  wait_for() {
-    local secs=$1 what=$2
-    shift 2
-    local end=$((SECONDS + secs))
-    until "$@"; do
-      if ! alive; then
-        wait "$PID"
-        fail "the program ended (status $?) while waiting for $what; its last lines: $(tail -n 5 "$LOG" 2>/dev/null)"
-      fi
-      [ $SECONDS -ge $end ] && fail "no $what within $secs s"
-      sleep 0.2
-    done
-  }
-  traced() { grep -q -- "$1" "$TRACE"; }
-  shoot() { import -window root "$SHOT" 2>/dev/null; }
+  FAIL_CONTEXT="$NAME, scale $NUM/$DEN" POLL=0.2
+  . "$(dirname "$0")/harness.bash"
   # Physical pixels: the first wholly inside logical column L, and the last whose centre lies in it.
   first_in() { echo $(((($1 * NUM) + DEN - 1) / DEN)); }
   last_centred() { echo $((((2 * ($1 + 1) * NUM - DEN) + 2 * DEN - 1) / (2 * DEN) - 1)); }
@@ -116,12 +96,6 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   # Scene button 1 at logical (72, 446): the home scene.
   click_at "$(centred $((LX + 72)))" "$(centred $((LY + 446)))"
   wait_for 20 "scene switch (show podklad)" traced " show podklad$"
-  question() {
-    awk '/ show podklad$/ { s = 1 }
-         s && / wav open / { n = split($0, p, "\\"); f = p[n] }
-         s && f ~ /^oz_D_[ab][0-9]+\.wav$/ { gsub(/^oz_D_[ab]|\.wav$/, "", f); print "animal", f; exit }
-         s && f ~ /^oz_snd[0-9]+\.wav$/ { gsub(/^oz_snd|\.wav$/, "", f); print "sound", f; exit }' "$TRACE"
-  }
   wait_for 20 "first question" eval '[ -n "$(question)" ]'
   read -r QKIND QNUM < <(question)
   RIGHT=$QNUM

@@ -13,13 +13,9 @@ LINUX=$(cd "${OZZEL_LINUX_BUILD:-${2:-$ROOT/build}}" && pwd)
 SETUP=$(ls "$WIN"/ozzel-setup-*.exe 2>/dev/null | head -1)
 KEEP=$WIN/families-test
 PID=""
-fail() {
-  echo "FAIL: $*"
-  [ -n "${WORK:-}" ] && import -window root "$WORK/failure.png" 2>/dev/null
-  [ -n "$PID" ] && kill -9 "$PID" 2>/dev/null
-  echo "traces and recordings are kept in $KEEP"
-  exit 1
-}
+POLL=0.2
+. "$ROOT/tests/shell/harness.bash"
+on_fail() { echo "traces and recordings are kept in $KEEP"; }
 
 if [ "${OZZEL_XVFB_INNER:-}" != 1 ]; then
   [ -n "$SETUP" ] || fail "no installer in $WIN: scripts/build-windows --installer makes it"
@@ -80,19 +76,6 @@ for k in 'HKCU\Software\Orvel Team' "$OZZEL" "$UNINST"; do wreg delete "$k" /f >
 wreg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/dev/null
 rm -rf "$INST" "$MENU"/Ozzel*.lnk "$SECOND" "$COPY"
 value() { wreg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  /, ""); print }'; }
-
-alive() { kill -0 "$PID" 2>/dev/null; }
-wait_for() {
-  local secs=$1 what=$2
-  shift 2
-  local end=$((SECONDS + secs))
-  until "$@"; do
-    alive || fail "the game ended while waiting for $what"
-    [ $SECONDS -ge $end ] && fail "no $what within $secs s"
-    sleep 0.2
-  done
-}
-traced() { grep -q -- "$1" "$TRACE"; }
 
 # No medium yet: the data-path box asks in the language of Windows (the build's program, its resources
 # from the source tree).
@@ -163,18 +146,6 @@ SIM_OUT=$(timeout 60 "$LINUX/ozzel-sim" --data "$INST/medium" --registry "$WORK/
 ANIMAL_POINTS=$(awk '$2 == "animal" && $4 != "none" { printf "%s:%s,%s ", $3, $4, $5 }' <<<"$SIM_OUT")
 SOUND_ANIMALS=$(awk '$2 == "questions" { for (i = 3; i <= NF; i++) { split($i, q, ":"); if (q[1] == 3) printf "%s:%s ", q[4], q[3] } }' <<<"$SIM_OUT")
 [ -n "$ANIMAL_POINTS" ] || fail "the simulator gave no animal points"
-lookup() {
-  local key=$1 kv
-  shift
-  for kv in "$@"; do [ "${kv%%:*}" = "$key" ] && { echo "${kv#*:}"; return; }; done
-}
-# The first question the trace shows: "animal N" or "sound N".
-question() {
-  awk '/ show podklad$/ { s = 1 }
-       s && / wav open / { n = split($0, p, "\\"); f = p[n] }
-       s && f ~ /^oz_D_[ab][0-9]+\.wav$/ { gsub(/^oz_D_[ab]|\.wav$/, "", f); print "animal", f; exit }
-       s && f ~ /^oz_snd[0-9]+\.wav$/ { gsub(/^oz_snd|\.wav$/, "", f); print "sound", f; exit }' "$TRACE"
-}
 
 # game NAME ANSWER: starts the game, passes the no-music box, waits for the intro's speech; with ANSWER=1
 # goes on to the home scene, hears the first question and answers it. Then the session ends.

@@ -13,29 +13,8 @@ ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
   WORK=$1
   KIOSK=${2:-0}
-  PID=""
-  fail() {
-    echo "FAIL: $*"
-    import -window root "$WORK/failure.png" 2>/dev/null
-    [ -n "$PID" ] && kill -9 "$PID" 2>/dev/null
-    exit 1
-  }
-  alive() { kill -0 "$PID" 2>/dev/null; }
-  wait_for() {
-    local secs=$1 what=$2
-    shift 2
-    local end=$((SECONDS + secs))
-    until "$@"; do
-      alive || fail "the program ended while waiting for $what"
-      [ $SECONDS -ge $end ] && fail "no $what within $secs s"
-      sleep 0.2
-    done
-  }
-  lookup() {
-    local key=$1 kv
-    shift
-    for kv in "$@"; do [ "${kv%%:*}" = "$key" ] && { echo "${kv#*:}"; return; }; done
-  }
+  PID="" POLL=0.2
+  . "$ROOT/tests/shell/harness.bash"
   K=2  # 1920 x 1080 holds the 640 x 480 game twice over, on both systems
   # The main form's client point X Y on the screen.
   at() { echo $((K * (OX + $1))) $((K * (OY + $2))); }
@@ -49,12 +28,6 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
     done <<<"$rects"
     import -window root "$WORK/screen.png" 2>/dev/null || return 1
     eval convert "'$WORK/screen.png[$((K * 640))x$((K * 480))+$((K * OX))+$((K * OY))]'" +repage -fill black $draw "'$file'"
-  }
-  question() {
-    awk '/ show podklad$/ { s = 1 }
-         s && / wav open / { n = split($0, p, "\\"); f = p[n] }
-         s && f ~ /^oz_D_[ab][0-9]+\.wav$/ { gsub(/^oz_D_[ab]|\.wav$/, "", f); print "animal", f; exit }
-         s && f ~ /^oz_snd[0-9]+\.wav$/ { gsub(/^oz_snd|\.wav$/, "", f); print "sound", f; exit }' "$TRACE"
   }
   # The examiner talks, the scene buttons blink and light up under the pointer: left out of the intro.
   INTRO_MASK="537 233 100 170
@@ -71,7 +44,6 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
     TRACE=$WORK/$name-trace.txt
     "$@" 2>"$TRACE" &
     PID=$!
-    traced() { grep -q -- "$1" "$TRACE"; }
     if [ "$name" = windows ]; then
       # No MIDI device under wine here: the program says it cannot play its music, once, at the start.
       wait_for 60 "$name: the no-music box" traced " msgbox plain .*|Nenalez soubor s hudbou:"
@@ -131,7 +103,6 @@ if [ "${OZZEL_XVFB_INNER:-}" = 1 ]; then
     TRACE=$WORK/kiosk-trace.txt
     env OZZEL_TRACE=1 "$WINE_RUN" "$PREFIX" "$INST/ozzel.exe" 2>"$TRACE" &
     PID=$!
-    traced() { grep -q -- "$1" "$TRACE"; }
     wait_for 60 "kiosk: the no-music box" traced " msgbox plain "
     sleep 0.5
     xdotool key Return
