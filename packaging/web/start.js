@@ -132,15 +132,16 @@ function MakeSound() {
 // The settings store (the same .reg text as on the desktop) lives in IndexedDB; written back a few
 // seconds after the program waits, and when the page is hidden or closed.
 const STORE = "/home/web_user/.config";
-let lastSync = 0, syncing = false;
-function SyncStore(now) {
-  if (syncing || !Module.FS) return;
-  syncing = true;
+let lastSync = 0, storing = Promise.resolve();
+function SyncStore() {
+  if (!Module.FS) return storing;
   lastSync = performance.now();
-  Module.FS.syncfs(false, err => {
-    syncing = false;
+  // One write after another: a second asked for while one runs takes what changed meanwhile.
+  storing = storing.then(() => new Promise(resolve => Module.FS.syncfs(false, err => {
     if (err) console.warn("settings not stored:", err);
-  });
+    resolve();
+  })));
+  return storing;
 }
 
 const medium = FetchMedium();
@@ -163,12 +164,28 @@ var Module = {
     return this.textCtx;
   },
   ozzStoreTick() { if (performance.now() - lastSync > 3000) SyncStore(); },
+  // What a hidden page may lose (it can be closed without another word): the counters and answers as
+  // an exit writes them, then the store.
+  ozzKeep() {
+    if (Module.calledRun && !Module.ozzExited && Module._ozz_keep_play) Module._ozz_keep_play();
+    return SyncStore();
+  },
+  // The canvas keeps the pixels it was made with; a viewport changed since (turned, out of full
+  // screen) shows them letterboxed, and the backend maps touches through the canvas's shown size.
+  ozzFit() {
+    const c = document.getElementById("canvas");
+    const ratio = window.devicePixelRatio || 1;
+    const k = Math.min(innerWidth / (c.width / ratio), innerHeight / (c.height / ratio));
+    const w = (c.width / ratio) * k, h = (c.height / ratio) * k;
+    Object.assign(c.style, {width: w + "px", height: h + "px", left: (innerWidth - w) / 2 + "px", top: (innerHeight - h) / 2 + "px"});
+  },
   ozzFirstFrame() {
     if (this.firstFrameAt) return;
     this.firstFrameAt = performance.now();
     console.log("first-frame " + this.firstFrameAt.toFixed(1));
   },
   onExit() {
+    Module.ozzExited = true;
     SyncStore();
     document.getElementById("ended").style.display = "flex";
   },
@@ -197,23 +214,43 @@ var Module = {
   }],
 };
 
-document.addEventListener("visibilitychange", () => { if (document.visibilityState === "hidden") SyncStore(); });
-window.addEventListener("pagehide", () => SyncStore());
+document.addEventListener("visibilitychange", () => { if (document.visibilityState === "hidden") Module.ozzKeep(); });
+window.addEventListener("pagehide", () => Module.ozzKeep());
 
-// The first tap: a browser plays sound and goes full screen only from a gesture.
-go.addEventListener("click", () => {
-  go.disabled = true;
-  Module.ozzAudio = MakeSound();
-  Module.ozzAudio.ctx.resume();
-  const root = document.documentElement;
-  if (root.requestFullscreen && matchMedia("(pointer: coarse)").matches) {
-    root.requestFullscreen({navigationUI: "hide"})
-      .then(() => screen.orientation && screen.orientation.lock && screen.orientation.lock("landscape"))
-      .catch(() => {});
+// The start screen's scale, as the program will choose it for the game.
+function Scale() {
+  document.documentElement.style.setProperty("--s", Math.min(innerWidth / 640, innerHeight / 480));
+  if (Module.ozzCtx) Module.ozzFit();
+}
+window.addEventListener("resize", Scale);
+Scale();
+
+const Portrait = () => matchMedia("(orientation: portrait)").matches;
+const Frames = n => new Promise(r => { const f = () => (n-- > 0 ? requestAnimationFrame(f) : r()); f(); });
+
+// The first tap (anywhere on the start screen): a browser plays sound and goes full screen only from
+// a gesture. The program starts once the page has its final size: after full screen has settled, and
+// in landscape (a tablet held upright is asked to turn first).
+const start = document.getElementById("start");
+start.addEventListener("click", async () => {
+  if (!go.disabled && !Module.ozzAudio) {
+    go.disabled = true;
+    Module.ozzAudio = MakeSound();
+    Module.ozzAudio.ctx.resume();
+    const root = document.documentElement;
+    const full = root.requestFullscreen || root.webkitRequestFullscreen;
+    if (full && !document.fullscreenElement) {
+      const asked = Promise.resolve(full.call(root, {navigationUI: "hide"}))
+        .then(() => screen.orientation && screen.orientation.lock && screen.orientation.lock("landscape"))
+        .catch(() => {});
+      await Promise.race([asked, new Promise(r => setTimeout(r, 1000))]);
+    }
+    while (Portrait()) await new Promise(r => matchMedia("(orientation: portrait)").addEventListener("change", r, {once: true}));
+    await Frames(2);
+    start.style.display = "none";
+    document.getElementById("canvas").focus();
+    const s = document.createElement("script");
+    s.src = "ozzel.js";
+    document.body.appendChild(s);
   }
-  document.getElementById("start").style.display = "none";
-  document.getElementById("canvas").focus();
-  const s = document.createElement("script");
-  s.src = "ozzel.js";
-  document.body.appendChild(s);
-}, {once: true});
+});
