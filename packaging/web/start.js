@@ -123,8 +123,8 @@ function MakeSound() {
       }
     },
     levels(music, speech) {
-      gains[1].gain.value = music / 100;
-      gains[0].gain.value = gains[2].gain.value = speech / 100;
+      gains[1].gain.value = music;
+      gains[0].gain.value = gains[2].gain.value = speech;
     },
   };
 }
@@ -132,7 +132,7 @@ function MakeSound() {
 // The settings store (the same .reg text as on the desktop) lives in IndexedDB; written back a few
 // seconds after the program waits, and when the page is hidden or closed.
 const STORE = "/home/web_user/.config";
-let lastSync = 0, storing = Promise.resolve();
+let lastSync = 0, storedStamp = 0, storing = Promise.resolve();
 function SyncStore() {
   if (!Module.FS) return storing;
   lastSync = performance.now();
@@ -163,7 +163,16 @@ var Module = {
     }
     return this.textCtx;
   },
-  ozzStoreTick() { if (performance.now() - lastSync > 3000) SyncStore(); },
+  // A few seconds after the settings file changed (it is replaced whole on every write).
+  ozzStoreTick() {
+    if (performance.now() - lastSync < 3000) return;
+    let stamp = 0;
+    try { stamp = Module.FS.stat(STORE + "/bimbalo/registry.reg").mtime.getTime(); } catch (e) { return; }
+    if (stamp !== storedStamp) {
+      storedStamp = stamp;
+      SyncStore();
+    }
+  },
   // What a hidden page may lose (it can be closed without another word): the counters and answers as
   // an exit writes them, then the store.
   ozzKeep() {
@@ -204,7 +213,7 @@ var Module = {
       for (const [path, data] of files) {
         const slash = path.lastIndexOf("/");
         if (slash > 0) FS.mkdirTree(root + "/" + path.slice(0, slash));
-        FS.writeFile(root + "/" + path, data);
+        FS.writeFile(root + "/" + path, data, {canOwn: true});  // no second copy of the medium
       }
       Module.ENV.OZZEL_MEDIUM = root;
       Module.removeRunDependency("medium");
