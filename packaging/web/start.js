@@ -77,6 +77,22 @@ function UnTar(tar) {
   return files;
 }
 
+// A WAV that travelled as its header alone, padded with silence to the length its data chunk declares.
+function PadWav(head) {
+  const view = new DataView(head.buffer, head.byteOffset, head.byteLength);
+  for (let at = 12; at + 8 <= head.length;) {
+    const size = view.getUint32(at + 4, true);
+    if (String.fromCharCode(...head.subarray(at, at + 4)) === "data") {
+      if (at + 8 + size <= head.length) return head;
+      const whole = new Uint8Array(at + 8 + size);
+      whole.set(head.subarray(0, at + 8));
+      return whole;
+    }
+    at += 8 + size + (size & 1);
+  }
+  return head;
+}
+
 // Sound: speech (0), music (1) and effects (2) on their own gains; the program says what plays from where.
 function MakeSound() {
   const Ctx = window.AudioContext || window.webkitAudioContext;
@@ -91,9 +107,15 @@ function MakeSound() {
       decoded.set(path, p);
       return p;
     }
+    // A WAV of the medium is heard from its FLAC (the WAV itself is only its header and silence).
     let bytes;
-    try { bytes = Module.FS.readFile(path); } catch (e) { return Promise.resolve(null); }
-    const p = ctx.decodeAudioData(bytes.slice().buffer).catch(() => null);
+    try { bytes = Module.FS.readFile(path.replace(/\.wav$/i, ".flac")); } catch (e) {
+      try { bytes = Module.FS.readFile(path); } catch (e) { return Promise.resolve(null); }
+    }
+    const p = ctx.decodeAudioData(bytes.slice().buffer).catch(e => {
+      console.error("cannot decode " + path + ": " + e);
+      return null;
+    });
     decoded.set(path, p);
     while (decoded.size > 12) decoded.delete(decoded.keys().next().value);
     return p;
@@ -210,7 +232,9 @@ var Module = {
     Module.addRunDependency("medium");
     medium.then(files => {
       const root = "/medium/" + lang;
-      for (const [path, data] of files) {
+      const flacs = new Set(files.map(([p]) => p.toLowerCase()).filter(p => p.endsWith(".flac")));
+      for (let [path, data] of files) {
+        if (/\.wav$/i.test(path) && flacs.has(path.toLowerCase().replace(/\.wav$/, ".flac"))) data = PadWav(data);
         const slash = path.lastIndexOf("/");
         if (slash > 0) FS.mkdirTree(root + "/" + path.slice(0, slash));
         FS.writeFile(root + "/" + path, data, {canOwn: true});  // no second copy of the medium
