@@ -151,20 +151,58 @@ function MakeSound() {
   };
 }
 
-// The settings store (the same .reg text as on the desktop) lives in IndexedDB; written back a few
-// seconds after the program waits, and when the page is hidden or closed.
+// The settings store (the same .reg text as on the desktop) lives in IndexedDB, one record per file of
+// the program's settings folder. The program itself sees plain memory files: IDBFS would make its every
+// fsync wait for the database, a sleep the program cannot take inside a page's event. Written back a
+// few seconds after the settings file changed, and whenever the page is hidden.
 const STORE = "/home/web_user/.config";
 let lastSync = 0, storedStamp = 0, storing = Promise.resolve();
+function OpenStore() {
+  return new Promise((resolve, reject) => {
+    const open = indexedDB.open("ozzel-settings", 1);
+    open.onupgradeneeded = () => open.result.createObjectStore("files");
+    open.onsuccess = () => resolve(open.result);
+    open.onerror = () => reject(open.error);
+  });
+}
+let storeDb = null;
+function StoreFiles(dir = STORE, out = new Map()) {
+  const FS = Module.FS;
+  for (const name of FS.readdir(dir)) {
+    if (name === "." || name === "..") continue;
+    const path = dir + "/" + name;
+    const mode = FS.stat(path).mode;
+    if (FS.isDir(mode)) StoreFiles(path, out);
+    else if (FS.isFile(mode)) out.set(path.slice(STORE.length + 1), FS.readFile(path));
+  }
+  return out;
+}
 function SyncStore() {
-  if (!Module.FS) return storing;
+  if (!Module.FS || !storeDb) return storing;
   lastSync = performance.now();
-  // One write after another: a second asked for while one runs takes what changed meanwhile.
-  storing = storing.then(() => new Promise(resolve => Module.FS.syncfs(false, err => {
-    if (err) console.warn("settings not stored:", err);
-    resolve();
-  })));
+  let files;
+  try { files = StoreFiles(); } catch (e) { return storing; }
+  // One write after another, each the whole folder as it is now, done when the database says so.
+  storing = storing.then(() => new Promise(resolve => {
+    const t = storeDb.transaction("files", "readwrite");
+    const box = t.objectStore("files");
+    box.clear();
+    for (const [path, data] of files) box.put(data, path);
+    t.oncomplete = resolve;
+    t.onerror = t.onabort = () => { console.warn("settings not stored:", t.error); resolve(); };
+  }));
   return storing;
 }
+function LoadStore() {
+  return OpenStore().then(db => new Promise(resolve => {
+    storeDb = db;
+    const t = db.transaction("files", "readonly"), box = t.objectStore("files");
+    const keys = box.getAllKeys(), values = box.getAll();
+    t.oncomplete = () => resolve(keys.result.map((k, i) => [k, values.result[i]]));
+    t.onerror = () => { console.warn("settings not read:", t.error); resolve([]); };
+  })).catch(e => { console.warn("no settings store:", e); return []; });
+}
+const stored = LoadStore();
 
 const medium = FetchMedium();
 const fonts = Promise.all(["Liberation Sans", "DejaVu Sans"].flatMap(f => [
@@ -223,10 +261,13 @@ var Module = {
   preRun: [() => {
     const FS = Module.FS;
     FS.mkdirTree(STORE);
-    FS.mount(Module.IDBFS, {}, STORE);
     Module.addRunDependency("store");
-    FS.syncfs(true, err => {
-      if (err) console.warn("settings not read:", err);
+    stored.then(files => {
+      for (const [path, data] of files) {
+        const slash = path.lastIndexOf("/");
+        if (slash > 0) FS.mkdirTree(STORE + "/" + path.slice(0, slash));
+        FS.writeFile(STORE + "/" + path, data);
+      }
       Module.removeRunDependency("store");
     });
     Module.addRunDependency("medium");

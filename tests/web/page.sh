@@ -52,7 +52,7 @@ timeout 300 xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
   xdotool key Escape
   until_traced " hide stit$" 20
   xdotool mousemove $(at 72 446) click 1
-  until_traced "wav open .*oz_D_[ab][0-9]+\.wav" 30
+  until_traced "wav open .*(oz_D_[ab][0-9]+|oz_snd[_a-z0-9]+)\.(wav|WAV)" 30
   xdotool mousemove 2 2
   sleep 2.5
   import -window root "$out/linux-scene.png"

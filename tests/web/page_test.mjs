@@ -150,7 +150,9 @@ try {
       if (msg.params.type === "error") problems.push("console error: " + text);
       trace.push(text);
     } else if (msg.method === "Runtime.exceptionThrown") {
-      problems.push("exception: " + JSON.stringify(msg.params.exceptionDetails).slice(0, 600));
+      const d = msg.params.exceptionDetails;
+      problems.push("exception: " + ((d.exception && d.exception.description) || d.text).slice(0, 1500) +
+                    " (after: " + trace.slice(-3).join(" / ") + ")");
     }
   });
   await Page("Runtime.enable");
@@ -170,7 +172,8 @@ try {
   // A finger chooses the home scene: a tap is a click.
   await Tap(...OnPage(72, 446));
   await Until("the home scene after a tap", () => Traced(/ show podklad$/), 20000);
-  await Until("the first question", () => Traced(/wav open .*oz_D_[ab]\d+\.wav/), 30000);
+  // An animal asked for by name (oz_D_a5) or by its sound (oz_snd_a, then oz_snd5).
+  await Until("the first question", () => Traced(/wav open .*(oz_D_[ab]\d+|oz_snd\w+)\.wav/i), 30000);
   Check(true, "a tap on a scene button chooses it and the question is asked");
   // The pointer off the game (nothing lit under it) while the screen settles for the comparison.
   await Move(2, 2);
