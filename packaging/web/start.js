@@ -315,6 +315,9 @@ start.addEventListener("click", async () => {
     const full = root.requestFullscreen || root.webkitRequestFullscreen;
     if (full && !document.fullscreenElement) {
       const asked = Promise.resolve(full.call(root, {navigationUI: "hide"}))
+        // Esc is the game's key (it skips the intro); in full screen a browser would take it to leave,
+        // so it is asked for (Chrome then leaves on a held Esc).
+        .then(() => navigator.keyboard && navigator.keyboard.lock && navigator.keyboard.lock(["Escape"]).catch(() => {}))
         .then(() => screen.orientation && screen.orientation.lock && screen.orientation.lock("landscape"))
         .catch(() => {});
       await Promise.race([asked, new Promise(r => setTimeout(r, 1000))]);
