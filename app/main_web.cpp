@@ -3,8 +3,20 @@
 #include <cstdio>
 #include <memory>
 
+#include <emscripten.h>
+
 #include "app/run_main.h"
+#include "media/answers_store.h"
+#include "media/technic2.h"
 #include "platform/web/web_backend.h"
+
+// A page being hidden may be a tab closed or a tablet put away: nothing runs after it. The counters and
+// the answers are written then, as an exit would (the same values again at a later hiding or the exit).
+extern "C" EMSCRIPTEN_KEEPALIVE void ozz_keep_play() {
+  if (ozzel::technic2.StartCount == 0) return;  // not yet read: nothing to keep
+  ozzel::Technic2_Finalize();
+  ozzel::Answers_Finalize();
+}
 
 int main(int argc, char** argv) {
   ozzel::System browser;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The web site's budgets: what one language's visit transfers (the program, its files and that medium,
-# gzipped as a host would send them), and the program's own files. Reports, never asserts.
+# gzipped as a host would send them), and the program's own files; then the page's first frame, idle CPU and
+# memory in headless chromium. Reports, never asserts.
 #   bench/web.sh [SITE_DIR]     (build-web/site by default; made by scripts/build-web)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,3 +21,8 @@ for m in "$site"/media/*.tar.gz; do
   size=$(stat -c %s "$m")
   echo "| $lang | $(mb "$size") | $(mb $((size + program))) | 12 MB |"
 done
+echo
+echo "The page in headless chromium at 1366 x 768 (bench/web_page.mjs; the Linux program's own figures: bench/startup.sh):"
+echo "| measure | web | budget |"
+echo "|---|---|---|"
+node --experimental-websocket --no-warnings "$root/bench/web_page.mjs" "$site" "${OZZEL_IDLE_SECONDS:-10}"

@@ -77,6 +77,22 @@ function UnTar(tar) {
   return files;
 }
 
+// A WAV that travelled as its header alone, padded with silence to the length its data chunk declares.
+function PadWav(head) {
+  const view = new DataView(head.buffer, head.byteOffset, head.byteLength);
+  for (let at = 12; at + 8 <= head.length;) {
+    const size = view.getUint32(at + 4, true);
+    if (String.fromCharCode(...head.subarray(at, at + 4)) === "data") {
+      if (at + 8 + size <= head.length) return head;
+      const whole = new Uint8Array(at + 8 + size);
+      whole.set(head.subarray(0, at + 8));
+      return whole;
+    }
+    at += 8 + size + (size & 1);
+  }
+  return head;
+}
+
 // Sound: speech (0), music (1) and effects (2) on their own gains; the program says what plays from where.
 function MakeSound() {
   const Ctx = window.AudioContext || window.webkitAudioContext;
@@ -91,9 +107,15 @@ function MakeSound() {
       decoded.set(path, p);
       return p;
     }
+    // A WAV of the medium is heard from its FLAC (the WAV itself is only its header and silence).
     let bytes;
-    try { bytes = Module.FS.readFile(path); } catch (e) { return Promise.resolve(null); }
-    const p = ctx.decodeAudioData(bytes.slice().buffer).catch(() => null);
+    try { bytes = Module.FS.readFile(path.replace(/\.wav$/i, ".flac")); } catch (e) {
+      try { bytes = Module.FS.readFile(path); } catch (e) { return Promise.resolve(null); }
+    }
+    const p = ctx.decodeAudioData(bytes.slice().buffer).catch(e => {
+      console.error("cannot decode " + path + ": " + e);
+      return null;
+    });
     decoded.set(path, p);
     while (decoded.size > 12) decoded.delete(decoded.keys().next().value);
     return p;
@@ -123,25 +145,64 @@ function MakeSound() {
       }
     },
     levels(music, speech) {
-      gains[1].gain.value = music / 100;
-      gains[0].gain.value = gains[2].gain.value = speech / 100;
+      gains[1].gain.value = music;
+      gains[0].gain.value = gains[2].gain.value = speech;
     },
   };
 }
 
-// The settings store (the same .reg text as on the desktop) lives in IndexedDB; written back a few
-// seconds after the program waits, and when the page is hidden or closed.
+// The settings store (the same .reg text as on the desktop) lives in IndexedDB, one record per file of
+// the program's settings folder. The program itself sees plain memory files: IDBFS would make its every
+// fsync wait for the database, a sleep the program cannot take inside a page's event. Written back a
+// few seconds after the settings file changed, and whenever the page is hidden.
 const STORE = "/home/web_user/.config";
-let lastSync = 0, syncing = false;
-function SyncStore(now) {
-  if (syncing || !Module.FS) return;
-  syncing = true;
-  lastSync = performance.now();
-  Module.FS.syncfs(false, err => {
-    syncing = false;
-    if (err) console.warn("settings not stored:", err);
+let lastSync = 0, storedStamp = 0, storing = Promise.resolve();
+function OpenStore() {
+  return new Promise((resolve, reject) => {
+    const open = indexedDB.open("ozzel-settings", 1);
+    open.onupgradeneeded = () => open.result.createObjectStore("files");
+    open.onsuccess = () => resolve(open.result);
+    open.onerror = () => reject(open.error);
   });
 }
+let storeDb = null;
+function StoreFiles(dir = STORE, out = new Map()) {
+  const FS = Module.FS;
+  for (const name of FS.readdir(dir)) {
+    if (name === "." || name === "..") continue;
+    const path = dir + "/" + name;
+    const mode = FS.stat(path).mode;
+    if (FS.isDir(mode)) StoreFiles(path, out);
+    else if (FS.isFile(mode)) out.set(path.slice(STORE.length + 1), FS.readFile(path));
+  }
+  return out;
+}
+function SyncStore() {
+  if (!Module.FS || !storeDb) return storing;
+  lastSync = performance.now();
+  let files;
+  try { files = StoreFiles(); } catch (e) { return storing; }
+  // One write after another, each the whole folder as it is now, done when the database says so.
+  storing = storing.then(() => new Promise(resolve => {
+    const t = storeDb.transaction("files", "readwrite");
+    const box = t.objectStore("files");
+    box.clear();
+    for (const [path, data] of files) box.put(data, path);
+    t.oncomplete = resolve;
+    t.onerror = t.onabort = () => { console.warn("settings not stored:", t.error); resolve(); };
+  }));
+  return storing;
+}
+function LoadStore() {
+  return OpenStore().then(db => new Promise(resolve => {
+    storeDb = db;
+    const t = db.transaction("files", "readonly"), box = t.objectStore("files");
+    const keys = box.getAllKeys(), values = box.getAll();
+    t.oncomplete = () => resolve(keys.result.map((k, i) => [k, values.result[i]]));
+    t.onerror = () => { console.warn("settings not read:", t.error); resolve([]); };
+  })).catch(e => { console.warn("no settings store:", e); return []; });
+}
+const stored = LoadStore();
 
 const medium = FetchMedium();
 const fonts = Promise.all(["Liberation Sans", "DejaVu Sans"].flatMap(f => [
@@ -162,32 +223,62 @@ var Module = {
     }
     return this.textCtx;
   },
-  ozzStoreTick() { if (performance.now() - lastSync > 3000) SyncStore(); },
+  // A few seconds after the settings file changed (it is replaced whole on every write).
+  ozzStoreTick() {
+    if (performance.now() - lastSync < 3000) return;
+    let stamp = 0;
+    try { stamp = Module.FS.stat(STORE + "/bimbalo/registry.reg").mtime.getTime(); } catch (e) { return; }
+    if (stamp !== storedStamp) {
+      storedStamp = stamp;
+      SyncStore();
+    }
+  },
+  // What a hidden page may lose (it can be closed without another word): the counters and answers as
+  // an exit writes them, then the store.
+  ozzKeep() {
+    if (Module.calledRun && !Module.ozzExited && Module._ozz_keep_play) Module._ozz_keep_play();
+    return SyncStore();
+  },
+  // The canvas keeps the pixels it was made with; a viewport changed since (turned, out of full
+  // screen) shows them letterboxed, and the backend maps touches through the canvas's shown size.
+  ozzFit() {
+    const c = document.getElementById("canvas");
+    const ratio = window.devicePixelRatio || 1;
+    const k = Math.min(innerWidth / (c.width / ratio), innerHeight / (c.height / ratio));
+    const w = (c.width / ratio) * k, h = (c.height / ratio) * k;
+    Object.assign(c.style, {width: w + "px", height: h + "px", left: (innerWidth - w) / 2 + "px", top: (innerHeight - h) / 2 + "px"});
+  },
   ozzFirstFrame() {
     if (this.firstFrameAt) return;
     this.firstFrameAt = performance.now();
     console.log("first-frame " + this.firstFrameAt.toFixed(1));
   },
   onExit() {
+    Module.ozzExited = true;
     SyncStore();
     document.getElementById("ended").style.display = "flex";
   },
   preRun: [() => {
     const FS = Module.FS;
     FS.mkdirTree(STORE);
-    FS.mount(Module.IDBFS, {}, STORE);
     Module.addRunDependency("store");
-    FS.syncfs(true, err => {
-      if (err) console.warn("settings not read:", err);
+    stored.then(files => {
+      for (const [path, data] of files) {
+        const slash = path.lastIndexOf("/");
+        if (slash > 0) FS.mkdirTree(STORE + "/" + path.slice(0, slash));
+        FS.writeFile(STORE + "/" + path, data);
+      }
       Module.removeRunDependency("store");
     });
     Module.addRunDependency("medium");
     medium.then(files => {
       const root = "/medium/" + lang;
-      for (const [path, data] of files) {
+      const flacs = new Set(files.map(([p]) => p.toLowerCase()).filter(p => p.endsWith(".flac")));
+      for (let [path, data] of files) {
+        if (/\.wav$/i.test(path) && flacs.has(path.toLowerCase().replace(/\.wav$/, ".flac"))) data = PadWav(data);
         const slash = path.lastIndexOf("/");
         if (slash > 0) FS.mkdirTree(root + "/" + path.slice(0, slash));
-        FS.writeFile(root + "/" + path, data);
+        FS.writeFile(root + "/" + path, data, {canOwn: true});  // no second copy of the medium
       }
       Module.ENV.OZZEL_MEDIUM = root;
       Module.removeRunDependency("medium");
@@ -197,23 +288,46 @@ var Module = {
   }],
 };
 
-document.addEventListener("visibilitychange", () => { if (document.visibilityState === "hidden") SyncStore(); });
-window.addEventListener("pagehide", () => SyncStore());
+document.addEventListener("visibilitychange", () => { if (document.visibilityState === "hidden") Module.ozzKeep(); });
+window.addEventListener("pagehide", () => Module.ozzKeep());
 
-// The first tap: a browser plays sound and goes full screen only from a gesture.
-go.addEventListener("click", () => {
-  go.disabled = true;
-  Module.ozzAudio = MakeSound();
-  Module.ozzAudio.ctx.resume();
-  const root = document.documentElement;
-  if (root.requestFullscreen && matchMedia("(pointer: coarse)").matches) {
-    root.requestFullscreen({navigationUI: "hide"})
-      .then(() => screen.orientation && screen.orientation.lock && screen.orientation.lock("landscape"))
-      .catch(() => {});
+// The start screen's scale, as the program will choose it for the game.
+function Scale() {
+  document.documentElement.style.setProperty("--s", Math.min(innerWidth / 640, innerHeight / 480));
+  if (Module.ozzCtx) Module.ozzFit();
+}
+window.addEventListener("resize", Scale);
+Scale();
+
+const Portrait = () => matchMedia("(orientation: portrait)").matches;
+const Frames = n => new Promise(r => { const f = () => (n-- > 0 ? requestAnimationFrame(f) : r()); f(); });
+
+// The first tap (anywhere on the start screen): a browser plays sound and goes full screen only from
+// a gesture. The program starts once the page has its final size: after full screen has settled, and
+// in landscape (a tablet held upright is asked to turn first).
+const start = document.getElementById("start");
+start.addEventListener("click", async () => {
+  if (!go.disabled && !Module.ozzAudio) {
+    go.disabled = true;
+    Module.ozzAudio = MakeSound();
+    Module.ozzAudio.ctx.resume();
+    const root = document.documentElement;
+    const full = root.requestFullscreen || root.webkitRequestFullscreen;
+    if (full && !document.fullscreenElement) {
+      const asked = Promise.resolve(full.call(root, {navigationUI: "hide"}))
+        // Esc is the game's key (it skips the intro); in full screen a browser would take it to leave,
+        // so it is asked for (Chrome then leaves on a held Esc).
+        .then(() => navigator.keyboard && navigator.keyboard.lock && navigator.keyboard.lock(["Escape"]).catch(() => {}))
+        .then(() => screen.orientation && screen.orientation.lock && screen.orientation.lock("landscape"))
+        .catch(() => {});
+      await Promise.race([asked, new Promise(r => setTimeout(r, 1000))]);
+    }
+    while (Portrait()) await new Promise(r => matchMedia("(orientation: portrait)").addEventListener("change", r, {once: true}));
+    await Frames(2);
+    start.style.display = "none";
+    document.getElementById("canvas").focus();
+    const s = document.createElement("script");
+    s.src = "ozzel.js";
+    document.body.appendChild(s);
   }
-  document.getElementById("start").style.display = "none";
-  document.getElementById("canvas").focus();
-  const s = document.createElement("script");
-  s.src = "ozzel.js";
-  document.body.appendChild(s);
-}, {once: true});
+});

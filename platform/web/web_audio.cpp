@@ -3,6 +3,7 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <string>
 
 // Module.ozzAudio (the page's sound.js) decodes files from the program's file system and plays them
@@ -13,7 +14,8 @@ EM_JS(void, ozz_audio_play, (int voice, const char* path, double from_ms), {
 EM_JS(void, ozz_audio_stop, (int voice), {
   if (Module.ozzAudio) Module.ozzAudio.stop(voice);
 });
-EM_JS(void, ozz_audio_levels, (int music, int speech), {
+// Amplitude factors: the music's on the desktop's decibel scale, the voice's in plain percent.
+EM_JS(void, ozz_audio_levels, (double music, double speech), {
   if (Module.ozzAudio) Module.ozzAudio.levels(music, speech);
 });
 
@@ -89,7 +91,7 @@ bool WebAudio::PlaySound(const char* host_path, uint32_t flags) {
 
 void WebAudio::SetLevels(int music_percent, int speech_percent) {
   rules_.SetLevels(music_percent, speech_percent);
-  ozz_audio_levels(music_percent, speech_percent);
+  ozz_audio_levels(LevelGain(music_percent), std::clamp(speech_percent, 0, 100) / 100.0);
 }
 
 }  // namespace plat

@@ -9,10 +9,12 @@
 #include <string>
 
 #include "platform/gdi/canvas.h"
+#include "platform/ui/screen.h"
 #include "platform/web/web_audio.h"
 
-// The canvas fills the viewport; its backing store has the device's physical pixels.
-EM_JS(double, ozz_canvas_setup, (int* size), {
+// The canvas fills the viewport; its backing store has the device's physical pixels. A later change
+// of the viewport (turned, out of full screen) keeps those pixels and the page letterboxes them.
+EM_JS(void, ozz_canvas_setup, (int* size), {
   const c = document.getElementById("canvas");
   const ratio = window.devicePixelRatio || 1;
   const w = Math.max(1, Math.round(window.innerWidth * ratio));
@@ -20,9 +22,16 @@ EM_JS(double, ozz_canvas_setup, (int* size), {
   c.width = w;
   c.height = h;
   Module.ozzCtx = c.getContext("2d", {alpha: false});
+  if (Module.ozzFit) Module.ozzFit();
   HEAP32[size >> 2] = w;
   HEAP32[(size >> 2) + 1] = h;
-  return ratio;
+});
+
+// Canvas pixels per CSS pixel of the canvas as the page shows it now.
+EM_JS(double, ozz_canvas_ratio, (), {
+  const c = document.getElementById("canvas");
+  const r = c.getBoundingClientRect();
+  return r.width > 0 ? c.width / r.width : 1;
 });
 
 EM_JS(void, ozz_put, (const uint8_t* rgba, int x, int y, int w, int h), {
@@ -46,6 +55,19 @@ EM_JS(void, ozz_wake, (), {
 
 EM_JS(void, ozz_cursor, (int busy), {
   document.getElementById("canvas").style.cursor = busy ? "wait" : "default";
+});
+
+// The program's own cursor (RGBA, already scaled to the screen), kept as a data URL under its number.
+EM_JS(void, ozz_cursor_make, (int id, const uint8_t* rgba, int w, int h, int hx, int hy), {
+  const c = document.createElement("canvas");
+  c.width = w;
+  c.height = h;
+  c.getContext("2d").putImageData(new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, w * h * 4).slice(), w, h), 0, 0);
+  (Module.ozzCursors = Module.ozzCursors || [])[id] = "url(" + c.toDataURL() + ") " + hx + " " + hy + ", default";
+});
+
+EM_JS(void, ozz_cursor_use, (int id), {
+  document.getElementById("canvas").style.cursor = Module.ozzCursors[id];
 });
 
 EM_JS(void, ozz_title, (const char* t), { document.title = UTF8ToString(t); });
@@ -163,7 +185,7 @@ EM_BOOL OnFocus(int type, const EmscriptenFocusEvent*, void* user) {
 
 WebBackend::WebBackend() {
   int size[2] = {640, 480};
-  ratio_ = ozz_canvas_setup(size);
+  ozz_canvas_setup(size);
   pixels_ = {size[0], size[1]};
   std::string note;
   const ScreenScale scale = ChooseScale(pixels_, ScaleRequest{}, &note);
@@ -189,7 +211,8 @@ WebBackend::~WebBackend() = default;
 AudioSystem& WebBackend::audio() { return *audio_; }
 
 Point WebBackend::Logical(double css_x, double css_y) const {
-  return ToLogical({int(css_x * ratio_), int(css_y * ratio_)}, scaler_.scale());
+  const double ratio = ozz_canvas_ratio();
+  return ToLogical({int(css_x * ratio), int(css_y * ratio)}, scaler_.scale());
 }
 
 void WebBackend::Push(InputEvent e) {
@@ -233,7 +256,26 @@ void WebBackend::Present(const Surface& fb, const Rect& damage) {
   Blit(fb, damage);
 }
 
-void WebBackend::ShowCursor(const CursorImage* img, bool busy) { ozz_cursor(busy && !img); }
+void WebBackend::ShowCursor(const CursorImage* img, bool busy) {
+  if (!img || img->w <= 0 || img->h <= 0 || img->argb.size() < size_t(img->w) * img->h) {
+    ozz_cursor(busy);
+    return;
+  }
+  auto it = cursors_.find(img);
+  if (it == cursors_.end()) {
+    const CursorImage big = ScaleCursor(*img, scaler_.scale());
+    std::vector<uint32_t> rgba(big.argb.size());
+    // 0xAARRGGBB to R, G, B, A bytes.
+    for (size_t i = 0; i < rgba.size(); ++i) {
+      const uint32_t p = big.argb[i];
+      rgba[i] = (p & 0xFF000000u) | ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+    }
+    const int id = int(cursors_.size());
+    ozz_cursor_make(id, reinterpret_cast<const uint8_t*>(rgba.data()), big.w, big.h, big.hotspot.x, big.hotspot.y);
+    it = cursors_.emplace(img, id).first;
+  }
+  ozz_cursor_use(it->second);
+}
 
 void WebBackend::SetTitle(const std::string& title) { ozz_title(title.c_str()); }
 

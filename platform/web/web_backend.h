@@ -1,6 +1,7 @@
 // The browser's backend: the page's canvas, its pointer, touch and keys, Web Audio, in real time.
 #pragma once
 #include <deque>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -43,12 +44,12 @@ class WebBackend : public Backend {
   RealClock clock_;
   std::unique_ptr<WebAudio> audio_;
   Size pixels_;       // the canvas
-  double ratio_ = 1;  // physical pixels per CSS pixel
   Size size_;         // the logical screen
   Scaler scaler_;
   std::vector<uint32_t> plane_;  // the canvas's pixels, RGBA bytes
   const Surface* last_fb_ = nullptr;
   std::deque<InputEvent> queue_;
+  std::map<const CursorImage*, int> cursors_;  // the program's cursors, as the page knows them
   Point pointer_{-1, -1};
 };
 
