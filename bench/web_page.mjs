@@ -2,42 +2,15 @@
 // cached load (from the tap on the start screen), the tab's renderer CPU while idle in the menu with
 // the music playing, and its memory. Started by bench/web.sh.
 //   node --experimental-websocket web_page.mjs SITE_DIR [IDLE_SECONDS]
-import {spawn} from "node:child_process";
 import fs from "node:fs";
-import http from "node:http";
-import os from "node:os";
-import path from "node:path";
+
+import {ServeSite, StartChromium} from "../tests/web/chromium.mjs";
 
 const [site, idleArg = "10"] = process.argv.slice(2);
 const idle = Number(idleArg);
 const sleep = ms => new Promise(r => setTimeout(r, ms));
-const types = {".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-               ".webmanifest": "application/manifest+json", ".png": "image/png", ".ttf": "font/ttf"};
-const server = http.createServer((req, res) => {
-  const rel = decodeURIComponent(new URL(req.url, "http://x").pathname).replace(/^\/+/, "") || "index.html";
-  const file = path.join(path.resolve(site), rel);
-  if (!file.startsWith(path.resolve(site) + path.sep) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
-    res.writeHead(404).end();
-    return;
-  }
-  res.writeHead(200, {"content-type": types[path.extname(file)] || "application/octet-stream"});
-  fs.createReadStream(file).pipe(res);
-});
-await new Promise(r => server.listen(0, "127.0.0.1", r));
-const origin = `http://127.0.0.1:${server.address().port}`;
-const profile = fs.mkdtempSync(path.join(os.tmpdir(), "ozzel-bench-"));
-const browser = spawn("chromium", ["--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-  "--remote-debugging-port=0", `--user-data-dir=${profile}`, "--window-size=1366,768", "about:blank"],
-  {stdio: ["ignore", "ignore", "pipe"]});
-const wsUrl = await new Promise((resolve, reject) => {
-  let err = "";
-  setTimeout(() => reject(new Error("chromium did not start")), 30000);
-  browser.stderr.on("data", d => {
-    err += d;
-    const m = /DevTools listening on (ws:\/\/\S+)/.exec(err);
-    if (m) resolve(m[1]);
-  });
-});
+const {origin, Stop: StopServer} = await ServeSite(site);
+const {browser, wsUrl, profile} = await StartChromium(1366, 768, "ozzel-bench-");
 const ws = new WebSocket(wsUrl);
 await new Promise((r, j) => { ws.onopen = r; ws.onerror = j; });
 let nextId = 1, session;
@@ -120,7 +93,7 @@ try {
   ws.close();
   browser.kill();
   await sleep(1000);
-  server.close();
+  await StopServer();
   fs.rmSync(profile, {recursive: true, force: true, maxRetries: 5});
 }
 process.exit(0);

@@ -4,11 +4,10 @@
 // screen and the home scene at 1366 x 768 (start.png, scene.png) for tests/web/page.sh to compare.
 // Real time throughout, with generous waits: a loaded machine only makes it slower.
 //   node --experimental-websocket page_test.mjs SITE_DIR OUT_DIR [LANGUAGE]
-import {spawn} from "node:child_process";
 import fs from "node:fs";
-import http from "node:http";
-import os from "node:os";
 import path from "node:path";
+
+import {ServeSite, StartChromium} from "./chromium.mjs";
 
 const [site, out, lang = "cs"] = process.argv.slice(2);
 if (!site || !out) {
@@ -24,39 +23,9 @@ function Check(ok, what) {
 }
 const sleep = ms => new Promise(r => setTimeout(r, ms));
 
-// The site, as a static host serves it.
-const types = {".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".json": "application/json",
-               ".webmanifest": "application/manifest+json", ".png": "image/png", ".ttf": "font/ttf"};
-const sockets = new Set();
-const server = http.createServer((req, res) => {
-  const rel = decodeURIComponent(new URL(req.url, "http://x").pathname).replace(/^\/+/, "") || "index.html";
-  const file = path.join(path.resolve(site), rel);
-  if (!file.startsWith(path.resolve(site) + path.sep) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
-    res.writeHead(404).end();
-    return;
-  }
-  res.writeHead(200, {"content-type": types[path.extname(file)] || "application/octet-stream",
-                      "content-length": fs.statSync(file).size});
-  fs.createReadStream(file).pipe(res);
-});
-server.on("connection", s => { sockets.add(s); s.on("close", () => sockets.delete(s)); });
-await new Promise(r => server.listen(0, "127.0.0.1", r));
-const origin = `http://127.0.0.1:${server.address().port}`;
-
 // The browser, with a profile of its own (the store and the offline copy start empty).
-const profile = fs.mkdtempSync(path.join(os.tmpdir(), "ozzel-chromium-"));
-const browser = spawn("chromium", ["--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
-  "--no-default-browser-check", "--remote-debugging-port=0", `--user-data-dir=${profile}`,
-  `--window-size=${W},${H}`, "about:blank"], {stdio: ["ignore", "ignore", "pipe"]});
-const wsUrl = await new Promise((resolve, reject) => {
-  let err = "";
-  const t = setTimeout(() => reject(new Error("chromium did not start:\n" + err)), 30000);
-  browser.stderr.on("data", d => {
-    err += d;
-    const m = /DevTools listening on (ws:\/\/\S+)/.exec(err);
-    if (m) { clearTimeout(t); resolve(m[1]); }
-  });
-});
+const {origin, Stop: StopServer} = await ServeSite(site);
+const {browser, wsUrl, profile} = await StartChromium(W, H, "ozzel-chromium-");
 
 let ws, nextId = 1;
 const pending = new Map(), listeners = [];
@@ -197,7 +166,7 @@ try {
 
   // Offline: the server is gone; the service worker's copy has the page, the program and the medium.
   await Until("the service worker", () => Eval("navigator.serviceWorker.controller !== null"), 60000);
-  await new Promise(r => { server.close(r); for (const s of sockets) s.destroy(); });
+  await StopServer();
   await Page("Page.reload", {ignoreCache: false});
   await StartGame("(server gone)");
   Check(true, "with the server gone, a reload still starts the game");
@@ -214,8 +183,7 @@ try {
   const gone = new Promise(r => browser.once("exit", r));
   browser.kill();
   await Promise.race([gone, sleep(5000)]);
-  server.close();
-  for (const s of sockets) s.destroy();
+  await StopServer();
   fs.rmSync(profile, {recursive: true, force: true, maxRetries: 5});
 }
 process.exit(failures ? 1 : 0);
