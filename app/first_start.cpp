@@ -109,7 +109,8 @@ std::optional<int> PrepareMedium(plat::Backend& backend) {
     RegisterDataRoot(plat::Registry::DefaultPath(), root);
     return std::nullopt;
   }
-  const char* language = std::getenv("OZZEL_LANGUAGE");
+  const char* named = std::getenv("OZZEL_LANGUAGE");
+  const std::string language = named && *named ? named : "cs";
   std::vector<std::string> looked;
   const std::string datagen = FindDatagen(&looked);
   if (datagen.empty()) {
@@ -118,8 +119,8 @@ std::optional<int> PrepareMedium(plat::Backend& backend) {
     std::fprintf(stderr, "ozzel: datagen, which makes the demo medium, is not there (looked for %s)\n", where.c_str());
   }
   if (plat::QuitRequests() != 0) return 0;
-  auto work = MakeMedium(datagen, root, language && *language ? language : "cs");
-  const auto outcome = RunWaitingScreen(backend, *work, language ? language : "cs");
+  auto work = MakeMedium(datagen, root, language);
+  const auto outcome = RunWaitingScreen(backend, *work, language);
   if (outcome == WaitOutcome::kClosed && plat::QuitRequests() != 0) return 0;  // as asked
   if (outcome != WaitOutcome::kReady) return 1;
   return std::nullopt;

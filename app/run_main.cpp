@@ -57,7 +57,7 @@ int RunMain(int argc, char** argv, const System& system) {
   try {
     if (auto status = PrepareMedium(*backend)) return *status;
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "ozzel: %s\n", e.what());
+    system.fatal(e.what());
     return 1;
   }
   // Asked to end before the game proper began: nothing of it has started, nothing is counted.
