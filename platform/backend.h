@@ -1,7 +1,9 @@
 // What a backend gives the runtime: input, waiting, presentation, cursors, the clock and the sound system.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -82,6 +84,31 @@ class Backend {
 
 // The parents' gate: Ctrl+Shift+P, a combination a small child does not hold by chance. Its P going down
 // with both held is Key::Parents, and so is the release of that P whatever is still held.
+// The same gate where a touch screen is the only input: a finger held in each of two opposite corners of
+// the screen, which one small hand does not span. Both down is Key::Parents going down, either lifted
+// its release; the game then asks for the same 3 s hold as for the keys.
+class TouchGate {
+ public:
+  // A finger's change at its logical point; returns +1 for the gate's press, -1 for its release, else 0.
+  int Touch(long finger, Point at, bool down, Size screen) {
+    const int side = std::min(screen.w, screen.h) / 5;
+    const bool left = at.x < side, right = at.x >= screen.w - side, top = at.y < side, bottom = at.y >= screen.h - side;
+    const int corner = top && left ? 1 : top && right ? 2 : bottom && right ? 4 : bottom && left ? 8 : 0;
+    corners_.erase(finger);
+    if (down && corner) corners_[finger] = corner;
+    int held = 0;
+    for (const auto& [f, c] : corners_) held |= c;
+    const bool open = (held & 5) == 5 || (held & 10) == 10;
+    if (open == open_) return 0;
+    open_ = open;
+    return open ? 1 : -1;
+  }
+
+ private:
+  std::map<long, int> corners_;  // finger -> the corner it is in (1 top left, 2 top right, 4, 8 clockwise)
+  bool open_ = false;
+};
+
 class ParentsGate {
  public:
   // `key` as the backend named it; the P key's press or release with the modifiers then held.

@@ -192,12 +192,18 @@ bool SdlBackend::Translate(const SDL_Event& e, std::vector<InputEvent>& out) {
     case SDL_FINGERDOWN:
     case SDL_FINGERMOTION:
     case SDL_FINGERUP: {
-      // One finger is the pointer; others touching at the same time are a palm or a second hand.
-      if (e.type == SDL_FINGERDOWN && finger_ == kNoFinger) finger_ = e.tfinger.fingerId;
-      if (e.tfinger.fingerId != finger_) return false;
-      if (e.type == SDL_FINGERUP) finger_ = kNoFinger;
       // Positions come as fractions of the window.
       const Point at = Logical(int(e.tfinger.x * points_.w), int(e.tfinger.y * points_.h));
+      const int gate = touch_gate_.Touch(long(e.tfinger.fingerId), at, e.type != SDL_FINGERUP, size_);
+      if (gate) {
+        InputEvent k = Make(gate > 0 ? K::KeyDown : K::KeyUp);
+        k.key = Key::Parents;
+        out.push_back(k);
+      }
+      // One finger is the pointer; others touching at the same time are a palm or a second hand.
+      if (e.type == SDL_FINGERDOWN && finger_ == kNoFinger) finger_ = e.tfinger.fingerId;
+      if (e.tfinger.fingerId != finger_) return gate != 0;
+      if (e.type == SDL_FINGERUP) finger_ = kNoFinger;
       out.push_back(Make(e.type == SDL_FINGERDOWN ? K::TouchDown : e.type == SDL_FINGERUP ? K::TouchUp : K::TouchMove, at));
       return true;
     }

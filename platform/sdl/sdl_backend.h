@@ -69,6 +69,7 @@ class SdlBackend : public Backend {
   static constexpr int64_t kNoFinger = -1;
   int64_t finger_ = kNoFinger;  // the finger that is the pointer
   ParentsGate gate_;
+  TouchGate touch_gate_;
 };
 
 }  // namespace plat

@@ -8,7 +8,7 @@ target_link_libraries(ozzel PRIVATE ozzel_main plat_web)
 # No threads (they would need cross-origin isolation headers a plain static host does not send). The
 # program's pictures and cursors come packed beside it.
 target_link_options(ozzel PRIVATE
-  -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=262144 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sFORCE_FILESYSTEM=1
+  -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=262144 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web -sFORCE_FILESYSTEM=1 -sDYNAMIC_EXECUTION=0
   -sEXIT_RUNTIME=1 "-sEXPORTED_RUNTIME_METHODS=['FS','ENV','addRunDependency','removeRunDependency']"
   --preload-file ${CMAKE_SOURCE_DIR}/resources/data@/resources)
 set_property(TARGET ozzel APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/resources/data)

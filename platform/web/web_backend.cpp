@@ -40,8 +40,10 @@ EM_JS(void, ozz_put, (const uint8_t* rgba, int x, int y, int w, int h), {
   if (Module.ozzFirstFrame) Module.ozzFirstFrame();
 });
 
-// Resolves after ms, or at once when input arrives (Module.ozzWake).
+// Resolves after ms, or at once when input arrives (Module.ozzWake). A program the page has stopped
+// (another page took the game) sleeps for good.
 EM_ASYNC_JS(void, ozz_sleep, (int ms), {
+  if (Module.ozzStopped) await new Promise(() => {});
   await new Promise(resolve => {
     const t = setTimeout(resolve, ms);
     Module.ozzWake = () => { clearTimeout(t); resolve(); };
@@ -165,6 +167,12 @@ EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* e, void* user) {
   for (int i = 0; i < e->numTouches; ++i) {
     const EmscriptenTouchPoint& t = e->touches[i];
     if (!t.isChanged) continue;
+    const bool lifted = type == EMSCRIPTEN_EVENT_TOUCHEND || type == EMSCRIPTEN_EVENT_TOUCHCANCEL;
+    if (const int gate = b->touch_gate.Touch(t.identifier, b->Logical(t.targetX, t.targetY), !lifted, b->ScreenSize())) {
+      InputEvent k = Make(gate > 0 ? K::KeyDown : K::KeyUp);
+      k.key = Key::Parents;
+      b->Push(k);
+    }
     if (type == EMSCRIPTEN_EVENT_TOUCHSTART && b->touch_id < 0) b->touch_id = t.identifier;
     if (t.identifier != b->touch_id) continue;
     const Point at = b->Logical(t.targetX, t.targetY);
@@ -206,7 +214,8 @@ WebBackend::WebBackend() {
   emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, true, OnFocus);
 }
 
-WebBackend::~WebBackend() = default;
+// The page outlives the program: its input must not reach a backend that is gone.
+WebBackend::~WebBackend() { emscripten_html5_remove_all_event_listeners(); }
 
 AudioSystem& WebBackend::audio() { return *audio_; }
 

@@ -36,6 +36,7 @@ class WebBackend : public Backend {
   void Push(InputEvent e);
   Point Logical(double css_x, double css_y) const;
   ParentsGate gate;
+  TouchGate touch_gate;
   long touch_id = -1;
 
  private:

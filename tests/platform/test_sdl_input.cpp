@@ -57,6 +57,12 @@ TEST(SdlInput, FingersKeysAndTheParentsGate) {
       KeyEvent(SDL_KEYDOWN, SDLK_LEFT, 0, 1),
       KeyEvent(SDL_KEYUP, SDLK_LEFT),
       KeyEvent(SDL_KEYDOWN, SDLK_RETURN),
+      // Two opposite corners held: the gate by touch (the first finger is also the pointer).
+      Finger(SDL_FINGERDOWN, 9, 0.98f, 0.02f),
+      Finger(SDL_FINGERDOWN, 10, 0.5f, 0.98f),  // a bottom edge is no corner
+      Finger(SDL_FINGERMOTION, 10, 0.02f, 0.98f),
+      Finger(SDL_FINGERUP, 10, 0.02f, 0.98f),
+      Finger(SDL_FINGERUP, 9, 0.98f, 0.02f),
       KeyEvent(SDL_KEYDOWN, SDLK_p),  // a plain P is nothing
       KeyEvent(SDL_KEYDOWN, SDLK_p, KMOD_LCTRL | KMOD_LSHIFT),
       KeyEvent(SDL_KEYUP, SDLK_p),
@@ -87,5 +93,6 @@ TEST(SdlInput, FingersKeysAndTheParentsGate) {
                      "touch down 160 240", "touch move 320 240", "touch up 320 120",
                      "down " + std::to_string(left), "down " + std::to_string(left) + " repeat",
                      "up " + std::to_string(left), "down " + std::to_string(enter), "char 13",
-                     "down " + std::to_string(gate), "up " + std::to_string(gate)}));
+                     "touch down 627 9", "down " + std::to_string(gate), "up " + std::to_string(gate),
+                     "touch up 627 9", "down " + std::to_string(gate), "up " + std::to_string(gate)}));
 }

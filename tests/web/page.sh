@@ -18,11 +18,15 @@ fail() {
 for tool in node chromium xvfb-run xdotool import convert compare; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/deps)"
 done
-[ -f "$web/site/media/$lang.tar.gz" ] || fail "no $lang site in $web/site (scripts/build-web)"
+compgen -G "$web/site/media/$lang.*.tar.gz" >/dev/null || fail "no $lang site in $web/site (scripts/build-web)"
 [ -d "$web/media/$lang" ] || fail "no medium in $web/media/$lang"
 [ -x "$linux/ozzel" ] || fail "$linux/ozzel is not built"
 rm -rf "$out"
 mkdir -p "$out"
+
+echo "== the page's parts under node"
+node --test "$here/page_parts.test.mjs" 2>&1 | grep -E '^(not )?ok|^# (pass|fail)' || true
+node --test "$here/page_parts.test.mjs" >/dev/null 2>&1 || fail "the page's parts (node --test $here/page_parts.test.mjs)"
 
 echo "== the page in headless chromium"
 # chromium's own complaints (no D-Bus, no GPU) go to its stderr, which the test does not read.
