@@ -21,6 +21,7 @@
 #include "platform/audio/media_info.h"
 #include "platform/fs/fs.h"
 #include "tools/datagen/error.h"
+#include "tools/datagen/stages.h"
 #include "tools/datagen/texts.h"
 
 namespace datagen {
@@ -380,11 +381,13 @@ Pcm ToPcm(const std::vector<short>& raw, const std::string& utf8, const char* en
 }  // namespace
 
 Pcm Say(const std::string& utf8, const Voice& v) {
+  StageTimer t(Stage::kSpeech);
   EnsureEngine();
   return ToPcm(SynthInChild(utf8, v), utf8, "libespeak-ng");
 }
 
 Pcm Speak(const std::string& utf8, bool cheerful) {
+  StageTimer t(Stage::kSpeech);
   std::unique_lock<std::mutex> lock(g_examiner_mu);
   Examiner& e = CurrentExaminer();
   const TextTable& table = *e.table;
