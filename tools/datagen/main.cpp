@@ -108,6 +108,12 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (!force && datagen::MediumCurrent(root, period)) return 0;
+    // The fallback's medium stays while Festival still fails; once it speaks, the proper one is made.
+    if (!force && datagen::FallbackMedium(root, period) && datagen::ExaminerFellBack()) {
+      if (!quiet) std::printf("kept the medium in %s: %s\n", datagen::MediumDir(root, period).c_str(),
+                              datagen::ExaminerVoice().c_str());
+      return 0;
+    }
     if (!quiet) std::printf("building the demo medium in %s ...\n", datagen::MediumDir(root, period).c_str());
     size_t done = 0;
     const size_t total = ozzel::game::AllDataFiles().size();

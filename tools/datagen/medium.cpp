@@ -169,17 +169,30 @@ std::string GeneratorVersion() {
   return Hex(h);
 }
 
-bool MediumCurrent(const std::string& root, bool period) {
+namespace {
+
+// The stamp's first line: a medium spoken by espeak-ng because Festival failed says so, and is not current.
+std::string VersionLine(bool period, bool fallback) {
+  return "version " + GeneratorVersion() + (period ? " period" : "") + (fallback ? " fallback" : "") + "\n";
+}
+
+bool Stamped(const std::string& root, bool period, bool fallback) {
   const stdfs::path stamp = stdfs::path(MediumDir(root, period)) / (period ? kPeriodStampName : kStampName);
   std::error_code ec;
   if (!stdfs::is_regular_file(stamp, ec)) return false;
   const std::string text = ReadText(stamp);
-  if (text.rfind("version " + GeneratorVersion() + (period ? " period" : "") + "\n", 0) != 0) return false;
+  if (text.rfind(VersionLine(period, fallback), 0) != 0) return false;
   // A file removed by hand makes the medium incomplete, whatever the stamp says.
   for (const std::string& rel : ozzel::game::AllDataFiles())
     if (!stdfs::is_regular_file(stdfs::path(MediumDir(root, period)) / FilePlace(rel, period), ec)) return false;
   return true;
 }
+
+}  // namespace
+
+bool MediumCurrent(const std::string& root, bool period) { return Stamped(root, period, false); }
+
+bool FallbackMedium(const std::string& root, bool period) { return Stamped(root, period, true); }
 
 namespace {
 
@@ -331,7 +344,7 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
       StageTimer writing(Stage::kWriting);
       for (const std::string& rel : files) Settle(tmp / FilePlace(rel, period));
     }
-    const std::string stamp = "version " + GeneratorVersion() + (period ? " period" : "") + "\nfiles " +
+    const std::string stamp = VersionLine(period, ExaminerFellBack()) + "files " +
                               std::to_string(files.size()) + "\ncontent " + Hex(content) + "\nlanguage " +
                               Texts().code + "\nvoice " + ExaminerVoice() + "\n";
     WriteAll(tmp / (period ? kPeriodStampName : kStampName), std::vector<uint8_t>(stamp.begin(), stamp.end()));

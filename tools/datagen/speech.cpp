@@ -421,6 +421,14 @@ std::string ExaminerVoice() {
   return CurrentExaminer().description;
 }
 
+bool ExaminerFellBack() {
+  {
+    std::lock_guard<std::mutex> lock(g_examiner_mu);
+    if (CurrentExaminer().festival) return false;
+  }
+  return PlannedExaminerVoice().rfind("Festival ", 0) == 0;
+}
+
 std::string PlannedExaminerVoice() {
   const TextTable& t = Texts();
   if (*t.festival_voice && !FestivalProgram().empty() && VoiceInstalled(t.festival_voice))
