@@ -236,11 +236,11 @@ class Festival {
     const std::string wav = dir_ + "/line.wav";
     std::error_code ec;
     std::filesystem::remove(wav, ec);
-    const std::string line = "(srand " + std::to_string(Seed(utf8)) + ") (set! ozzel-u (utt.synth (Utterance Text " +
-                             SchemeString(utf8, table_.festival_charset) + "))) (utt.wave.resample ozzel-u " +
-                             std::to_string(kRate) + ") (utt.save.wave ozzel-u \"" + wav + "\" 'riff)";
+    const std::string line = "(srand " + std::to_string(Seed(utf8)) + ")\n(set! ozzel-u (utt.synth (Utterance Text " +
+                             SchemeString(utf8, table_.festival_charset) + ")))\n(utt.wave.resample ozzel-u " +
+                             std::to_string(kRate) + ")\n(utt.save.wave ozzel-u \"" + wav + "\" 'riff)";
     std::string err;
-    const bool ok = Request(fresh_ ? "(ozzel.fresh " + line + ")\n" : line + "\n", &err);
+    const bool ok = Request(fresh_ ? "(ozzel.fresh\n" + line + ")\n" : line + "\n", &err);
     used_up_ = !fresh_ || !ok;
     if (!ok) throw Error("Festival failed to speak \"" + utf8 + "\": " + err);
     const auto bytes = plat::fs::ReadFile(wav);
