@@ -28,6 +28,12 @@ foreach(t ozzel datagen)
   endif()
 endforeach()
 install(PROGRAMS ${pkg_src}/ozzel-start DESTINATION games)
+# datagen's Festival (a forked copy of its loaded voice per line) is no command of its own: it goes where
+# datagen looks for it, lib/ozzel beside the games folder.
+if(TARGET datagen-festival)
+  install(TARGETS datagen-festival RUNTIME DESTINATION lib/ozzel)
+  target_link_options(datagen-festival PRIVATE -Wl,-z,now)
+endif()
 install(FILES ${pkg_src}/ozzel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
 # The icon at each size the menus ask for: the program's own at 32 pixels, drawn afresh at the others.

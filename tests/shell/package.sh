@@ -35,7 +35,8 @@ done
 # Exactly these files: the programs, the launcher, the program's pictures, desktop entry, icons, AppStream data,
 # manual pages and the Debian documents.
 {
-  printf '%s\n' /usr/games/datagen /usr/games/ozzel /usr/games/ozzel-start /usr/share/applications/ozzel.desktop \
+  printf '%s\n' /usr/games/datagen /usr/games/ozzel /usr/games/ozzel-start /usr/lib/ozzel/datagen-festival \
+    /usr/share/applications/ozzel.desktop \
     /usr/share/doc/ozzel/changelog.gz /usr/share/doc/ozzel/copyright /usr/share/man/man1/datagen.1.gz \
     /usr/share/man/man6/ozzel.6.gz /usr/share/man/man6/ozzel-start.6.gz /usr/share/metainfo/io.github.ozzel.ozzel.metainfo.xml
   for s in 32 48 64 128 256; do echo "/usr/share/icons/hicolor/${s}x$s/apps/ozzel.png"; done

@@ -12,16 +12,18 @@
 #include "tools/datagen/error.h"
 #include "tools/datagen/medium.h"
 #include "tools/datagen/speech.h"
+#include "tools/datagen/stages.h"
 #include "tools/datagen/texts.h"
 
 namespace {
 
 int Usage(FILE* to = stderr, int status = 2) {
   std::fprintf(to,
-               "usage: datagen [--force] [--quiet] [--period] [--jobs N] [--language L] ROOT\n"
+               "usage: datagen [--force] [--quiet] [--period] [--jobs N] [--stages] [--language L] ROOT\n"
                "                                          build ROOT/bm4/_ozzel unless it is current (silent then);\n"
                "                                          --period: ROOT/BM4/_OZZEL as a 1990s disc holds it, read-only;\n"
                "                                          --jobs: threads (default: one per core)\n"
+               "                                          --stages: the time spent per stage, on stderr\n"
                "       datagen --progress [--language L] ROOT\n"
                "                                          the same, reporting on stdout for a waiting screen:\n"
                "                                          'progress DONE TOTAL' lines, 'error voice|space|other TEXT'\n"
@@ -51,7 +53,7 @@ const char* ErrorKind(const std::string& what) {
 
 int main(int argc, char** argv) {
   std::string mode = "build", root, registry, language = "cs";
-  bool force = false, quiet = false, period = false, progress = false;
+  bool force = false, quiet = false, period = false, progress = false, stages = false;
   unsigned jobs = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -60,6 +62,7 @@ int main(int argc, char** argv) {
     else if (a == "--quiet") quiet = true;
     else if (a == "--progress") progress = quiet = true;
     else if (a == "--period") period = true;
+    else if (a == "--stages") stages = true;
     else if (a == "--check") mode = "check";
     else if (a == "--locale") mode = "locale";
     else if (a == "--voice") mode = "voice";
@@ -105,6 +108,12 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (!force && datagen::MediumCurrent(root, period)) return 0;
+    // The fallback's medium stays while Festival still fails; once it speaks, the proper one is made.
+    if (!force && datagen::FallbackMedium(root, period) && datagen::ExaminerFellBack()) {
+      if (!quiet) std::printf("kept the medium in %s: %s\n", datagen::MediumDir(root, period).c_str(),
+                              datagen::ExaminerVoice().c_str());
+      return 0;
+    }
     if (!quiet) std::printf("building the demo medium in %s ...\n", datagen::MediumDir(root, period).c_str());
     size_t done = 0;
     const size_t total = ozzel::game::AllDataFiles().size();
@@ -116,6 +125,7 @@ int main(int argc, char** argv) {
     datagen::StopOnSignals();
     if (progress) report("");  // at once: the bar appears before the first file is made
     datagen::GenerateMedium(root, progress ? std::function<void(const std::string&)>(report) : nullptr, period, jobs);
+    if (stages) std::fprintf(stderr, "%s", datagen::StageReport().c_str());
     if (!quiet) std::printf("done (language %s, voice %s)\n", language.c_str(), datagen::ExaminerVoice().c_str());
     return 0;
   } catch (const std::exception& e) {

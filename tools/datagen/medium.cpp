@@ -32,6 +32,7 @@
 #include "tools/datagen/pictures.h"
 #include "tools/datagen/sounds.h"
 #include "tools/datagen/speech.h"
+#include "tools/datagen/stages.h"
 #include "tools/datagen/texts.h"
 
 namespace datagen {
@@ -72,13 +73,25 @@ std::string Hex(uint64_t v) {
   return buf;
 }
 
-void WriteAll(const stdfs::path& path, const std::vector<uint8_t>& bytes) {
+// Writes a file and has it on the disk before returning, or (settle = false) only starts putting it there:
+// Settle then waits for it. Waiting for each file in turn costs more than starting them all first.
+void WriteAll(const stdfs::path& path, const std::vector<uint8_t>& bytes, bool settle = true) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) throw Error("cannot create " + path.string());
   const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const bool flushed = ok && std::fflush(f) == 0 && ::fsync(fileno(f)) == 0;
+  const bool flushed = ok && std::fflush(f) == 0 &&
+                       (settle ? ::fsync(fileno(f)) == 0
+                               : (::sync_file_range(fileno(f), 0, 0, SYNC_FILE_RANGE_WRITE), true));
   const int why = errno;  // a full disk says so, for the waiting screen
   if (std::fclose(f) != 0 || !ok || !flushed) throw Error("cannot write " + path.string() + ": " + std::strerror(why));
+}
+
+void Settle(const stdfs::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const bool ok = fd >= 0 && ::fsync(fd) == 0;
+  const int why = errno;
+  if (fd >= 0) ::close(fd);
+  if (!ok) throw Error("cannot write " + path.string() + ": " + std::strerror(why));
 }
 
 bool ProcessAlive(const std::string& pid_text) {
@@ -113,10 +126,24 @@ stdfs::path FilePlace(const std::string& rel, bool period) {
 std::vector<uint8_t> MakeFile(const std::string& rel) {
   const auto [dir, name] = Split(rel);
   const std::string d = Lower(dir), n = Lower(name);
-  if (d == "zvuky") return EncodeWav(MakeRecording(name));
-  if (d == "hudba" && n == "ozzel.mid") return MakeTune();
-  if (d == "animace" && n == "tib_mluv.avi") return MakeExaminerClip();
-  if (d == "obrazky") return MakePicture(name).EncodeBmp();
+  if (d == "zvuky") {
+    const Pcm p = MakeRecording(name);
+    StageTimer t(Stage::kWriting);
+    return EncodeWav(p);
+  }
+  if (d == "hudba" && n == "ozzel.mid") {
+    StageTimer t(Stage::kSong);
+    return MakeTune();
+  }
+  if (d == "animace" && n == "tib_mluv.avi") {
+    StageTimer t(Stage::kClip);
+    return MakeExaminerClip();
+  }
+  if (d == "obrazky") {
+    const plat::Bitmap b = MakePicture(name);
+    StageTimer t(Stage::kWriting);
+    return b.EncodeBmp();
+  }
   throw Error("no contents known for " + rel);
 }
 
@@ -142,17 +169,30 @@ std::string GeneratorVersion() {
   return Hex(h);
 }
 
-bool MediumCurrent(const std::string& root, bool period) {
+namespace {
+
+// The stamp's first line: a medium spoken by espeak-ng because Festival failed says so, and is not current.
+std::string VersionLine(bool period, bool fallback) {
+  return "version " + GeneratorVersion() + (period ? " period" : "") + (fallback ? " fallback" : "") + "\n";
+}
+
+bool Stamped(const std::string& root, bool period, bool fallback) {
   const stdfs::path stamp = stdfs::path(MediumDir(root, period)) / (period ? kPeriodStampName : kStampName);
   std::error_code ec;
   if (!stdfs::is_regular_file(stamp, ec)) return false;
   const std::string text = ReadText(stamp);
-  if (text.rfind("version " + GeneratorVersion() + (period ? " period" : "") + "\n", 0) != 0) return false;
+  if (text.rfind(VersionLine(period, fallback), 0) != 0) return false;
   // A file removed by hand makes the medium incomplete, whatever the stamp says.
   for (const std::string& rel : ozzel::game::AllDataFiles())
     if (!stdfs::is_regular_file(stdfs::path(MediumDir(root, period)) / FilePlace(rel, period), ec)) return false;
   return true;
 }
+
+}  // namespace
+
+bool MediumCurrent(const std::string& root, bool period) { return Stamped(root, period, false); }
+
+bool FallbackMedium(const std::string& root, bool period) { return Stamped(root, period, true); }
 
 namespace {
 
@@ -258,8 +298,9 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
         Slot done;
         try {
           std::vector<uint8_t> bytes = MakeFile(files[i]);
+          StageTimer writing(Stage::kWriting);
           if (period) bytes = PeriodFile(files[i], bytes);
-          WriteAll(tmp / FilePlace(files[i], period), bytes);
+          WriteAll(tmp / FilePlace(files[i], period), bytes, false);
           done.bytes = std::move(bytes);
         } catch (...) {
           done.error = std::current_exception();
@@ -299,7 +340,11 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
     for (const Slot& slot : slots)
       if (slot.error) std::rethrow_exception(slot.error);
     if (g_stop_signal) throw Error("stopped by signal " + std::to_string(g_stop_signal.load()));
-    const std::string stamp = "version " + GeneratorVersion() + (period ? " period" : "") + "\nfiles " +
+    {
+      StageTimer writing(Stage::kWriting);
+      for (const std::string& rel : files) Settle(tmp / FilePlace(rel, period));
+    }
+    const std::string stamp = VersionLine(period, ExaminerFellBack()) + "files " +
                               std::to_string(files.size()) + "\ncontent " + Hex(content) + "\nlanguage " +
                               Texts().code + "\nvoice " + ExaminerVoice() + "\n";
     WriteAll(tmp / (period ? kPeriodStampName : kStampName), std::vector<uint8_t>(stamp.begin(), stamp.end()));

@@ -18,6 +18,9 @@ std::vector<uint8_t> MakeFile(const std::string& rel_dos_path);
 std::string GeneratorVersion();
 // True when the data directory holds a complete medium (of the kind asked for) stamped by this generator.
 bool MediumCurrent(const std::string& root, bool period = false);
+// True when it holds a complete medium of this generator that espeak-ng spoke because Festival, meant to
+// speak it, failed: not current, so that a later start makes the proper one.
+bool FallbackMedium(const std::string& root, bool period = false);
 
 // Writes every data file the program can ask for into a temporary directory beside the target,
 // stamps it and renames it into place. Throws Error (nothing is left half-written) on any failure.

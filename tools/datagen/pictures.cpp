@@ -17,6 +17,7 @@
 #include "game/sets.h"
 #include "tools/art/animals.h"
 #include "tools/datagen/error.h"
+#include "tools/datagen/stages.h"
 #include "tools/art/raster.h"
 #include "tools/datagen/texts.h"
 
@@ -322,6 +323,10 @@ plat::Bitmap ScenePicture(int set) {
     std::lock_guard<std::mutex> lock(mu);
     if (auto it = cache.find(set); it != cache.end()) return it->second;
   }
+  {
+    StageTimer t(Stage::kHitMaps);  // the animals are fitted to the scene's hit map before they are drawn
+    ozzel::art::SceneAnimals(set);
+  }
   plat::Bitmap b = SceneBackground(set);
   for (const ozzel::art::AnimalPlacement* p : ozzel::art::PlacementsInDrawingOrder(set))
     ozzel::art::CompositeOver(b, ozzel::art::DrawAnimalRGBA(*p), p->box.left, p->box.top);
@@ -342,6 +347,10 @@ plat::Bitmap IntroPicture() {
   const std::array<std::vector<int>, 5> wide = {{{}, {5, 3, 7, 6}, {1, 2, 8, 5}, {1, 2, 7, 3}, {3, 1, 6, 2}}};
   const std::array<std::vector<int>, 5> narrow = {{{}, {5, 7, 6}, {2, 8, 5}, {2, 1, 7}, {3, 1, 6}}};
   constexpr int kFrame = 6, kCaption = 30, kR = 10;
+  for (int set = 1; set <= 4; ++set) {
+    StageTimer t(Stage::kHitMaps);
+    ozzel::art::SceneAnimals(set);
+  }
   for (int set = 1; set <= 4; ++set) {
     const auto [qx, qy, qw, qh] = quarters[size_t(set)];
     c.Rect(qx, qy, qw, qh, SetColour(set));
@@ -395,12 +404,23 @@ plat::Bitmap IntroPicture() {
 plat::Bitmap AnimalPicture(int set, int n) {
   const ozzel::art::AnimalPlacement* p = ozzel::art::FindPlacement(set, n);
   if (!p) throw Error("no animal " + std::to_string(n) + " in set " + std::to_string(set));
+  {
+    StageTimer t(Stage::kHitMaps);
+    ozzel::art::SceneAnimals(set);
+  }
   Canvas c(kSceneW, kSceneH, SetLight(set));
-  // Soft rays from behind the animal, then a frame in the scene's colour.
+  // Soft rays from behind the animal, then a frame in the scene's colour. Every picture has the same
+  // rays: they are worked out once.
+  static const std::vector<bool> rays = [] {
+    std::vector<bool> r(size_t(kSceneW) * kSceneH);
+    for (int y = 0; y < kSceneH; ++y)
+      for (int x = 0; x < kSceneW; ++x)
+        r[size_t(y) * kSceneW + x] = int(std::floor((std::atan2(y - 150.0, x - 320.0) + kPi) * 8 / kPi)) % 2 == 0;
+    return r;
+  }();
   for (int y = 0; y < kSceneH; ++y)
     for (int x = 0; x < kSceneW; ++x)
-      if (int(std::floor((std::atan2(y - 150.0, x - 320.0) + kPi) * 8 / kPi)) % 2 == 0)
-        c.Blend(x, y, Rgb{255, 255, 255}, 0.35);
+      if (rays[size_t(y) * kSceneW + x]) c.Blend(x, y, Rgb{255, 255, 255}, 0.35);
   c.Ellipse(320, 152, 190, 132, Rgb{255, 255, 255}, 0.55);
   const RgbaImage animal = ozzel::art::DrawAnimalLarge(*p, 400, 256);
   c.Ellipse(320, 40 + 252, 150, 10, Rgb{0, 0, 0}, 0.18);
@@ -418,6 +438,7 @@ plat::Bitmap AnimalPicture(int set, int n) {
 }
 
 plat::Bitmap MakePicture(const std::string& file_name) {
+  StageTimer t(Stage::kPictures);
   std::string n = file_name;
   std::transform(n.begin(), n.end(), n.begin(), [](unsigned char ch) { return char(std::tolower(ch)); });
   if (n == "oz_uvod.bmp") return IntroPicture();

@@ -10,6 +10,7 @@
 #include "tools/datagen/error.h"
 #include "tools/datagen/loudness.h"
 #include "tools/datagen/speech.h"
+#include "tools/datagen/stages.h"
 #include "tools/datagen/texts.h"
 
 namespace datagen {
@@ -145,8 +146,16 @@ Pcm Unlevelled(const std::string& file_name) {
 }  // namespace
 
 Pcm MakeRecording(const std::string& file_name) {
-  Pcm p = Unlevelled(file_name);
-  RemoveClicks(p);
+  Pcm p;
+  {
+    StageTimer t(Stage::kSounds);  // what Speak and Say spend counts as speech
+    p = Unlevelled(file_name);
+  }
+  {
+    StageTimer t(Stage::kDeclicking);
+    RemoveClicks(p);
+  }
+  StageTimer t(Stage::kLoudness);
   Level(p);
   return p;
 }

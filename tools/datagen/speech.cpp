@@ -1,4 +1,4 @@
-// espeak-ng (a fresh engine copy per utterance) and Festival (a fresh process per utterance).
+// espeak-ng (a fresh engine copy per utterance) and Festival (a fresh copy of a loaded Festival per utterance).
 #include "tools/datagen/speech.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -21,6 +21,7 @@
 #include "platform/audio/media_info.h"
 #include "platform/fs/fs.h"
 #include "tools/datagen/error.h"
+#include "tools/datagen/stages.h"
 #include "tools/datagen/texts.h"
 
 namespace datagen {
@@ -127,9 +128,16 @@ std::string Packages(const TextTable& t) {
   return "festival";
 }
 
-// $OZZEL_FESTIVAL names the program (a path that does not exist turns Festival off); else PATH.
+// Our Festival with the fresh copies (datagen-festival, beside this program as the build and the package
+// put it), else Festival itself from PATH; $OZZEL_FESTIVAL names another (a path that does not exist turns
+// Festival off).
 std::string FestivalProgram() {
   if (const char* env = std::getenv("OZZEL_FESTIVAL")) return ::access(env, X_OK) == 0 ? env : "";
+  std::error_code ec;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec)
+    for (const auto& ours : {self.parent_path() / "datagen-festival", self.parent_path() / "../lib/ozzel/datagen-festival"})
+      if (::access(ours.c_str(), X_OK) == 0) return ours.lexically_normal().string();
   const char* path = std::getenv("PATH");
   std::string dirs = path ? path : "/usr/bin:/bin";
   size_t at = 0;
@@ -177,9 +185,11 @@ uint32_t Seed(const std::string& s) {
 
 // A Festival process with the voice loaded, fed Scheme on stdin; it answers on stderr (unbuffered) with
 // a marker line after each request, and writes each recording to a file of our temporary directory.
-// It speaks one line only: its UniSyn back end reads a value past the end of one of its tracks, so
-// what a process said before can change the next line a little, and where Trim cuts, by 100 ms or
-// more. A process that has said nothing yet always gives the same bytes.
+// No line is said by a Festival that has spoken before: its UniSyn back end reads a value past the end of
+// one of its tracks, so what a process said before can change the next line a little, and where Trim
+// cuts, by 100 ms or more. A process that has said nothing yet always gives the same bytes. Ours
+// (festival_fresh.cpp) says each line in a forked copy of itself and serves any number of lines; a plain
+// Festival says one and is done.
 class Festival {
  public:
   // Starts Festival with the voice; on failure returns null and says why.
@@ -198,6 +208,7 @@ class Festival {
     // The Czech front end varies its intonation at random: its generator is set up once here and
     // reseeded from the text before each line, so a line never depends on the ones before it.
     if (std::string(t.festival_voice) == "czech_dita") init += "(czech-rand)\n";
+    init += "(if (symbol-bound? 'ozzel.fresh) (format stderr \"ozzel-fresh\\n\"))\n";
     std::string err;
     if (!f->Request(init, &err)) {
       *why = "Festival has no voice " + std::string(t.festival_voice) + " (" + err + "); packages " + Packages(t);
@@ -205,6 +216,9 @@ class Festival {
     }
     return f;
   }
+
+  // Whether it can say another line after this one.
+  bool Reusable() const { return fresh_ && !used_up_; }
 
   ~Festival() {
     if (in_ >= 0) ::close(in_);
@@ -222,11 +236,13 @@ class Festival {
     const std::string wav = dir_ + "/line.wav";
     std::error_code ec;
     std::filesystem::remove(wav, ec);
-    const std::string cmd = "(srand " + std::to_string(Seed(utf8)) + ")\n(set! ozzel-u (utt.synth (Utterance Text " +
-                            SchemeString(utf8, table_.festival_charset) + ")))\n(utt.wave.resample ozzel-u " +
-                            std::to_string(kRate) + ")\n(utt.save.wave ozzel-u \"" + wav + "\" 'riff)\n";
+    const std::string line = "(srand " + std::to_string(Seed(utf8)) + ")\n(set! ozzel-u (utt.synth (Utterance Text " +
+                             SchemeString(utf8, table_.festival_charset) + ")))\n(utt.wave.resample ozzel-u " +
+                             std::to_string(kRate) + ")\n(utt.save.wave ozzel-u \"" + wav + "\" 'riff)";
     std::string err;
-    if (!Request(cmd, &err)) throw Error("Festival failed to speak \"" + utf8 + "\": " + err);
+    const bool ok = Request(fresh_ ? "(ozzel.fresh\n" + line + ")\n" : line + "\n", &err);
+    used_up_ = !fresh_ || !ok;
+    if (!ok) throw Error("Festival failed to speak \"" + utf8 + "\": " + err);
     const auto bytes = plat::fs::ReadFile(wav);
     const auto* d = bytes ? reinterpret_cast<const uint8_t*>(bytes->data()) : nullptr;
     const auto info = d ? plat::ParseWav(d, bytes->size()) : std::nullopt;
@@ -305,6 +321,10 @@ class Festival {
     while (std::fgets(line, sizeof line, err_)) {
       std::string l = line;
       while (!l.empty() && (l.back() == '\n' || l.back() == '\r')) l.pop_back();
+      if (l == "ozzel-fresh") {
+        fresh_ = true;
+        continue;
+      }
       if (l == "ozzel-done") {
         *error = errors;
         return errors.empty();
@@ -320,14 +340,16 @@ class Festival {
   int in_ = -1;
   std::FILE* err_ = nullptr;
   std::string dir_;
+  bool fresh_ = false;     // says each line in a fresh copy of itself
+  bool used_up_ = false;
 };
 
-// The examiner of the current language; `first` is the Festival started to choose the voice, kept for
-// the first line.
+// The examiner of the current language; `idle` holds the Festivals free to say a line, the first of them
+// the one started to choose the voice. There are never more of them than threads speaking at once.
 struct Examiner {
   const TextTable* table = nullptr;
   bool festival = false;
-  std::unique_ptr<Festival> first;
+  std::vector<std::unique_ptr<Festival>> idle;
   std::string description;
 };
 
@@ -338,11 +360,12 @@ Examiner& CurrentExaminer() {
   static Examiner e;
   const TextTable& t = Texts();
   if (e.table == &t) return e;
-  e.first.reset();
+  e.idle.clear();
   e.table = &t;
   std::string why;
-  if (*t.festival_voice) e.first = Festival::Start(t, &why);
-  e.festival = e.first != nullptr;
+  if (*t.festival_voice)
+    if (auto f = Festival::Start(t, &why)) e.idle.push_back(std::move(f));
+  e.festival = !e.idle.empty();
   e.description = e.festival ? std::string("Festival ") + t.festival_voice
                              : std::string("espeak-ng ") + t.espeak_voice + (why.empty() ? "" : " (" + why + ")");
   return e;
@@ -358,11 +381,13 @@ Pcm ToPcm(const std::vector<short>& raw, const std::string& utf8, const char* en
 }  // namespace
 
 Pcm Say(const std::string& utf8, const Voice& v) {
+  StageTimer t(Stage::kSpeech);
   EnsureEngine();
   return ToPcm(SynthInChild(utf8, v), utf8, "libespeak-ng");
 }
 
 Pcm Speak(const std::string& utf8, bool cheerful) {
+  StageTimer t(Stage::kSpeech);
   std::unique_lock<std::mutex> lock(g_examiner_mu);
   Examiner& e = CurrentExaminer();
   const TextTable& table = *e.table;
@@ -371,19 +396,37 @@ Pcm Speak(const std::string& utf8, bool cheerful) {
     const std::string name = table.espeak_voice;
     return Say(utf8, cheerful ? Voice{name, 150, 80, 90} : Voice{name, 140, 70, 70});
   }
-  std::unique_ptr<Festival> f = std::move(e.first);
+  std::unique_ptr<Festival> f;
+  if (!e.idle.empty()) {
+    f = std::move(e.idle.back());
+    e.idle.pop_back();
+  }
   lock.unlock();
   if (!f) {
     std::string why;
     f = Festival::Start(table, &why);
     if (!f) throw Error(why + " for \"" + utf8 + "\"");
   }
-  return ToPcm(f->Synth(utf8), utf8, "Festival");
+  Pcm p = ToPcm(f->Synth(utf8), utf8, "Festival");
+  if (f->Reusable()) {
+    lock.lock();
+    // Unless the language changed meanwhile: then it speaks the wrong one.
+    if (e.table == &table) e.idle.push_back(std::move(f));
+  }
+  return p;
 }
 
 std::string ExaminerVoice() {
   std::lock_guard<std::mutex> lock(g_examiner_mu);
   return CurrentExaminer().description;
+}
+
+bool ExaminerFellBack() {
+  {
+    std::lock_guard<std::mutex> lock(g_examiner_mu);
+    if (CurrentExaminer().festival) return false;
+  }
+  return PlannedExaminerVoice().rfind("Festival ", 0) == 0;
 }
 
 std::string PlannedExaminerVoice() {

@@ -30,5 +30,7 @@ std::string ExaminerVoice();
 // The same decision taken from the installed files only, without starting anything: what the
 // generator's version follows, so a medium spoken by the fallback is remade once Festival is there.
 std::string PlannedExaminerVoice();
+// True when Festival was meant to speak (PlannedExaminerVoice) but failed, so espeak-ng speaks instead.
+bool ExaminerFellBack();
 
 }  // namespace datagen

@@ -76,6 +76,37 @@ TEST_F(DatagenCommand, TheVoiceAndItsFallback) {
       << r.output;
 }
 
+// Festival installed but failing at a first start (a passing fault): the medium espeak-ng spoke is stamped as
+// the fallback's, kept while Festival still fails, and made again by Festival once it works.
+TEST_F(DatagenCommand, AMediumOfTheFallbackVoiceIsMadeAgainOnceFestivalWorks) {
+  const stdfs::path fake = dir_ / "festival";
+  std::ofstream(fake) << "#!/bin/sh\nexit 1\n";
+  stdfs::permissions(fake, stdfs::perms::owner_all);
+  const std::string failing = "OZZEL_FESTIVAL='" + fake.string() + "'", root = (dir_ / "medium").string();
+  const std::string stamp = root + "/bm4/_ozzel/.datagen-stamp";
+  Result r = Datagen(failing, "--quiet --language cs '" + root + "'");
+  ASSERT_EQ(r.code, 0) << r.output;
+  const auto first = plat::fs::ReadFile(stamp);
+  ASSERT_TRUE(first);
+  EXPECT_NE(first->find(" fallback\n"), std::string::npos) << *first;
+  EXPECT_NE(first->find("voice espeak-ng cs+f3 (Festival"), std::string::npos) << *first;
+  EXPECT_EQ(Datagen(failing, "--check --language cs '" + root + "'").code, 1);
+  EXPECT_EQ(Datagen("", "--check --language cs '" + root + "'").code, 1);
+
+  const auto made = stdfs::last_write_time(stamp);
+  r = Datagen(failing, "--quiet --language cs '" + root + "'");
+  ASSERT_EQ(r.code, 0) << r.output;
+  EXPECT_EQ(stdfs::last_write_time(stamp), made);  // still failing: kept, not made again
+
+  r = Datagen("", "--quiet --language cs '" + root + "'");
+  ASSERT_EQ(r.code, 0) << r.output;
+  const auto proper = plat::fs::ReadFile(stamp);
+  ASSERT_TRUE(proper);
+  EXPECT_EQ(proper->find("fallback"), std::string::npos) << *proper;
+  EXPECT_NE(proper->find("voice Festival czech_dita\n"), std::string::npos) << *proper;
+  EXPECT_EQ(Datagen("", "--check --language cs '" + root + "'").code, 0);
+}
+
 TEST_F(DatagenCommand, LocaleAndOverrideChooseTheLanguage) {
   EXPECT_EQ(Datagen("env -u OZZEL_LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=de_DE.UTF-8", "--locale").output, "de\n");
   EXPECT_EQ(Datagen("env -u OZZEL_LANGUAGE LC_ALL= LC_MESSAGES=pl_PL.UTF-8 LANG=de_DE.UTF-8", "--locale").output,
