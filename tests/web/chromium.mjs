@@ -19,7 +19,26 @@ export const CSP = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; st
 // for a file: "truncate", "stall" (half of it, then nothing), "fail" (503), or nothing.
 export async function ServeSite(site) {
   const sockets = new Set();
-  const host = {site, tamper: () => null, served: []};
+  // `rate` (bytes a second, 0: as fast as it goes) is one link shared by every answer, as a family's line
+  // is; `bytes` counts what was sent.
+  const host = {site, tamper: () => null, served: [], rate: 0, bytes: 0};
+  let linkFreeAt = 0;
+  function Send(res, data) {
+    if (!host.rate) {
+      host.bytes += data.length;
+      res.end(data);
+      return;
+    }
+    let at = 0;
+    const Next = () => {
+      if (at >= data.length || res.destroyed) return res.end();
+      const piece = data.subarray(at, at + 16384);
+      at += piece.length;
+      linkFreeAt = Math.max(Date.now(), linkFreeAt) + (1000 * piece.length) / host.rate;
+      setTimeout(() => { host.bytes += piece.length; res.write(piece); Next(); }, Math.max(0, linkFreeAt - Date.now()));
+    };
+    Next();
+  }
   const server = http.createServer((req, res) => {
     let rel;
     try {
@@ -51,7 +70,7 @@ export async function ServeSite(site) {
       if (how === "truncate") res.end();
       return;
     }
-    fs.createReadStream(file).pipe(res);
+    Send(res, fs.readFileSync(file));
   });
   server.on("connection", s => { sockets.add(s); s.on("close", () => sockets.delete(s)); });
   await new Promise(r => server.listen(0, "127.0.0.1", r));

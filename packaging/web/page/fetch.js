@@ -98,15 +98,26 @@ async function Download(entry, progress, stallMs, mode) {
 // The medium's files from its gzipped tar, unpacked as a stream (no long task), bounded by TarReader.
 async function UnpackMedium(gz) {
   const tar = TarReader();
-  const unpacked = gz[0] === 0x1f && gz[1] === 0x8b
-    ? new Blob([gz]).stream().pipeThrough(new DecompressionStream("gzip"))
-    : new Blob([gz]).stream();
+  // Fed in small pieces: the whole archive inflated in one go is a long task that freezes the page.
+  const pieces = new ReadableStream({
+    start(out) {
+      for (let at = 0; at < gz.length; at += 32768) out.enqueue(gz.subarray(at, at + 32768));
+      out.close();
+    },
+  }, {highWaterMark: 1});
+  const unpacked = gz[0] === 0x1f && gz[1] === 0x8b ? pieces.pipeThrough(new DecompressionStream("gzip")) : pieces;
   const reader = unpacked.getReader();
   try {
+    // Promises alone never give the page its turn: a timer every few milliseconds of work does.
+    let since = performance.now();
     for (;;) {
       const {done, value} = await reader.read();
       if (done) break;
       tar.Feed(value);
+      if (performance.now() - since > 20) {
+        await new Promise(r => setTimeout(r, 0));
+        since = performance.now();
+      }
     }
   } catch (e) {
     reader.cancel().catch(() => {});

@@ -41,7 +41,9 @@ function Note(text) {
 }
 Offer(words.tap, "", null, false);
 
-const progress = Progress(p => { $("bar").firstChild.style.width = (p.total ? Math.min(100, (100 * p.seen) / p.total) : 0) + "%"; });
+const progress = Progress(p => {
+  for (const bar of document.querySelectorAll(".bar div")) bar.style.width = (p.total ? Math.min(100, (100 * p.seen) / p.total) : 0) + "%";
+});
 let ready = null;  // {wasm, data, medium}: everything the program needs, checked
 let started = false, ended = false;
 
