@@ -293,6 +293,17 @@ bool Win32Backend::OnTouch(UINT msg, WPARAM wp, LPARAM lp) {
     return false;
   }
   if (!IsTouchPointer(id)) return false;
+  using K = InputEvent::Kind;
+  POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};  // screen pixels
+  ScreenToClient(hwnd_, &p);
+  const Point at = ToLogical({p.x, p.y}, scaler_.scale());
+  const bool lifted = msg == WM_POINTERUP || (HIWORD(wp) & kPointerCanceled);
+  if (const int gate = touch_gate_.Touch(id, at, !lifted, size_)) {
+    InputEvent k;
+    k.kind = gate > 0 ? K::KeyDown : K::KeyUp;
+    k.key = Key::Parents;
+    pending_.push_back(k);
+  }
   if (msg == WM_POINTERDOWN && finger_ < 0) finger_ = id;
   if (id != finger_) return true;
   if (HIWORD(wp) & kPointerCanceled) {  // the system took the contact (a gesture, a palm): no tap
@@ -300,11 +311,7 @@ bool Win32Backend::OnTouch(UINT msg, WPARAM wp, LPARAM lp) {
     return true;
   }
   if (msg == WM_POINTERUP) finger_ = -1;
-  POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};  // screen pixels
-  ScreenToClient(hwnd_, &p);
-  using K = InputEvent::Kind;
-  Push(msg == WM_POINTERDOWN ? K::TouchDown : msg == WM_POINTERUP ? K::TouchUp : K::TouchMove,
-       ToLogical({p.x, p.y}, scaler_.scale()));
+  Push(msg == WM_POINTERDOWN ? K::TouchDown : msg == WM_POINTERUP ? K::TouchUp : K::TouchMove, at);
   return true;
 }
 

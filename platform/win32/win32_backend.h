@@ -74,6 +74,7 @@ class Win32Backend : public Backend {
   HICON icon_big_ = nullptr, icon_small_ = nullptr;
   uint16_t high_surrogate_ = 0;
   ParentsGate gate_;
+  TouchGate touch_gate_;
   int64_t finger_ = -1;          // the touch pointer that is the pointer (-1: none down)
   HHOOK keyboard_hook_ = nullptr;
   uint64_t hook_installed_ms_ = 0;  // when the kiosk's hook was last put in place

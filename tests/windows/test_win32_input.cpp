@@ -144,3 +144,18 @@ TEST_F(Win32Input, CloseIsAQuitAndTheWindowStays) {
   ASSERT_EQ(ev.size(), 1u);
   EXPECT_TRUE(IsWindow(backend_->window()));
 }
+
+TEST_F(Win32Input, TwoOppositeCornersHeldAreTheParentsGate) {
+  const plat::Size s = backend_->ScreenSize();  // logical pixels, two screen pixels each
+  Pointer(kPointerDown, 7, 0, s.w * 2 - 3, 2);
+  Pointer(kPointerDown, 8, 0, s.w, s.h * 2 - 3);  // the middle of the bottom edge is no corner
+  Pointer(kPointerUpdate, 8, 0, 2, s.h * 2 - 3);
+  Pointer(kPointerUp, 8, 0, 2, s.h * 2 - 3);
+  Pointer(kPointerUp, 7, 0, s.w * 2 - 3, 2);
+  auto ev = Only(Events(), {K::KeyDown, K::KeyUp});
+  ASSERT_EQ(ev.size(), 2u);
+  EXPECT_EQ(ev[0].kind, K::KeyDown);
+  EXPECT_EQ(ev[0].key, plat::Key::Parents);
+  EXPECT_EQ(ev[1].kind, K::KeyUp);
+  EXPECT_EQ(ev[1].key, plat::Key::Parents);
+}
