@@ -267,6 +267,14 @@ try {
           "an unreadable store is said on the start screen and the game plays");
     await tab.Eval("Module.ozzKeep().then(() => 1)");
     await tab.Page("Page.removeScriptToEvaluateOnNewDocument", {identifier});
+    // A database that never answers (a stuck profile): the game starts all the same, a little later.
+    const stuck = await tab.Page("Page.addScriptToEvaluateOnNewDocument", {source:
+      "IDBFactory.prototype.open = function() { return {}; };"});
+    await tab.Page("Page.reload", {ignoreCache: false});
+    await StartGame(tab, "(a store that never answers)");
+    Check(await tab.Eval("document.getElementById('hint').textContent === Words(document.documentElement.lang).unreadable"),
+          "a store that never answers is said, and the game plays");
+    await tab.Page("Page.removeScriptToEvaluateOnNewDocument", {identifier: stuck.identifier});
     await tab.Page("Page.reload", {ignoreCache: false});
     await tab.Until("the page", "typeof Words === 'function'", 30000);
     Check(await StoredCount(tab) === 41, "a store that could not be read is never written over");

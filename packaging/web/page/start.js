@@ -99,7 +99,8 @@ function Hold(options) {
       return new Promise(r => { release = r; });
     }).catch(e => {
       resolve(false);
-      if (e.name === "AbortError" && started && !ended) Stop();
+      // Taken without asking (this page did not answer in time): the store is the other page's now.
+      if (e.name === "AbortError" && started && !ended) Stop(false);
     });
   });
 }
@@ -114,15 +115,16 @@ async function TakeTheGame(takeOver) {
   wait.abort();
   return Hold({steal: true});
 }
-if (channel) channel.onmessage = m => { if (m.data === "yield" && started && !ended) Stop(); };
+if (channel) channel.onmessage = m => { if (m.data === "yield" && started && !ended) Stop(true); };
 
-// This page gives the game to another: what it played is stored, then it is silent and still.
-async function Stop() {
+// This page gives the game to another: what it played is stored (when asked first), then it is silent
+// and still.
+async function Stop(save) {
   ended = true;
-  KeepPlay();
+  if (save) KeepPlay();
   Module.ozzStopped = true;
   if (Module.ozzAudio) Module.ozzAudio.Close();
-  await SyncStore();
+  if (save) await SyncStore();
   if (release) release();
   Offer(words.elsewhere, words.here, () => location.reload());
 }
