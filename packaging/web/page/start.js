@@ -28,6 +28,7 @@ $("hint").textContent = words.gate;
 let action = null;
 function Offer(text, label, then, enabled = true) {
   $("say").textContent = text;
+  $("say").classList.toggle("long", text.length > 26);
   const go = $("go");
   go.dataset.label = label || "";
   go.setAttribute("aria-label", label || words.start);
