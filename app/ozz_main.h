@@ -100,7 +100,7 @@ inline void ResetSharedState() {
 void ozz_main_Finalize();
 
 // The main window. Its Czech names are the names of the program's parts; the glosses below, and the
-// README's glossary, say what each one is.
+// glossary (docs/glossary.md), say what each one is.
 //
 // Its data (game/names.h) lies in the medium's folders obrazky (pictures), zvuky (sounds: speech and
 // button words), hudba (music) and animace (animation: the examiner's clip). In a sound's name, after
