@@ -98,6 +98,8 @@ async function Download(entry, progress, stallMs, mode) {
 // The medium's files from its gzipped tar, unpacked as a stream (no long task), bounded by TarReader.
 async function UnpackMedium(gz) {
   const tar = TarReader();
+  if (gz[0] === 0x1f && gz[1] === 0x8b && typeof DecompressionStream === "undefined")
+    throw new OldBrowserError("no DecompressionStream");
   const unpacked = gz[0] === 0x1f && gz[1] === 0x8b
     ? new Blob([gz]).stream().pipeThrough(new DecompressionStream("gzip"))
     : new Blob([gz]).stream();

@@ -61,6 +61,7 @@ async function Prepare() {
     ready = {wasm, data, medium: await UnpackMedium(gz)};
   } catch (e) {
     console.warn("the game cannot start:", e.message);
+    if (e instanceof OldBrowserError) return Offer(words.old, "", null, false);
     Offer(e instanceof DamagedError ? words.damaged : words.offline, words.retry, Prepare);
     return;
   }
