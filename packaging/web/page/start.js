@@ -162,6 +162,8 @@ async function Play() {
   Offer(words.tap, "", null, false);
   const audio = Module.ozzAudio = MakeSound(ReadFile);
   audio.Resume();
+  const songFile = ready.medium && ready.medium.find(([p]) => /\.mp3$/i.test(p));
+  audio.Prime(songFile && songFile[1]);
   const root = document.documentElement;
   const full = root.requestFullscreen || root.webkitRequestFullscreen;
   if (full && !document.fullscreenElement) {
