@@ -13,7 +13,7 @@ program=0
 for f in $(cd "$site" && find . -type f ! -path './media/*' ! -name '*.gz' | sort); do
   program=$((program + $(gz "$site/$f")))
 done
-echo "the program and page (gzipped): $(mb "$program")  (wasm $(mb "$(gz "$site"/ozzel.*.wasm)"), fonts $(mb "$(cat "$site"/fonts/* | gzip -9c | wc -c)"))"
+echo "the program and page (gzipped): $(mb "$program")  (wasm $(mb "$(gz "$site"/ozzel.*.wasm)"), fonts $(mb "$(cat "$site"/fonts/*.ttf | gzip -9c | wc -c)"))"
 echo "| language | medium (tar.gz) | one visit in all | budget |"
 echo "|---|---|---|---|"
 for m in "$site"/media/*.tar.gz; do
