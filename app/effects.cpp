@@ -15,6 +15,18 @@ void Tform_ozzel::StopSpeech() {
 
 static bool Playing(const plat::MediaPlayer& p) { return p.Mode() == plat::MciMode::Playing; }
 
+// Each condition below is one the tick would act on; the pointer resting on a button counts its
+// ticks only up to the sixth, so once past it more of them change nothing.
+bool Tform_ozzel::wav_spoustecIdle(const plat::Timer& t) const {
+  if (shared.QuitRequested) return false;
+  const bool playing = WavPlayer->PeekMode() == plat::MciMode::Playing;
+  if (zkouseni_tibora->Loading() || zkouseni_tibora->Active() != (playing && !shared.SilentItem)) return false;
+  if (shared.AwaitingAnswer && uvodni_blikajici_ikony->Enabled()) return false;
+  if (playing) return true;
+  if (shared.PendingIconSound == 0) return t.Tag == 0;
+  return shared.PendingIconSound == shared.LastIconSound && t.Tag > 5;
+}
+
 void Tform_ozzel::wav_spoustecTimer(plat::Timer& t) {
   try {
     zkouseni_tibora->SetActive(Playing(*WavPlayer) && !shared.SilentItem);

@@ -237,6 +237,10 @@ void Tform_ozzel::BuildLayout() {
     this->*t.member = &AddTimer(t.name, uint32_t(t.interval), t.enabled, [this, h](plat::Timer& s) { (this->*h)(s); });
   }
 
+  wav_spoustec->Idle = [this](const plat::Timer& t) { return wav_spoustecIdle(t); };
+  playlist_tracker->Idle = [this](const plat::Timer&) { return playlist_trackerIdle(); };
+  Midi_spoustec->Idle = [this](const plat::Timer&) { return Midi_spoustecIdle(); };
+
   // Not of the stored window: a parent's session limit, off until StartSessionLimit, and the gate to
   // the parents' page, off until its keys are held.
   casovy_limit = &AddTimer("casovy_limit", 60000, false, [this](plat::Timer& s) { casovy_limitTimer(s); });

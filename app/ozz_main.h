@@ -219,6 +219,10 @@ class Tform_ozzel : public plat::Form {
   void wav_spoustecTimer(plat::Timer& sender);
   void playlist_trackerTimer(plat::Timer& sender);
   void Midi_spoustecTimer(plat::Timer& sender);
+  // Whether a tick of each now would change nothing (plat::Timer::Idle): the program then sleeps.
+  bool wav_spoustecIdle(const plat::Timer& t) const;
+  bool playlist_trackerIdle() const;
+  bool Midi_spoustecIdle() const;
   void OpenMusic();
   void CloseMusic();
   // Appends an item to the speech queue and switches the queue timer on.

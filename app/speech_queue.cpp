@@ -24,6 +24,14 @@ static bool PlayedOut(plat::MediaPlayer& p) {
   return p.IsOpen() && p.Mode() == plat::MciMode::Stopped && p.device().PositionMs() >= p.device().LengthMs();
 }
 
+bool Tform_ozzel::playlist_trackerIdle() const {
+  if (shared.QuitRequested) return true;
+  if (playlist->Items.empty()) return !shared.TrackerBusy;
+  const plat::MciMode mode = WavPlayer->PeekMode();
+  if (label4->Caption() != ModeNames.at(size_t(mode))) return false;
+  return shared.TrackerBusy || mode == plat::MciMode::Playing;
+}
+
 void Tform_ozzel::playlist_trackerTimer(plat::Timer&) {
   if (shared.QuitRequested) return;
   if (playlist->Items.empty()) {
@@ -103,6 +111,10 @@ void Tform_ozzel::OpenMusic() {
   } catch (const plat::EMCIDeviceError&) {
     plat::MessageBox(game::CurrentWords().no_music + technic2.DataDir + game::MusicFile());
   }
+}
+
+bool Tform_ozzel::Midi_spoustecIdle() const {
+  return !technic2.MusicOn || MIDIPlayer->PeekMode() != plat::MciMode::Stopped;
 }
 
 void Tform_ozzel::Midi_spoustecTimer(plat::Timer&) {

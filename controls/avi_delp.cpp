@@ -39,6 +39,8 @@ TAVI_orvel1::TAVI_orvel1(Form& form, std::string name) : AnimateControl(form, st
   track_timer_ = std::make_unique<Timer>(form.app(), "", 125, false, [this](Timer& t) {
     if (!PointerOnMe(this->form().app().CursorPos())) t.SetEnabled(false);
   });
+  // The pointer moves only with input, which wakes the loop anyway.
+  track_timer_->Idle = [this](const Timer&) { return PointerOnMe(this->form().app().CursorPos()); };
 }
 
 TAVI_orvel1::~TAVI_orvel1() {

@@ -138,6 +138,8 @@ TToolbarButton97::TToolbarButton97(Form& form, std::string name) : Control(form,
   if (!g_hover_timer) {
     // Not a form's timer: it belongs to the button class and is left out of the trace (no name).
     g_hover_timer = new Timer(app, "", 125, false, [](Timer&) { HoverTick(); });
+    // The pointer moves only with input, which wakes the loop anyway.
+    g_hover_timer->Idle = [](const Timer&) { return !g_hover || g_hover->PointerOnMe(); };
   }
   ++g_buttons;
   move_hook_ = app.AddMouseMoveHook([](Point) { CheckHoverLeft(); });

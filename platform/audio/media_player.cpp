@@ -101,6 +101,8 @@ MciMode MediaPlayer::Mode() const {
   return device_->Mode();
 }
 
+MciMode MediaPlayer::PeekMode() const { return device_->IsOpen() ? device_->Mode() : MciMode::NotReady; }
+
 bool MediaPlayer::IsOpen() const { return device_->IsOpen(); }
 
 void MediaPlayer::ReportEnd() const {

@@ -32,6 +32,8 @@ class MediaPlayer {
   void Stop();
   // Never throws. A closed channel reads NotReady.
   MciMode Mode() const;
+  // The same without tracing an end it sees: for looking without acting.
+  MciMode PeekMode() const;
   bool IsOpen() const;
   MediaDevice& device() { return *device_; }
 

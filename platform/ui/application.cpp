@@ -62,6 +62,9 @@ Application& App() {
 bool HasApp() { return g_app != nullptr; }
 
 Application::Application(Backend& backend) : backend_(backend), screen_(*this) {
+  // OZZEL_WAKE_EVERY_TICK=1: every timer wakes the loop, idle or not (to compare traces and wakes).
+  const char* every = std::getenv("OZZEL_WAKE_EVERY_TICK");
+  wake_every_tick_ = every && std::strcmp(every, "1") == 0;
   Size s = backend_.ScreenSize();
   framebuffer_.Resize(s.w, s.h);
   g_app = this;
@@ -137,13 +140,6 @@ void Application::UnregisterTimer(Timer* t) {
   timers_.erase(std::remove(timers_.begin(), timers_.end(), t), timers_.end());
 }
 
-uint64_t Application::NextTimerDue() const {
-  uint64_t next = kNever;
-  for (Timer* t : timers_)
-    if (t->Enabled() && t->Interval() > 0) next = std::min(next, t->due());
-  return next;
-}
-
 Timer* Application::DueTimer(const std::vector<Timer*>& skip) const {
   uint64_t now = backend_.clock().NowMs();
   Timer* best = nullptr;
@@ -198,11 +194,27 @@ void Application::AddWakeSource(std::function<uint64_t()> next_change, std::func
 void Application::WaitForNext(uint64_t cap) {
   PresentNow();
   UpdateCursor();
-  uint64_t deadline = std::min(cap, NextTimerDue());
+  // A timer idle now stays idle until something runs, and everything that runs wakes this loop
+  // (input, a sound ending, another timer): its ticks until then change nothing and need no wake.
+  std::vector<Timer*> idle;
+  uint64_t deadline = cap;
+  for (Timer* t : timers_) {
+    if (!t->Enabled() || t->Interval() == 0) continue;
+    if (!wake_every_tick_ && t->Idle && t->Idle(*t))
+      idle.push_back(t);
+    else
+      deadline = std::min(deadline, t->due());
+  }
   for (auto& w : wake_)
     if (w.next) deadline = std::min(deadline, w.next());
   incoming_.clear();
   backend_.Wait(deadline, incoming_);
+  // Input comes after the ticks due at its moment (a script's input arrives once the wait is over);
+  // ticks due at the moment of any other wake fire now, in order with the rest.
+  const uint64_t now = Now();
+  const bool input = !incoming_.empty();
+  for (Timer* t : idle)
+    if (std::find(timers_.begin(), timers_.end(), t) != timers_.end()) t->PassTicks(now, input);
   for (auto& e : incoming_) queue_.push_back([this, e] { Dispatch(e); });
   incoming_.clear();
   // Copy: an on_wake handler may add sources.

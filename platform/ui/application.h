@@ -87,7 +87,6 @@ class Application {
   // Timers (used by Timer).
   void RegisterTimer(Timer* t);
   void UnregisterTimer(Timer* t);
-  uint64_t NextTimerDue() const;
 
   // Something besides timers and input that changes by itself (sound ends): when it changes next,
   // and what to run when the loop wakes.
@@ -172,6 +171,7 @@ class Application {
   Control* hover_ = nullptr;  // topmost control under the pointer, for MouseLeave
   bool active_ = true;
   bool terminated_ = false;
+  bool wake_every_tick_ = false;
   std::vector<Modal*> modal_;
   Surface framebuffer_;
   // Damaged screen areas, apart while they do not overlap: the four blinking scene buttons cost

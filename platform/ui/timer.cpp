@@ -37,6 +37,12 @@ void Timer::SetInterval(uint32_t ms) {
   due_ = app_.Now() + interval_;
 }
 
+void Timer::PassTicks(uint64_t until, bool at_too) {
+  if (!enabled_ || interval_ == 0) return;
+  const uint64_t end = at_too ? until + 1 : until;
+  if (due_ < end) due_ += (end - due_ + interval_ - 1) / interval_ * interval_;
+}
+
 void Timer::Fire() {
   due_ = app_.Now() + interval_;
   if (OnTimer) OnTimer(*this);

@@ -26,11 +26,16 @@ class Timer {
   void SetInterval(uint32_t ms);  // restarts the interval
   int Tag = 0;
   std::function<void(Timer&)> OnTimer;
+  // True when a tick now would change nothing at all (the handler's own counters included). Such a
+  // timer does not wake the loop: its ticks pass unseen, in phase, until something else runs.
+  std::function<bool(const Timer&)> Idle;
 
   // For the application's scheduler.
   uint64_t due() const { return due_; }
   uint64_t serial() const { return serial_; }
   void Fire();  // called by the application: reschedules, then runs OnTimer
+  // Lets the ticks due before `until` (or at it, when `at_too`) pass as if each had fired on time.
+  void PassTicks(uint64_t until, bool at_too);
   // The form the timer belongs to (its switches are not traced while that form is loading).
   void SetOwner(Form* f) { owner_ = f; }
 

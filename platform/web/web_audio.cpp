@@ -32,10 +32,11 @@ class WebDevice : public MediaDevice {
     ozz_audio_stop(voice_);
     if (!rules_->Open(host_path, error)) return false;
     path_ = host_path;
-    // Music is heard from the song rendered at build time, beside the .mid with the same length.
+    // Music is heard from the song rendered at build time (MP3: every tablet browser decodes it),
+    // beside the .mid with the same length.
     if (voice_ == 1) {
       const size_t dot = path_.rfind('.');
-      path_ = (dot == std::string::npos ? path_ : path_.substr(0, dot)) + ".ogg";
+      path_ = (dot == std::string::npos ? path_ : path_.substr(0, dot)) + ".mp3";
     }
     return true;
   }

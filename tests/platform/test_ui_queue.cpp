@@ -183,6 +183,34 @@ TEST_F(QueueTest, AWaitNothingCanEndIsReportedInsteadOfHanging) {
   EXPECT_THROW(app.PumpWhile([] { return true; }), std::logic_error);
 }
 
+TEST_F(QueueTest, IdleTimersDoNotWakeTheLoopAndKeepTheirPhase) {
+  // The idle timer waits for a flag that another timer sets at 1050 and a key at 1300: it wakes the loop
+  // for neither before, and ticks where it would have ticked all along (the key comes after the tick due
+  // at its moment, as a script's input does). The loop's end at 2000 wakes it anyway: a tick due then runs.
+  std::vector<uint64_t> waits;
+  backend.OnIdle = [&](uint64_t deadline) {
+    waits.push_back(deadline);
+    if (deadline == 2000 && Now() < 1300) {
+      backend.vclock().AdvanceTo(1300);
+      InputEvent key;
+      key.kind = InputEvent::Kind::KeyChar;
+      key.ch = 'x';
+      return backend.Inject(key);
+    }
+    backend.vclock().AdvanceTo(deadline);
+  };
+  bool wanted = false;
+  app.SetInputFilter([&](const InputEvent&) { return wanted = true; });
+  std::vector<uint64_t> ticks;
+  Timer idle(app, "", 100, true, [&](Timer&) { ticks.push_back(Now()); wanted = false; });
+  idle.Idle = [&](const Timer&) { return !wanted; };
+  Timer once(app, "", 1050, true, [&](Timer& t) { wanted = true; t.SetEnabled(false); });
+  app.RunFor(2000);
+  EXPECT_EQ(ticks, (std::vector<uint64_t>{1100, 1400, 2000}));
+  EXPECT_EQ(waits, (std::vector<uint64_t>{1050, 1100, 2000, 1400, 2000}));
+  EXPECT_EQ(idle.due(), 2100u);
+}
+
 TEST_F(QueueTest, AnExceptionFromAHandlerIsShownAndTheLoopGoesOn) {
   std::vector<std::string> lines;
   trace::SetSink([&](const std::string& l) { lines.push_back(l); }, &backend.clock());

@@ -12,7 +12,7 @@ const types = {".html": "text/html", ".js": "text/javascript", ".wasm": "applica
 // A file whose name carries its content's hash never changes: a host may keep it for ever.
 const Named = rel => /\.[0-9a-f]{12}\.[a-z.]+$/.test(rel);
 export const CSP = "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self' 'unsafe-inline'; " +
-                   "img-src 'self' data:; font-src 'self' data:; object-src 'none'; base-uri 'none'";
+                   "img-src 'self' data:; font-src 'self' data:; media-src 'self' blob:; object-src 'none'; base-uri 'none'";
 
 // Serves SITE on 127.0.0.1 with the headers a static host is told to send. `Stop()` closes it and cuts
 // every open connection (truly offline); `site` may be changed (a deploy), and `tamper(rel)` may answer

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The web page in headless chromium (page_test.mjs), then the Linux program under Xvfb at the same
-# 1366 x 768 on the same medium to the same screen (the home scene, its first question asked, the pointer
-# off the game): the two screens must be the same pixel for pixel outside the counts, which are text
-# (the browser's fonts against SDL_ttf) and are blacked out on both. Nothing else moves there.
+# The web page in headless chromium (page_test.mjs), its core path in WebKit and Firefox (engines_test.mjs),
+# then the Linux program under Xvfb at the same 1366 x 768 on the same medium to the same screen (the home
+# scene, its first question asked, the pointer off the game): the two screens must be the same pixel for
+# pixel outside the counts, which are text (the browser's fonts against SDL_ttf) and are blacked out on
+# both. Nothing else moves there.
 #   tests/web/page.sh WEB_BUILD LINUX_BUILD [LANGUAGE]   (the site in WEB_BUILD/site, its medium in WEB_BUILD/media)
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -15,7 +16,7 @@ fail() {
   echo "screens and traces are kept in $out"
   exit 1
 }
-for tool in node chromium xvfb-run xdotool import convert compare; do
+for tool in node chromium WebKitWebDriver firefox-esr xvfb-run xdotool import convert compare; do
   command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/deps)"
 done
 compgen -G "$web/site/media/$lang.*.tar.gz" >/dev/null || fail "no $lang site in $web/site (scripts/build-web)"
@@ -32,6 +33,15 @@ echo "== the page in headless chromium"
 # chromium's own complaints (no D-Bus, no GPU) go to its stderr, which the test does not read.
 timeout 900 node --experimental-websocket --no-warnings "$here/page_test.mjs" "$web/site" "$out" "$lang" ||
   fail "the page test"
+
+# The core path (tap, intro, menu, a scene, an answer judged, a reload keeps the count) in the other
+# engines: WebKitGTK, Safari's engine, needs an X server; Firefox runs headless.
+echo "== the page in WebKit (WebKitGTK's WebDriver under Xvfb)"
+timeout 600 xvfb-run -a -s "-screen 0 1366x768x24" \
+  node --experimental-websocket --no-warnings "$here/engines_test.mjs" "$web/site" webkit "$lang" || fail "the page in WebKit"
+echo "== the page in Firefox ESR (WebDriver BiDi)"
+timeout 600 node --experimental-websocket --no-warnings "$here/engines_test.mjs" "$web/site" firefox "$lang" ||
+  fail "the page in Firefox"
 
 echo "== the Linux program at 1366 x 768"
 export OZZEL_REGISTRY=$out/linux.reg OZZEL_TRACE=1 SDL_AUDIODRIVER=dummy

@@ -157,6 +157,8 @@ try {
     // An animal asked for by name (oz_D_a5) or by its sound (oz_snd_a, then oz_snd5).
     await tab.Until("the first question", () => tab.Traced(/wav open .*(oz_D_[ab]\d+|oz_snd\w+)\.wav/i), 30000);
     Check(true, "Esc reaches the menu; a tap on a scene button chooses it and the question is asked");
+    await tab.Until("the song streaming", "!Module.ozzAudio.song.paused && Module.ozzAudio.song.currentTime > 0.5", 20000);
+    Check(true, "the song plays, streamed from its MP3");
     // The pointer off the game (nothing lit under it) while the screen settles for the comparison.
     await tab.Move(2, 2);
     await sleep(2500);

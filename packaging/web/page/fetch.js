@@ -98,6 +98,8 @@ async function Download(entry, progress, stallMs, mode) {
 // The medium's files from its gzipped tar, unpacked as a stream (no long task), bounded by TarReader.
 async function UnpackMedium(gz) {
   const tar = TarReader();
+  if (gz[0] === 0x1f && gz[1] === 0x8b && typeof DecompressionStream === "undefined")
+    throw new OldBrowserError("no DecompressionStream");
   // Fed in small pieces: the whole archive inflated in one go is a long task that freezes the page.
   const pieces = new ReadableStream({
     start(out) {

@@ -26,10 +26,40 @@ function MakeSound(readFile) {
     while (decoded.size > 12) decoded.delete(decoded.keys().next().value);
     return p;
   }
+  // The song streams from its compressed bytes through one media element on the music's gain: decoded
+  // whole it would be some 20 MB of samples, and a media element starts at once where it is asked to.
+  const song = new Audio();
+  song.preload = "auto";
+  ctx.createMediaElementSource(song).connect(gains[1]);
+  let songPath = null, songUrl = null;
+  function LoadSong(path, bytes) {
+    if (songUrl) URL.revokeObjectURL(songUrl);
+    songUrl = URL.createObjectURL(new Blob([bytes], {type: "audio/mpeg"}));
+    songPath = path;
+    song.src = songUrl;
+  }
   const sound = {
     ctx,
+    song,
+    // Called from the start tap: Safari lets a media element play later only once one gesture played it.
+    Prime(bytes) {
+      if (!bytes) return;
+      LoadSong(null, bytes);
+      song.play().then(() => song.pause(), () => {});
+    },
     play(voice, path, fromMs) {
       this.stop(voice);
+      if (voice === 1) {
+        if (songPath !== path) {
+          const bytes = readFile(path);
+          if (!bytes) return;
+          LoadSong(path, bytes);
+        }
+        song.currentTime = fromMs / 1000;
+        song.play().catch(e => console.warn("the song does not play: " + e.message));
+        voices[1] = {stop: () => song.pause()};
+        return;
+      }
       const mine = ++turn[voice], asked = performance.now();
       Decode(path).then(buffer => {
         if (!buffer || mine !== turn[voice]) return;

@@ -64,6 +64,7 @@ async function Prepare() {
     ready = {wasm, data, medium: await UnpackMedium(gz)};
   } catch (e) {
     console.warn("the game cannot start:", e.message);
+    if (e instanceof OldBrowserError) return Offer(words.old, "", null, false);
     Offer(e instanceof DamagedError ? words.damaged : words.offline, words.retry, Prepare);
     return;
   }
@@ -166,6 +167,8 @@ async function Play() {
   Offer(words.tap, "", null, false);
   const audio = Module.ozzAudio = MakeSound(ReadFile);
   audio.Resume();
+  const songFile = ready.medium && ready.medium.find(([p]) => /\.mp3$/i.test(p));
+  audio.Prime(songFile && songFile[1]);
   const root = document.documentElement;
   const full = root.requestFullscreen || root.webkitRequestFullscreen;
   if (full && !document.fullscreenElement) {

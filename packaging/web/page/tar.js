@@ -2,6 +2,8 @@
 "use strict";
 
 class DamagedError extends Error {}
+// The browser lacks what the page needs (Safari before 16.4 unpacks no gzip stream): it is said so.
+class OldBrowserError extends Error {}
 
 // What a medium may hold: ours is about 900 files and 40 MB unpacked.
 const TAR_LIMITS = {files: 4096, bytes: 96 * 1024 * 1024};
