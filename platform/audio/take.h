@@ -1,0 +1,42 @@
+// A family's take made into a line of the medium: DC removed, trimmed, levelled as the medium's speech, its file's format.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/audio/pcm.h"
+#include "platform/audio/wav_pcm.h"
+
+namespace plat {
+
+// The longest recording a take is made from; anything longer is refused unread.
+inline constexpr double kTakeMaxInputSeconds = 300;
+// Kept before the first and after the last moment of speech.
+inline constexpr double kTakeMarginSeconds = 0.05;
+
+enum class TakeVerdict {
+  Kept,        // the take is good
+  Unreadable,  // not a WAV the bounded reader takes, or too long
+  Silent,      // nothing stands out of the room's noise: "is the microphone on?"
+  TooQuiet,    // speech, but too far below the medium's level to lift cleanly
+  Clipped,     // the microphone was overdriven: "a little further from the microphone"
+};
+
+struct Take {
+  TakeVerdict verdict = TakeVerdict::Unreadable;
+  std::vector<uint8_t> wav;    // the finished file when kept
+  uint32_t input_ms = 0;       // length of what was recorded
+  uint32_t trimmed_ms = 0;     // silence cut from both ends together
+  uint32_t length_ms = 0;      // of the finished take
+  double lufs_before = -70;    // the speech as recorded
+  double lufs_after = -70;     // the finished take (at kPcmRate, before the format conversion)
+  double peak_after_db = -99;
+  double dc_offset = 0;        // what was removed, as a fraction of full scale
+};
+
+// From a WAV file's bytes (any uncompressed PCM or float WAV the bounded reader accepts).
+Take ShapeTake(const uint8_t* data, size_t size, const WavFormat& like);
+// From mono samples at the given rate (the microphone's).
+Take ShapeTake(Pcm samples, uint32_t rate, const WavFormat& like);
+
+}  // namespace plat
