@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 
 #include "app/user_language.h"
 #include "app/voice_texts.h"
+#include "media/own_voice.h"
 #include "platform/audio/take.h"
 #include "platform/fs/fs.h"
 
@@ -15,7 +17,9 @@ namespace ozzel {
 
 namespace {
 
-constexpr const char* kUsage = "usage: ozzel [--version | --help | --voice-take IN.wav OUT.wav [--like MEDIUM.wav]]\n";
+constexpr const char* kUsage =
+    "usage: ozzel [--version | --help | --voice-take IN.wav OUT.wav [--like MEDIUM.wav] |\n"
+    "              --voice-export FILE | --voice-import FILE [--replace]]\n";
 // A take's input: five minutes of 48 kHz stereo float is well under this.
 constexpr size_t kMaxTakeFile = 128u << 20;
 
@@ -59,6 +63,38 @@ int VoiceTake(const char* in, const char* out, const char* like) {
   return 0;
 }
 
+int Report(const TakesMoved& r, const char* file) {
+  if (!r.error.empty()) {
+    std::fprintf(stderr, "ozzel: %s: %s\n", file, r.error.c_str());
+    return 1;
+  }
+  std::printf("%s: %d take(s) moved, %d already there kept, %d refused (not a spoken line, or not a WAV)\n", file,
+              r.written, r.kept, r.refused);
+  return 0;
+}
+
+// Takes of the registered medium's language into a pack, or from one; a take already there is replaced
+// only when the parent says so (--replace, or yes on a terminal).
+int VoicePackCommand(bool out, const char* file, bool replace) {
+  FollowUserLanguage();
+  const std::string language = RegisteredLanguage();
+  if (out) return Report(ExportTakes(language, file), file);
+  std::string error;
+  const auto replaces = TakesAPackReplaces(file, language, &error);
+  if (!replaces) {
+    std::fprintf(stderr, "ozzel: %s: %s\n", file, error.c_str());
+    return 1;
+  }
+  if (!replaces->empty() && !replace && isatty(0)) {
+    const char* lang = std::getenv("OZZEL_LANGUAGE");
+    std::printf("%s %zu [y/N] ", VoiceTextsFor(lang ? lang : "cs").replace, replaces->size());
+    std::fflush(stdout);
+    char answer[16] = {};
+    replace = std::fgets(answer, sizeof answer, stdin) && (answer[0] == 'y' || answer[0] == 'Y');
+  }
+  return Report(ImportTakes(file, language, replace), file);
+}
+
 }  // namespace
 
 std::optional<int> AnswerCommandLine(int argc, char** argv, const char* about) {
@@ -69,6 +105,9 @@ std::optional<int> AnswerCommandLine(int argc, char** argv, const char* about) {
     std::fprintf(stderr, "ozzel: --voice-take takes IN.wav OUT.wav, and --like MEDIUM.wav if wanted\n%s", kUsage);
     return 2;
   }
+  if (std::strcmp(argv[1], "--voice-export") == 0 && argc == 3) return VoicePackCommand(true, argv[2], false);
+  if (std::strcmp(argv[1], "--voice-import") == 0 && (argc == 3 || (argc == 4 && std::strcmp(argv[3], "--replace") == 0)))
+    return VoicePackCommand(false, argv[2], argc == 4);
   const bool version = std::strcmp(argv[1], "--version") == 0, help = std::strcmp(argv[1], "--help") == 0;
   if (argc == 2 && version) {
     std::printf("ozzel %s\n", OZZEL_VERSION);
