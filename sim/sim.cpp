@@ -183,8 +183,9 @@ int RunSim(int argc, char** argv) {
   };
   hooks.flush = [] { std::fflush(stdout); };
 
-  Driver driver(backend.vclock(), source, std::move(hooks));
   auto& audio = static_cast<plat::HeadlessAudio&>(backend.audio());
+  hooks.microphone = [&audio](const std::string& path) { audio.SetMicrophoneFile(path.empty() ? path : plat::FromStartDir(path)); };
+  Driver driver(backend.vclock(), source, std::move(hooks));
   backend.OnIdle = [&](uint64_t deadline) {
     // The fake's own record of what played is for unit tests; here it would only grow.
     audio.ClearLog();

@@ -117,4 +117,35 @@ Take ShapeTake(Pcm samples, uint32_t rate, const WavFormat& like) {
   return t;
 }
 
+TakeListener::State TakeListener::Add(const float* s, size_t n) {
+  if (state_ == State::Over) return state_;
+  samples_.insert(samples_.end(), s, s + n);
+  const size_t block = std::max<size_t>(1, size_t(kBlockSeconds * rate_));
+  while (state_ != State::Over && samples_.size() - judged_ >= block) {
+    Block(judged_, judged_ + block);
+    judged_ += block;
+  }
+  if (double(samples_.size()) >= kLongest * rate_) {
+    samples_.resize(size_t(kLongest * rate_));
+    state_ = State::Over;
+  }
+  return state_;
+}
+
+void TakeListener::Block(size_t from, size_t to) {
+  double sum = 0;
+  for (size_t i = from; i < to; ++i) sum += double(samples_[i]) * samples_[i];
+  const double rms = std::sqrt(sum / double(to - from));
+  floor_ = std::min(floor_, std::max(rms, 1e-5));
+  // Speech: 12 dB over the room and over -50 dBFS, as the shaping will judge it.
+  const bool loud = Db(rms) > std::max(Db(floor_) + kAboveNoiseDb, -50.0);
+  if (loud) {
+    state_ = State::Speaking;
+    speech_end_ = to;
+  } else if (state_ == State::Speaking && double(to - speech_end_) >= kEndSilence * rate_) {
+    state_ = State::Over;
+    samples_.resize(to);
+  }
+}
+
 }  // namespace plat

@@ -39,4 +39,27 @@ Take ShapeTake(const uint8_t* data, size_t size, const WavFormat& like);
 // From mono samples at the given rate (the microphone's).
 Take ShapeTake(Pcm samples, uint32_t rate, const WavFormat& like);
 
+// Listens to a take as it is recorded: speech found by its level above the room, the take over after
+// kEndSilence of quiet following speech, or at kLongest (with or without speech: the shaping then says).
+class TakeListener {
+ public:
+  static constexpr double kEndSilence = 0.8, kLongest = 15.0;
+  enum class State { Waiting, Speaking, Over };
+  explicit TakeListener(uint32_t rate) : rate_(rate) {}
+  State Add(const float* s, size_t n);
+  State state() const { return state_; }
+  const Pcm& samples() const { return samples_; }
+  uint32_t rate() const { return rate_; }
+  // Where speech last fell quiet, in ms from the start of the take (0 before any speech).
+  uint64_t SpeechEndMs() const { return speech_end_ * 1000 / rate_; }
+
+ private:
+  void Block(size_t from, size_t to);
+  uint32_t rate_;
+  Pcm samples_;
+  State state_ = State::Waiting;
+  size_t judged_ = 0, speech_end_ = 0;
+  double floor_ = 1.0;  // the quietest block so far: the room
+};
+
 }  // namespace plat

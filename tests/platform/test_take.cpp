@@ -56,3 +56,27 @@ TEST(Take, RefusesWhatCannotBecomeALine) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TakeListener, EndsAfterSpeechFallsQuietOrAtTheLongest) {
+  // Speech from 0.5 s to 1.5 s in a quiet room, fed in 50 ms pieces as a microphone delivers it.
+  const plat::Pcm p = Speech(22050, 0.3, 0, 0.001);
+  plat::TakeListener l(22050);
+  size_t at = 0;
+  for (; at < p.size() && l.state() != plat::TakeListener::State::Over; at += 1102) l.Add(&p[at], std::min<size_t>(1102, p.size() - at));
+  plat::Pcm quiet(22050 * 2, 0.0f);
+  for (size_t k = 0; k < quiet.size() && l.state() != plat::TakeListener::State::Over; k += 1102) l.Add(&quiet[k], 1102);
+  EXPECT_EQ(l.state(), plat::TakeListener::State::Over);
+  EXPECT_NEAR(double(l.SpeechEndMs()), 1500, 80);
+  EXPECT_NEAR(double(l.samples().size()) / 22050, 1.5 + plat::TakeListener::kEndSilence, 0.1);
+  // A room where nobody speaks: over at 15 s, and the shaping hears nothing.
+  plat::TakeListener room(8000);
+  const plat::Pcm hush(8000 * 20, 0.0001f);
+  room.Add(hush.data(), hush.size());
+  EXPECT_EQ(room.state(), plat::TakeListener::State::Over);
+  EXPECT_EQ(room.samples().size(), size_t(8000 * 15));
+  EXPECT_EQ(plat::ShapeTake(room.samples(), 8000, {}).verdict, plat::TakeVerdict::Silent);
+}
+
+}  // namespace
