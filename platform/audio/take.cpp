@@ -133,8 +133,13 @@ TakeListener::State TakeListener::Add(const float* s, size_t n) {
 }
 
 void TakeListener::Block(size_t from, size_t to) {
+  // Measured through a DC blocker: a microphone's offset must not pass for the room's noise.
   double sum = 0;
-  for (size_t i = from; i < to; ++i) sum += double(samples_[i]) * samples_[i];
+  for (size_t i = from; i < to; ++i) {
+    hp_y_ = samples_[i] - hp_x_ + 0.995 * hp_y_;
+    hp_x_ = samples_[i];
+    sum += hp_y_ * hp_y_;
+  }
   const double rms = std::sqrt(sum / double(to - from));
   floor_ = std::min(floor_, std::max(rms, 1e-5));
   // Speech: 12 dB over the room and over -50 dBFS, as the shaping will judge it.

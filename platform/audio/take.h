@@ -60,6 +60,7 @@ class TakeListener {
   State state_ = State::Waiting;
   size_t judged_ = 0, speech_end_ = 0;
   double floor_ = 1.0;  // the quietest block so far: the room
+  double hp_x_ = 0, hp_y_ = 0;
 };
 
 }  // namespace plat
