@@ -2,6 +2,7 @@
 #include "app/ozz_main.h"
 #include "app/parents_page.h"
 #include "app/parents_texts.h"
+#include "app/voice_studio.h"
 #include "game/words.h"
 #include "media/parents.h"
 #include "media/technic2.h"
@@ -30,7 +31,8 @@ void Tform_ozzel::OpenParentsPage() {
   const ParentsSettings before = parents;
   const std::string language = game::CurrentWords().code;
   std::vector<std::string> not_saved;
-  RunParentsPage(language, technic2.DataDir, &not_saved);
+  bool studio = false;
+  RunParentsPage(language, technic2.DataDir, &not_saved, &studio);
   // What was stored is what plays, also when the file refused some of it.
   if (parents.SessionMinutes != before.SessionMinutes) RestartSessionLimit();
   if (!(parents == before) && ParentsChanged) ParentsChanged();
@@ -40,6 +42,8 @@ void Tform_ozzel::OpenParentsPage() {
       text += (i ? ", " : " ") + ParentsSettingLabel(language, not_saved[i]);
     plat::MessageBox(text, plat::BoxKind::Error);
   }
+  // Still behind the gate: the studio opens only from the page a parent held the gate for.
+  if (studio) RunVoiceStudio(language, technic2.DataDir);
 }
 
 }  // namespace ozzel

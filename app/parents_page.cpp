@@ -8,6 +8,7 @@
 
 #include "app/access_modes.h"
 #include "app/parents_texts.h"
+#include "app/voice_texts.h"
 #include "game/names.h"
 #include "game/sets.h"
 #include "media/answers_store.h"
@@ -131,6 +132,7 @@ constexpr int kRowTop = 62, kRowH = 56, kButton = 36, kThumb = 38, kLarge = 232;
 constexpr int kGridLeft = 400, kGridTop = 86, kCellW = 46, kCellH = 47, kColumns = 5;
 constexpr int kLegendTop = kRowTop + 6 * kRowH + 2;
 constexpr plat::Rect kDone{476, 12, 148, 44};
+constexpr plat::Rect kStudio{296, 12, 172, 44};  // the studio of the family's own voice
 constexpr plat::Rgb kHelp{214, 232, 250};
 
 plat::Rect Minus(int k) { return {168, kRowTop + k * kRowH, kButton, kButton}; }
@@ -217,11 +219,13 @@ class ParentsPage : public plat::Modal {
   plat::Rect ScreenRect() const override { return rect_; }
   bool Done() const override { return done_; }
   bool Saved() const { return saved_; }
+  bool Studio() const { return studio_; }
   const std::vector<std::string>& NotSaved() const { return not_saved_; }
 
   void Paint(plat::Canvas& c) override {
     c.Fill({0, 0, rect_.w, rect_.h}, kBlue);
     Rounded(c, kDone, kYellow);
+    Rounded(c, kStudio, kYellow);
     const std::vector<ParentsRow> rows = RowsFor(working_.Access);
     for (size_t k = 0; k < rows.size(); ++k) {
       const bool arrows = rows[k] == ParentsRow::Access;
@@ -258,6 +262,11 @@ class ParentsPage : public plat::Modal {
         if (e.button != 0) break;
         const plat::Point p{e.pos.x - rect_.left, e.pos.y - rect_.top};
         if (kDone.contains(p)) {
+          Finish(true);
+          break;
+        }
+        if (kStudio.contains(p)) {
+          studio_ = true;
           Finish(true);
           break;
         }
@@ -329,7 +338,7 @@ class ParentsPage : public plat::Modal {
   ParentsSettings working_;
   std::vector<Cell> cells_;
   plat::Rect rect_;
-  bool done_ = false, saved_ = false;
+  bool done_ = false, saved_ = false, studio_ = false;
   std::vector<std::string> not_saved_;
   int hovered_ = -1;  // the cell under the pointer
 };
@@ -369,8 +378,9 @@ std::string ParentsRowValue(const ParentsSettings& s, ParentsRow row, const std:
 std::vector<ParentsPageText> ParentsPageTexts(const std::string& language, const ParentsSettings& s) {
   const ParentsTexts& t = ParentsTextsFor(language);
   std::vector<ParentsPageText> out{
-      {t.title, {20, 10, 440, 44}, Font(28, plat::kWhite), plat::TextAlign::Left},
+      {t.title, {20, 10, 272, 44}, Font(28, plat::kWhite), plat::TextAlign::Left},
       {t.done, kDone, Font(22, kDeepBlue), plat::TextAlign::Center},
+      {VoiceTextsFor(language).studio, kStudio, Font(14, kDeepBlue), plat::TextAlign::Center},
   };
   const std::vector<ParentsRow> rows = RowsFor(s.Access);
   for (size_t k = 0; k < rows.size(); ++k) {
@@ -390,12 +400,14 @@ std::vector<ParentsPageText> ParentsPageTexts(const std::string& language, const
   return out;
 }
 
-bool RunParentsPage(const std::string& language, const std::string& data_dir, std::vector<std::string>* not_saved) {
+bool RunParentsPage(const std::string& language, const std::string& data_dir, std::vector<std::string>* not_saved,
+                    bool* open_studio) {
   plat::trace::Emit("parents", "open");
   ParentsPage page(language, data_dir);
   plat::App().RunModal(page);
   plat::trace::Emit("parents", std::string("close ") + (page.Saved() ? "saved" : "cancelled"));
   if (not_saved) *not_saved = page.NotSaved();
+  if (open_studio) *open_studio = page.Studio();
   return page.Saved();
 }
 

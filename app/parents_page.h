@@ -30,8 +30,9 @@ std::vector<ParentsPageText> ParentsPageTexts(const std::string& language, const
 // game goes on below it, so the levels can be heard while they change. Traces "parents open" and
 // "parents close saved|cancelled". True when the settings were saved; otherwise the values the
 // settings file refused (their names under Software\Ozzel) go to `not_saved`.
+// *open_studio: the parent chose the studio of the family's own voice (the page closed as by Done).
 bool RunParentsPage(const std::string& language, const std::string& data_dir,
-                    std::vector<std::string>* not_saved = nullptr);
+                    std::vector<std::string>* not_saved = nullptr, bool* open_studio = nullptr);
 // The page's name for a value under Software\Ozzel ("MusicVolume" -> "Music").
 std::string ParentsSettingLabel(const std::string& language, const std::string& value_name);
 

@@ -9,6 +9,7 @@
 #include "app/ozz_main.h"
 #include "app/pozadi.h"
 #include "media/answers_store.h"
+#include "media/own_voice.h"
 #include "media/parents.h"
 #include "media/technic2.h"
 #include "platform/audio/audio.h"
@@ -49,6 +50,7 @@ int RunProgram(plat::Backend& backend, const ProgramOptions& options) {
   pozadi_Initialize(app);
   Technic2_Initialize();
   Parents_Initialize();
+  OwnVoice_Initialize();
   Answers_Initialize();
   app.SetTitle("Ozzel - Bimbalo 4");
   if (auto icon = res::Icon()) backend.SetIcon(*icon);

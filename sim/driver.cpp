@@ -205,6 +205,9 @@ bool Driver::Execute(const Command& c) {
       plat::trace::Emit("state", hooks_.dump_state ? hooks_.dump_state() : "");
       plat::trace::Emit("questions", hooks_.dump_questions ? hooks_.dump_questions() : "");
       return false;
+    case Command::Kind::Microphone:
+      if (hooks_.microphone) hooks_.microphone(c.text);
+      return false;
     case Command::Kind::Shot:
       if (hooks_.shot) {
         if (auto err = hooks_.shot(c.text)) {

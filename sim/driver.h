@@ -77,6 +77,8 @@ struct DriverHooks {
   std::function<std::string()> dump_questions;
   // Writes the screen as NAME.png; returns an error text on failure.
   std::function<std::optional<std::string>(const std::string& name)> shot;
+  // The file the microphone hears from now on ("" for none).
+  std::function<void(const std::string& path)> microphone;
   // Runs before the next command is read, so an interactive reader sees all the trace so far.
   std::function<void()> flush;
 };

@@ -141,6 +141,7 @@ const Spec kSpecs[] = {
     {"animal", Command::Kind::Animal, 1, 1, "animal N"},
     {"dump", Command::Kind::Dump, 0, 0, "dump"},
     {"shot", Command::Kind::Shot, 1, 1, "shot NAME"},
+    {"microphone", Command::Kind::Microphone, 1, 1, "microphone FILE.wav|none"},
 };
 
 }  // namespace
@@ -262,6 +263,9 @@ LineResult ParseLine(const std::string& raw, int line_no) {
         return fail("bad shot name '" + tok[1] + "' (a plain file name)");
       }
       c.text = tok[1];
+      break;
+    case Command::Kind::Microphone:
+      c.text = tok[1] == "none" ? "" : tok[1];
       break;
     case Command::Kind::Ok:
     case Command::Kind::Cancel:

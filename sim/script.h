@@ -11,7 +11,7 @@
 namespace ozzel::sim {
 
 struct Command {
-  enum class Kind { Wait, Move, Click, Down, Up, DblClick, Key, Type, Ok, Cancel, Animal, Dump, Shot, KeyDown, KeyUp, Tap, Touch };
+  enum class Kind { Wait, Move, Click, Down, Up, DblClick, Key, Type, Ok, Cancel, Animal, Dump, Shot, KeyDown, KeyUp, Tap, Touch, Microphone };
   Kind kind = Kind::Wait;
   int line = 0;       // 1-based line number in the script
   uint64_t ms = 0;    // wait

@@ -20,6 +20,7 @@
 #include "platform/headless/headless_audio.h"
 #include "platform/os.h"
 #include "platform/registry/registry.h"
+#include "platform/fs/fs.h"
 #include "platform/start_dir.h"
 #include "platform/trace.h"
 #include "platform/ui/application.h"
@@ -183,8 +184,9 @@ int RunSim(int argc, char** argv) {
   };
   hooks.flush = [] { std::fflush(stdout); };
 
-  Driver driver(backend.vclock(), source, std::move(hooks));
   auto& audio = static_cast<plat::HeadlessAudio&>(backend.audio());
+  hooks.microphone = [&audio](const std::string& path) { audio.SetMicrophoneFile(path.empty() ? path : plat::fs::HostPath(plat::FromStartDir(path))); };
+  Driver driver(backend.vclock(), source, std::move(hooks));
   backend.OnIdle = [&](uint64_t deadline) {
     // The fake's own record of what played is for unit tests; here it would only grow.
     audio.ClearLog();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 
@@ -31,6 +32,15 @@ class MediaDevice {
   virtual uint64_t NextChangeMs() const = 0;
 };
 
+// A microphone opened for a take: mono samples at its own rate, gathered while the program runs.
+class CaptureDevice {
+ public:
+  virtual ~CaptureDevice() = default;
+  virtual uint32_t Rate() const = 0;
+  // Appends what has been heard since the last call; false once the microphone is gone (unplugged).
+  virtual bool Read(std::vector<float>& out) = 0;
+};
+
 constexpr uint32_t SND_ASYNC = 0x0001;
 constexpr uint32_t SND_NOSTOP = 0x0010;
 
@@ -50,6 +60,12 @@ class AudioSystem {
   // Output levels in percent, 0 silent, 100 as recorded: the music channel, and the WAV channel
   // with the effects. A system without levels of its own ignores them.
   virtual void SetLevels(int music_percent, int speech_percent) {}
+  // The system's default microphone; nullptr with a reason a parent can act on when there is none or
+  // it was refused.
+  virtual std::unique_ptr<CaptureDevice> OpenMicrophone(std::string* error) {
+    if (error) *error = "this system has no microphone input";
+    return nullptr;
+  }
 };
 
 // The music's level of the parents' page as an amplitude factor: 100 % as recorded, each 10 % step 4 dB

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/audio/own_voice.h"
 #include "platform/fs/fs.h"
 #include "platform/trace.h"
 
@@ -49,12 +50,20 @@ MediaPlayer::~MediaPlayer() {
 
 void MediaPlayer::Open() {
   Close();
-  std::string error;
+  std::string error, take;
   bool ok = false;
   if (!KnownExtension(LowerExtension(FileName))) {
     error = kUnknownType;
   } else {
-    ok = device_->Open(fs::HostPath(FileName), &error);
+    const std::string host = fs::HostPath(FileName);
+    // A spoken line the family has recorded plays in the family's voice.
+    if (trace_ == "wav") take = TakeFor(host);
+    if (!take.empty() && !device_->Open(take, &error)) {
+      ReportUnplayableTake(take);
+      device_->Close();
+      take.clear();
+    }
+    ok = !take.empty() || device_->Open(host, &error);
   }
   if (!ok) {
     device_->Close();
@@ -63,6 +72,7 @@ void MediaPlayer::Open() {
   }
   end_reported_ = true;
   trace::Emit(trace_ + " open", FileName);
+  if (!take.empty()) trace::Emit("take", take.substr(take.find_last_of("/\\") + 1));
 }
 
 void MediaPlayer::Close() {
@@ -141,11 +151,17 @@ bool PlaySoundDos(const char* dos_path, uint32_t flags) {
     return false;
   }
   const std::string host = fs::HostPath(path);
-  if (!audio.PlaySound(host.c_str(), flags)) {
+  std::string take = TakeFor(host);
+  if (!take.empty() && !audio.PlaySound(take.c_str(), flags)) {
+    ReportUnplayableTake(take);
+    take.clear();
+  }
+  if (take.empty() && !audio.PlaySound(host.c_str(), flags)) {
     if ((flags & SND_NOSTOP) && audio.EffectPlaying()) trace::Emit("effect-drop", path);
     return false;
   }
   trace::Emit("effect", path);
+  if (!take.empty()) trace::Emit("take", take.substr(take.find_last_of("/\\") + 1));
   return true;
 }
 

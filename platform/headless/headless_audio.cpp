@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/audio/media_info.h"
+#include "platform/audio/wav_pcm.h"
 #include "platform/fs/fs.h"
 
 namespace plat {
@@ -162,6 +163,40 @@ uint64_t HeadlessAudio::NextChangeMs() const {
 
 void HeadlessAudio::SetLevels(int music_percent, int speech_percent) {
   shared_->log.push_back("levels " + std::to_string(music_percent) + " " + std::to_string(speech_percent));
+}
+
+namespace {
+
+// A file heard in virtual time: what falls due since opening, then silence.
+class FileMicrophone : public CaptureDevice {
+ public:
+  FileMicrophone(const Clock& clock, DecodedWav wav) : clock_(clock), wav_(std::move(wav)), opened_(clock.NowMs()) {}
+  uint32_t Rate() const override { return wav_.rate; }
+  bool Read(std::vector<float>& out) override {
+    const uint64_t due = (clock_.NowMs() - opened_) * wav_.rate / 1000;
+    for (; given_ < due; ++given_) out.push_back(given_ < wav_.mono.size() ? wav_.mono[size_t(given_)] : 0.0f);
+    return true;
+  }
+
+ private:
+  const Clock& clock_;
+  DecodedWav wav_;
+  uint64_t opened_, given_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<CaptureDevice> HeadlessAudio::OpenMicrophone(std::string* error) {
+  auto refuse = [error](const char* why) -> std::unique_ptr<CaptureDevice> {
+    if (error) *error = why;
+    return nullptr;
+  };
+  if (microphone_.empty()) return refuse("no microphone");
+  std::string bytes;
+  if (fs::ReadRegularFile(microphone_, 64u << 20, bytes) != fs::ReadState::Ok) return refuse("the microphone cannot be opened");
+  auto wav = DecodeWav(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 10u * 60 * 192000);
+  if (!wav || wav->rate == 0) return refuse("the microphone cannot be opened");
+  return std::make_unique<FileMicrophone>(shared_->clock, std::move(*wav));
 }
 
 }  // namespace plat

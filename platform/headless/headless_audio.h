@@ -21,6 +21,10 @@ class HeadlessAudio : public AudioSystem {
   bool EffectPlaying() const override;
   uint64_t NextChangeMs() const override;
   void SetLevels(int music_percent, int speech_percent) override;
+  // The microphone hears the WAV file set here (a host path; "" for no microphone), in virtual time
+  // from the moment it is opened, and a silent room once the file is over.
+  std::unique_ptr<CaptureDevice> OpenMicrophone(std::string* error) override;
+  void SetMicrophoneFile(const std::string& host_path) { microphone_ = host_path; }
 
   // What happened, in order, for tests: "wave open PATH", "wave open-fail PATH", "wave play",
   // "wave stop", "wave seek MS", "wave close" (same words for "midi"), "effect PATH",
@@ -44,6 +48,7 @@ class HeadlessAudio : public AudioSystem {
   std::shared_ptr<Shared> shared_;
   bool device_present_;
   std::string effect_path_;
+  std::string microphone_;
   uint64_t effect_end_ = 0;
 };
 

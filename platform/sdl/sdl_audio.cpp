@@ -398,4 +398,47 @@ void SdlAudio::SetLevels(int music_percent, int speech_percent) {
   Mix_Volume(kEffectChannel, speech);
 }
 
+namespace {
+
+// Mono float samples SDL queues for us; read without a callback, on the UI thread.
+class SdlMicrophone : public CaptureDevice {
+ public:
+  SdlMicrophone(SDL_AudioDeviceID id, uint32_t rate) : id_(id), rate_(rate) { SDL_PauseAudioDevice(id_, 0); }
+  ~SdlMicrophone() override { SDL_CloseAudioDevice(id_); }
+  uint32_t Rate() const override { return rate_; }
+  bool Read(std::vector<float>& out) override {
+    if (SDL_GetAudioDeviceStatus(id_) == SDL_AUDIO_STOPPED) return false;  // unplugged
+    float buf[4096];
+    for (;;) {
+      const Uint32 got = SDL_DequeueAudio(id_, buf, sizeof buf);
+      out.insert(out.end(), buf, buf + got / sizeof(float));
+      if (got < sizeof buf) return true;
+    }
+  }
+
+ private:
+  SDL_AudioDeviceID id_;
+  uint32_t rate_;
+};
+
+}  // namespace
+
+std::unique_ptr<CaptureDevice> SdlAudio::OpenMicrophone(std::string* error) {
+  if (!SDL_WasInit(SDL_INIT_AUDIO) && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    if (error) *error = SDL_GetError();
+    return nullptr;
+  }
+  SDL_AudioSpec want{}, have{};
+  want.freq = 22050;
+  want.format = AUDIO_F32SYS;
+  want.channels = 1;
+  want.samples = 1024;
+  const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 1, &want, &have, 0);
+  if (id == 0) {
+    if (error) *error = SDL_GetError();
+    return nullptr;
+  }
+  return std::make_unique<SdlMicrophone>(id, uint32_t(have.freq));
+}
+
 }  // namespace plat

@@ -23,6 +23,8 @@ class SdlAudio : public AudioSystem {
   bool EffectPlaying() const override;
   uint64_t NextChangeMs() const override;
   void SetLevels(int music_percent, int speech_percent) override;
+  // SDL's capture of the default input (SDL_AUDIODRIVER=disk reads SDL_DISKAUDIOFILEIN).
+  std::unique_ptr<CaptureDevice> OpenMicrophone(std::string* error) override;
 
   // The General MIDI sound font in use; empty when none was found.
   const std::string& SoundFont() const;

@@ -1,6 +1,5 @@
-// Sample synthesis and the WAV writer for the demo medium's speech and sounds.
+// Sample synthesis and mixing for the demo medium's speech and sounds.
 #include "tools/datagen/pcm.h"
-#include "tools/datagen/bytes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,73 +82,6 @@ void MixAt(Pcm& dst, const Pcm& src, double at_seconds, double gain) {
   const size_t off = size_t(std::max(0.0, at_seconds) * kRate);
   if (dst.size() < off + src.size()) dst.resize(off + src.size(), 0.0f);
   for (size_t i = 0; i < src.size(); ++i) dst[off + i] += float(src[i] * gain);
-}
-
-void Fade(Pcm& p, double in_seconds, double out_seconds) {
-  const size_t n = p.size();
-  const size_t a = std::min(n, size_t(in_seconds * kRate)), r = std::min(n, size_t(out_seconds * kRate));
-  for (size_t i = 0; i < a; ++i) p[i] *= float(double(i) / a);
-  for (size_t i = 0; i < r; ++i) p[n - 1 - i] *= float(double(i) / r);
-}
-
-void Normalize(Pcm& p, double peak) {
-  float m = 0;
-  for (float s : p) m = std::max(m, std::fabs(s));
-  if (m <= 0) return;
-  const float g = float(peak / m);
-  for (float& s : p) s *= g;
-}
-
-Pcm Resample(const Pcm& p, double ratio) {
-  if (p.empty() || ratio <= 0) return {};
-  const size_t n = size_t(double(p.size()) / ratio);
-  Pcm out(n);
-  for (size_t i = 0; i < n; ++i) {
-    const double x = double(i) * ratio;
-    const size_t j = size_t(x);
-    const double f = x - double(j);
-    const float a = p[std::min(j, p.size() - 1)], b = p[std::min(j + 1, p.size() - 1)];
-    out[i] = float(a + (b - a) * f);
-  }
-  return out;
-}
-
-Pcm Trim(const Pcm& p, double threshold, double margin_seconds) {
-  size_t first = p.size(), last = 0;
-  for (size_t i = 0; i < p.size(); ++i)
-    if (std::fabs(p[i]) > threshold) {
-      first = std::min(first, i);
-      last = i;
-    }
-  if (first >= p.size()) return {};
-  const size_t margin = size_t(margin_seconds * kRate);
-  first = first > margin ? first - margin : 0;
-  last = std::min(p.size() - 1, last + margin);
-  return Pcm(p.begin() + first, p.begin() + last + 1);
-}
-
-std::vector<uint8_t> EncodeWav(const Pcm& p) {
-  const uint32_t data_bytes = uint32_t(p.size() * 2);
-  std::vector<uint8_t> v;
-  v.reserve(44 + data_bytes + 1);
-  Tag(v, "RIFF");
-  Put32(v, 36 + data_bytes + (data_bytes & 1));
-  Tag(v, "WAVE");
-  Tag(v, "fmt ");
-  Put32(v, 16);
-  Put16(v, 1);  // PCM
-  Put16(v, 1);  // mono
-  Put32(v, kRate);
-  Put32(v, kRate * 2);
-  Put16(v, 2);
-  Put16(v, 16);
-  Tag(v, "data");
-  Put32(v, data_bytes);
-  for (float s : p) {
-    const double c = std::clamp(double(s), -1.0, 1.0);
-    Put16(v, uint16_t(int16_t(std::lround(c * 32767))));
-  }
-  return v;
 }
 
 }  // namespace datagen

@@ -1,15 +1,15 @@
-// Mono sample buffers at 22050 Hz: synthesis helpers, mixing and the 16-bit PCM WAV writer.
+// Mono sample buffers at 22050 Hz: synthesis helpers and mixing (the rest is shared in platform/audio/pcm.h).
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/audio/pcm.h"
+
 namespace datagen {
 
-constexpr int kRate = 22050;
-
-// Samples in [-1, 1] at kRate.
-using Pcm = std::vector<float>;
+constexpr int kRate = plat::kPcmRate;
+using plat::Pcm;
 
 Pcm Silence(double seconds);
 // A sine-based tone gliding from f0 to f1 Hz with a soft attack and release; harmonics adds
@@ -24,16 +24,10 @@ Pcm Voiced(double f0, double f1, double seconds, double amp, double brightness, 
 void Append(Pcm& dst, const Pcm& src);
 // Adds src into dst starting at the given second, growing dst when needed.
 void MixAt(Pcm& dst, const Pcm& src, double at_seconds, double gain = 1.0);
-// Multiplies by a linear fade in and fade out of the given lengths.
-void Fade(Pcm& p, double in_seconds, double out_seconds);
-// Scales so that the loudest sample reaches peak.
-void Normalize(Pcm& p, double peak);
-// Plays the buffer faster (ratio > 1: higher and shorter) by linear interpolation.
-Pcm Resample(const Pcm& p, double ratio);
-// Removes leading and trailing near-silence, keeping a short margin.
-Pcm Trim(const Pcm& p, double threshold = 0.01, double margin_seconds = 0.05);
-
-// RIFF WAVE, PCM 16-bit mono at kRate; samples are clipped to [-1, 1].
-std::vector<uint8_t> EncodeWav(const Pcm& p);
+using plat::EncodeWav;  // RIFF WAVE, PCM 16-bit mono at kRate
+using plat::Fade;
+using plat::Normalize;
+using plat::Resample;
+using plat::Trim;
 
 }  // namespace datagen

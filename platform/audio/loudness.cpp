@@ -1,12 +1,12 @@
-// BS.1770 loudness (K-weighting, gated blocks) and the levelling every recording of the medium goes through.
-#include "tools/datagen/loudness.h"
+// BS.1770 loudness (K-weighting, gated blocks) and the levelling of the medium's lines and the family's takes.
+#include "platform/audio/loudness.h"
 
 #include <algorithm>
 #include <cmath>
 #include <deque>
 #include <limits>
 
-namespace datagen {
+namespace plat {
 
 namespace {
 
@@ -80,8 +80,8 @@ double Gated(const std::vector<double>& powers) {
 // Gain per sample that keeps every sample at or under ceiling: the needed gain, held over a
 // window either side, then averaged over the same window, so the gain glides instead of jumping
 // and still never exceeds what any sample it touches needs.
-void Limit(Pcm& p, double ceiling) {
-  const size_t n = p.size(), r = size_t(0.01 * kRate);
+void Limit(Pcm& p, double ceiling, int rate) {
+  const size_t n = p.size(), r = size_t(0.01 * rate);
   std::vector<double> need(n, 1.0);
   bool any = false;
   for (size_t i = 0; i < n; ++i) {
@@ -130,20 +130,20 @@ double PeakDb(const Pcm& p) {
   return m > 0 ? 20 * std::log10(double(m)) : -std::numeric_limits<double>::infinity();
 }
 
-void Level(Pcm& p) {
+void Level(Pcm& p, int rate) {
   if (p.empty()) return;
   // A hair under the ceiling, so rounding to 16 bits cannot lift a peak over it.
   const double ceiling = std::pow(10.0, (kPeakCeilingDb - 0.05) / 20);
   // Limiting lowers the loudness a little; a few rounds settle both.
   for (int round = 0; round < 4; ++round) {
-    const double now = IntegratedLoudness(p);
+    const double now = IntegratedLoudness(p, rate);
     if (!std::isfinite(now) || now <= -70.0) break;
     const double gain = std::pow(10.0, (kTargetLufs - now) / 20);
     if (round > 0 && std::fabs(kTargetLufs - now) < 0.05) break;
     for (float& s : p) s = float(s * gain);
-    Limit(p, ceiling);
+    Limit(p, ceiling, rate);
   }
-  Fade(p, kEdgeFadeSeconds, kEdgeFadeSeconds);
+  Fade(p, kEdgeFadeSeconds, kEdgeFadeSeconds, rate);
 }
 
-}  // namespace datagen
+}  // namespace plat
