@@ -33,7 +33,6 @@ class HeadlessBackend : public Backend {
   Point PointerPos() override { return pointer_; }
 
   void Inject(InputEvent e);
-  bool HasInjected() const { return !injected_.empty(); }
   // Called by Wait when nothing is injected. It may inject input and/or move the clock, but not past
   // the deadline. If it does neither, Wait moves the clock to the deadline itself. A wait that nothing
   // can ever end (deadline kNever, nothing injected) throws std::logic_error instead of hanging.

@@ -261,7 +261,6 @@ void WebBackend::Blit(const Surface& fb, const Rect& damage) {
 }
 
 void WebBackend::Present(const Surface& fb, const Rect& damage) {
-  last_fb_ = &fb;
   Blit(fb, damage);
 }
 

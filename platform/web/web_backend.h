@@ -48,7 +48,6 @@ class WebBackend : public Backend {
   Size size_;         // the logical screen
   Scaler scaler_;
   std::vector<uint32_t> plane_;  // the canvas's pixels, RGBA bytes
-  const Surface* last_fb_ = nullptr;
   std::deque<InputEvent> queue_;
   std::map<const CursorImage*, int> cursors_;  // the program's cursors, as the page knows them
   Point pointer_{-1, -1};
