@@ -11,6 +11,14 @@ bool SetEnv(const std::string& name, const std::string& value);
 std::optional<std::string> MakeTempDir(const std::string& prefix);
 // The folder the running program's file is in; empty when the system does not say.
 std::string ExeDir();
+// The process's current directory; empty when the system does not say.
+std::string CurrentDir();
+// What joins a folder and a name in this system's paths.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
 // The user's language as a lowercase ISO 639-1 code: the display language on Windows, the locale's on
 // POSIX (the first of LC_ALL, LC_MESSAGES, LANG that is set); empty when it names none ("C", "POSIX").
 std::string UserLanguage();

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +25,15 @@ std::optional<std::string> MakeTempDir(const std::string& prefix) {
   buf.push_back('\0');
   if (!::mkdtemp(buf.data())) return std::nullopt;
   return std::string(buf.data());
+}
+
+std::string CurrentDir() {
+  std::vector<char> buf(4096);
+  while (!::getcwd(buf.data(), buf.size())) {
+    if (errno != ERANGE || buf.size() > (1u << 20)) return {};
+    buf.resize(buf.size() * 2);  // a deep folder has a long name
+  }
+  return buf.data();
 }
 
 std::string ExeDir() {

@@ -32,6 +32,16 @@ std::optional<std::string> MakeTempDir(const std::string& prefix) {
   return std::nullopt;
 }
 
+std::string CurrentDir() {
+  DWORD n = GetCurrentDirectoryW(0, nullptr);
+  if (n == 0) return {};
+  std::wstring buf(n, L'\0');
+  DWORD got = GetCurrentDirectoryW(n, buf.data());
+  if (got == 0 || got >= n) return {};
+  buf.resize(got);
+  return win32::Utf8(buf);
+}
+
 std::string ExeDir() {
   std::wstring buf(32768, L'\0');
   DWORD n = GetModuleFileNameW(nullptr, buf.data(), DWORD(buf.size()));
