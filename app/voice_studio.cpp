@@ -1,13 +1,16 @@
 // The studio page: one line at a time, its group and progress, the medium's own recording, record / again / next.
 #include "app/voice_studio.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "app/parents_texts.h"
 #include "app/voice_texts.h"
 #include "game/voice_lines.h"
+#include "media/line_texts.h"
 #include "media/own_voice.h"
 #include "media/parents.h"
 #include "platform/audio/audio.h"
@@ -32,14 +35,39 @@ constexpr plat::Rect kDone{476, 12, 148, 44};
 constexpr plat::Rect kPrev{20, 250, 60, 60}, kNextLine{560, 250, 60, 60};
 constexpr plat::Rect kLikeThis{100, 250, 210, 60}, kRecord{330, 250, 210, 60};
 constexpr plat::Rect kAgain{100, 330, 210, 60}, kKeep{330, 330, 210, 60};
+constexpr plat::Rect kTextBox{20, 108, 600, 130};
 constexpr uint32_t kPollMs = 50;
 
 plat::FontSpec Font(int px, plat::Rgb colour, bool bold = true) { return plat::FontSpec{"Arial", px, bold, colour}; }
 
+// TEXT broken into lines at spaces, none wider than WIDTH where a word allows.
+std::vector<std::string> Wrapped(const std::string& text, int width, const plat::FontSpec& font) {
+  std::vector<std::string> lines;
+  std::string line;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find(' ', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(at, end - at);
+    at = end + 1;
+    if (word.empty()) continue;
+    const std::string longer = line.empty() ? word : line + " " + word;
+    if (!line.empty() && plat::Canvas::TextWidth(longer, font) > width) {
+      lines.push_back(line);
+      line = word;
+    } else {
+      line = longer;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
 class Studio : public plat::Modal {
  public:
   Studio(const std::string& language, const std::string& data_dir)
-      : t_(VoiceTextsFor(language)), done_word_(ParentsTextsFor(language).done), data_dir_(data_dir), folder_(OwnVoiceFolder(language)) {
+      : t_(VoiceTextsFor(language)), done_word_(ParentsTextsFor(language).done), data_dir_(data_dir), folder_(OwnVoiceFolder(language)),
+        texts_(ReadLineTexts(data_dir)) {
     plat::Application& app = plat::App();
     const plat::Form* main = app.MainForm();
     rect_ = main ? main->Bounds() : plat::Rect{0, 0, 640, 480};
@@ -69,10 +97,18 @@ class Studio : public plat::Modal {
     const game::VoiceLine& l = lines_[idx_];
     c.Text(GroupName(l.group) + "   " + std::to_string(TakesThere()) + " " + t_.of + " " + std::to_string(lines_.size()),
            {20, 70, 600, 30}, Font(20, plat::kWhite), plat::TextAlign::Left);
-    // A medium without texts is played, not read: the line is named by its file.
-    c.Fill({20, 120, 600, 90}, plat::kWhite);
-    c.Text(std::to_string(idx_ + 1) + ".  " + l.name() + (Has(l) ? "  \xE2\x9C\x93" : ""), {30, 120, 580, 90},
-           Font(30, kDeepBlue), plat::TextAlign::Center);
+    // The line's words where the medium has them; a medium without texts is played, not read: the line
+    // is named by its file.
+    c.Fill(kTextBox, plat::kWhite);
+    const std::string label = std::to_string(idx_ + 1) + ".  " + l.name() + (Has(l) ? "  \xE2\x9C\x93" : "");
+    const auto text = texts_.find(Lower(l.name()));
+    if (text == texts_.end()) {
+      c.Text(label, kTextBox, Font(30, kDeepBlue), plat::TextAlign::Center);
+    } else {
+      PaintText(c, text->second);
+      c.Text(label, {kTextBox.left, kTextBox.top + kTextBox.h - 22, kTextBox.w, 20}, Font(13, kDeepBlue, false),
+             plat::TextAlign::Center);
+    }
     c.Fill(kPrev, kYellow);
     c.Text("<", kPrev, Font(30, kDeepBlue), plat::TextAlign::Center);
     c.Fill(kNextLine, kYellow);
@@ -89,6 +125,24 @@ class Studio : public plat::Modal {
       c.Text(t_.next, kKeep, Font(18, kDeepBlue), plat::TextAlign::Center);
     }
     if (!message_.empty()) c.Text(message_, {20, 410, 600, 50}, Font(18, kYellow), plat::TextAlign::Center);
+  }
+
+  // The biggest size at which the whole text fits above the file's name.
+  void PaintText(plat::Canvas& c, const std::string& text) const {
+    const plat::Rect room{kTextBox.left + 10, kTextBox.top + 4, kTextBox.w - 20, kTextBox.h - 28};
+    for (int px : {30, 24, 20, 17, 14}) {
+      const plat::FontSpec font = Font(px, kDeepBlue);
+      const std::vector<std::string> lines = Wrapped(text, room.w, font);
+      const int step = px * 5 / 4;
+      if (int(lines.size()) * step > room.h && px > 14) continue;
+      int y = room.top + std::max(0, (room.h - int(lines.size()) * step) / 2);
+      for (const std::string& line : lines) {
+        if (y + step > room.top + room.h + 2) break;
+        c.Text(line, {room.left, y, room.w, step}, font, plat::TextAlign::Center);
+        y += step;
+      }
+      return;
+    }
   }
 
   void HandleInput(const plat::InputEvent& e) override {
@@ -132,6 +186,11 @@ class Studio : public plat::Modal {
       case game::VoiceGroup::End: return t_.end;
       default: return std::string(t_.scene) + " " + std::to_string(int(g));
     }
+  }
+  static std::string Lower(std::string s) {
+    for (char& ch : s)
+      if (ch >= 'A' && ch <= 'Z') ch = char(ch - 'A' + 'a');
+    return s;
   }
   std::string TakePath(const game::VoiceLine& l) const { return plat::fs::HostPath(folder_ + "/" + l.name()); }
   bool Has(const game::VoiceLine& l) const { return !folder_.empty() && plat::fs::StampOf(TakePath(l)).has_value(); }
@@ -203,13 +262,15 @@ class Studio : public plat::Modal {
       case plat::TakeVerdict::Clipped: return Say(t_.further);
       case plat::TakeVerdict::Unreadable: return Say(t_.heard_nothing);
     }
-    // Heard at once, from a file of its own until it is kept.
-    const std::string pending = folder_ + "/.pending.wav";
+    // Heard at once, from a file of its own until it is kept. Each take has a new name: a player that
+    // keeps what it decoded by name (the browser's) would play the take before.
     plat::fs::FileLock lock(folder_ + "/takes");  // makes the folder
-    if (!plat::fs::WriteFileAtomic(pending, take.wav.data(), take.wav.size(), false)) return Say(t_.not_saved);
+    DropPending();
+    pending_path_ = folder_ + "/.pending" + std::to_string(++takes_heard_) + ".wav";
+    if (!plat::fs::WriteFileAtomic(pending_path_, take.wav.data(), take.wav.size(), false)) return Say(t_.not_saved);
     pending_ = take.wav;
     state_ = State::Review;
-    plat::Audio().PlaySound(pending.c_str(), plat::SND_ASYNC);
+    plat::Audio().PlaySound(pending_path_.c_str(), plat::SND_ASYNC);
     const uint64_t speech_end = opened_ms_ + listener_->SpeechEndMs();
     plat::trace::Emit("studio play", l.name() + " " + std::to_string(plat::App().Now() - speech_end));
     message_.clear();
@@ -224,12 +285,17 @@ class Studio : public plat::Modal {
 
   // The take heard is kept unless the parent asked for it again.
   void Commit() {
-    if (pending_.empty() || lines_.empty()) return;
+    if (pending_.empty() || lines_.empty()) return DropPending();  // thrown away by "again"
     plat::Audio().PlaySound(nullptr, 0);
     if (!plat::fs::WriteFileAtomic(TakePath(lines_[idx_]), pending_.data(), pending_.size(), true)) Say(t_.not_saved);
     pending_.clear();
-    std::remove((folder_ + "/.pending.wav").c_str());
+    DropPending();
     if (state_ == State::Review) state_ = State::Idle;
+  }
+
+  void DropPending() {
+    if (!pending_path_.empty()) std::remove(plat::fs::HostPath(pending_path_).c_str());
+    pending_path_.clear();
   }
 
   void LikeThis() {
@@ -268,6 +334,7 @@ class Studio : public plat::Modal {
   const VoiceTexts& t_;
   const char* done_word_;
   std::string data_dir_, folder_;
+  std::map<std::string, std::string> texts_;  // the medium's words of its lines, by file name in lower case
   std::vector<game::VoiceLine> lines_;
   size_t idx_ = 0;
   State state_ = State::Idle;
@@ -275,6 +342,8 @@ class Studio : public plat::Modal {
   std::unique_ptr<plat::TakeListener> listener_;
   std::unique_ptr<plat::Timer> poll_;
   std::vector<uint8_t> pending_;
+  std::string pending_path_;
+  int takes_heard_ = 0;
   uint64_t opened_ms_ = 0;
   std::string message_;
   plat::Rect rect_;

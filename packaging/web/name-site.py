@@ -3,7 +3,7 @@
 
   name-site.py SITE_DIR
 
-The program, the page's script, the fonts and the media get their hash in their names (a host may keep
+The program, the page's script, the microphone's worklet, the fonts and the media get their hash in their names (a host may keep
 them for ever); the page's script and the worker get the site's list: every file's name, size and
 SHA-256, the languages, and one build id for the whole site (any file changed is a new build).
 """
@@ -47,7 +47,7 @@ def substitute(path, value):
 def main():
     site = sys.argv[1]
     files = {}
-    for rel in ("ozzel.js", "ozzel.wasm", "ozzel.data"):
+    for rel in ("ozzel.js", "ozzel.wasm", "ozzel.data", "capture.js"):
         files[rel] = named(site, rel)
     with open(os.path.join(site, files["ozzel.js"]["url"]), "rb") as f:
         files["ozzel.js"]["sri"] = "sha384-" + base64.b64encode(hashlib.sha384(f.read()).digest()).decode()

@@ -1,6 +1,6 @@
 # The browser's program (emscripten): the page's backend and sound, and ozzel.js + ozzel.wasm + ozzel.data.
 ozzel_library(plat_web
-  SOURCES platform/web/web_backend.cpp platform/web/web_audio.cpp
+  SOURCES platform/web/web_backend.cpp platform/web/web_audio.cpp platform/web/web_capture.cpp
   LINK plat_ui plat_audio plat_scale plat_headless)
 add_executable(ozzel app/main_web.cpp)
 target_link_libraries(ozzel PRIVATE ozzel_main plat_web)

@@ -21,6 +21,8 @@ class WebAudio : public AudioSystem {
     return rules_.NextChangeMs();
   }
   void SetLevels(int music_percent, int speech_percent) override;
+  // getUserMedia through the site's AudioWorklet (web_capture.cpp).
+  std::unique_ptr<CaptureDevice> OpenMicrophone(std::string* error) override;
 
  private:
   mutable HeadlessAudio rules_;  // its log of what happened is dropped as it grows

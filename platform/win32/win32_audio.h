@@ -27,6 +27,8 @@ class Win32Audio : public AudioSystem {
   uint64_t NextChangeMs() const override;
   // Speech and effects: a gain on the samples MCI and PlaySound are given; music: the MIDI output device's own volume.
   void SetLevels(int music_percent, int speech_percent) override;
+  // waveIn of the default input (win32_capture.cpp).
+  std::unique_ptr<CaptureDevice> OpenMicrophone(std::string* error) override;
 
   struct State;
 

@@ -81,12 +81,15 @@ export async function ServeSite(site) {
   return host;
 }
 
-// Starts chromium at WIDTH x HEIGHT; resolves to {browser, wsUrl, profile} once DevTools listens.
-export async function StartChromium(width, height, profilePrefix) {
+// Starts chromium at WIDTH x HEIGHT; resolves to {browser, wsUrl, profile} once DevTools listens. With
+// `microphone` (a WAV file) every page may use a microphone that hears that file, over and over.
+export async function StartChromium(width, height, profilePrefix, {microphone = null} = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), profilePrefix));
   const browser = spawn("chromium", ["--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
     "--no-default-browser-check", "--remote-debugging-port=0", `--user-data-dir=${profile}`,
-    `--window-size=${width},${height}`, "about:blank"], {stdio: ["ignore", "ignore", "pipe"]});
+    `--window-size=${width},${height}`,
+    ...(microphone ? ["--use-fake-device-for-media-stream", "--use-fake-ui-for-media-stream", `--use-file-for-fake-audio-capture=${microphone}`] : []),
+    "about:blank"], {stdio: ["ignore", "ignore", "pipe"]});
   const wsUrl = await new Promise((resolve, reject) => {
     let err = "";
     const t = setTimeout(() => reject(new Error("chromium did not start:\n" + err)), 30000);

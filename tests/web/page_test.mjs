@@ -68,7 +68,10 @@ function TarEntries(gz) {
 }
 
 const host = await ServeSite(site);
-const {browser, wsUrl, profile} = await StartChromium(W, H, "ozzel-chromium-");
+// The microphone hears a line of the medium's own between silences (the browser repeats the file).
+const microphone = path.join(out, "microphone.wav");
+execFileSync("sox", [path.join(site, "..", "media", lang, "bm4/_ozzel/zvuky/oz_D_a5.wav"), "-r", "48000", "-b", "16", microphone, "pad", "0.5", "2.5"]);
+const {browser, wsUrl, profile} = await StartChromium(W, H, "ozzel-chromium-", {microphone});
 const dt = await Devtools(wsUrl);
 const tabs = [];
 async function Open(options, url = `/?lang=${lang}&trace=1`) {
@@ -128,7 +131,9 @@ const Counted = (tab, n, what) => tab.Until(what + ` (the store counting ${n})`,
 const Reg = n => JSON.stringify("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Orvel Team\\BM4\\Nastaveni - obecne]\n" +
   `"WAV HLASITOST"=dword:000000ff\n"MIDI HLASITOST"=dword:0000003c\n"KORDO SERIE"=dword:00000001\n"Ozzel_starty"=dword:${n.toString(16).padStart(8, "0")}\n`);
 
+// OZZEL_WEB_ONLY=WORDS runs only the scenarios whose name holds them (while working on one).
 async function Scenario(name, body) {
+  if (process.env.OZZEL_WEB_ONLY && !name.includes(process.env.OZZEL_WEB_ONLY)) return;
   host.site = site;
   host.tamper = () => null;
   try {
@@ -226,6 +231,39 @@ try {
     await Counted(tab, 5, "offline after the update");
     host.site = site;
     await host.Start();
+  });
+
+  // ---- The family's own voice: the studio from the parents' page, a line recorded from the microphone
+  // (its raw samples through the worklet), heard back, kept, and stored beside the settings.
+  await Scenario("our own voice", async () => {
+    const tab = await Open({isolated: true});
+    await StartGame(tab, "(own voice)");
+    await tab.Touch([[4, 4], [W - 4, H - 4]], 3600);
+    await tab.Until("the parents' page", () => tab.Traced(/ parents open$/), 10000);
+    await tab.Click(...OnPage(382, 34));
+    await tab.Until("the studio's first line", () => tab.Traced(/ studio line oz_uvod\.wav$/), 10000);
+    await tab.Key("Enter", "Enter", 13);
+    await tab.Until("a take heard", () => tab.Traced(/ studio take oz_uvod\.wav \w+$/), 30000);
+    const verdict = tab.lines.find(l => / studio take oz_uvod\.wav/.test(l)), play = tab.lines.find(l => / studio play /.test(l));
+    Check(/ kept$/.test(verdict) && play, `a take recorded from the microphone is kept and heard back (${verdict}; ${play})`);
+    await tab.Key("Enter", "Enter", 13);
+    await tab.Until("the next line", () => tab.Traced(/ studio line oz_iko1\.WAV$/), 10000);
+    const TAKE = "bimbalo/voice/" + lang + "/oz_uvod.wav";
+    await tab.Until("the take stored", async () => (await StoredKeys(tab)).includes(TAKE), 20000);
+    const head = await tab.Eval(`new Promise(r => { const o = indexedDB.open("ozzel-settings", 1); o.onsuccess = () => {
+        const g = o.result.transaction("files").objectStore("files").get("${TAKE}");
+        g.onsuccess = () => { o.result.close(); r([new TextDecoder().decode(g.result.subarray(0, 4)), g.result.length, Array.from(g.result)]); }; }; })`);
+    fs.writeFileSync(path.join(out, "take.wav"), Buffer.from(head[2]));  // page.sh's caller may measure it
+    Check(head[0] === "RIFF" && head[1] > 8000, `the take is stored in the page's store as a WAV (${head[1]} bytes)`);
+    // The microphone refused (the browser's answer when a parent says no, or the site is blocked): the
+    // studio says so, nothing is recorded. The fake microphone's own prompt always says yes.
+    await tab.Eval(`navigator.mediaDevices.getUserMedia = () => Promise.reject(new DOMException("Permission denied", "NotAllowedError")), 1`);
+    await tab.Key("Enter", "Enter", 13);
+    await tab.Until("the refusal", () => tab.Traced(/the microphone: NotAllowedError/), 10000);
+    await sleep(1000);
+    Check(!tab.Traced(/ studio take oz_iko1/), "a microphone refused is said and nothing is recorded");
+    await tab.Shot(path.join(out, "studio-refused.png"));
+    await tab.Close();
   });
 
   // ---- Two tabs: the second says so and may take over; no count is lost.

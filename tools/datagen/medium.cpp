@@ -42,6 +42,8 @@ namespace stdfs = std::filesystem;
 namespace {
 
 constexpr const char* kStampName = ".datagen-stamp";
+// The words of each spoken recording, for the family recording its own voice (a period disc has none).
+constexpr const char* kTextsName = "texty.txt";
 constexpr const char* kPeriodStampName = "DATAGEN.STP";
 // Raised whenever the medium's contents change in a way the binary hash would not show.
 constexpr const char* kFormatVersion = "ozzel-datagen 1";
@@ -123,6 +125,17 @@ stdfs::path FilePlace(const std::string& rel, bool period) {
 
 }  // namespace
 
+// "file name<TAB>text" a line for every spoken recording among FILES, in their order.
+std::vector<uint8_t> LineTexts(const std::vector<std::string>& files) {
+  std::string out;
+  for (const std::string& rel : files) {
+    const auto [dir, name] = Split(rel);
+    if (Lower(dir) != "zvuky") continue;
+    if (auto line = SpokenLine(name)) out += name + "\t" + line->text + "\n";
+  }
+  return std::vector<uint8_t>(out.begin(), out.end());
+}
+
 std::vector<uint8_t> MakeFile(const std::string& rel) {
   const auto [dir, name] = Split(rel);
   const std::string d = Lower(dir), n = Lower(name);
@@ -185,7 +198,7 @@ bool Stamped(const std::string& root, bool period, bool fallback) {
   // A file removed by hand makes the medium incomplete, whatever the stamp says.
   for (const std::string& rel : ozzel::game::AllDataFiles())
     if (!stdfs::is_regular_file(stdfs::path(MediumDir(root, period)) / FilePlace(rel, period), ec)) return false;
-  return true;
+  return period || stdfs::is_regular_file(stdfs::path(MediumDir(root, period)) / kTextsName, ec);
 }
 
 }  // namespace
@@ -343,6 +356,12 @@ void GenerateMedium(const std::string& root, const std::function<void(const std:
     {
       StageTimer writing(Stage::kWriting);
       for (const std::string& rel : files) Settle(tmp / FilePlace(rel, period));
+    }
+    if (!period) {
+      const std::vector<uint8_t> texts = LineTexts(files);
+      content = Fnv1a(kTextsName, std::strlen(kTextsName), content);
+      content = Fnv1a(texts.data(), texts.size(), content);
+      WriteAll(tmp / kTextsName, texts);
     }
     const std::string stamp = VersionLine(period, ExaminerFellBack()) + "files " +
                               std::to_string(files.size()) + "\ncontent " + Hex(content) + "\nlanguage " +

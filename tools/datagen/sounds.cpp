@@ -112,34 +112,42 @@ Pcm AnimalSound(int sound) {
   return p;
 }
 
+std::optional<SpokenText> SpokenLine(const std::string& file_name) {
+  std::string n = file_name;
+  std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  std::smatch m;
+  if (n == "oz_uvod.wav") return SpokenText{IntroSpeech()};
+  if (std::regex_match(n, m, std::regex(R"(oz_iko([1-4])\.wav)"))) return SpokenText{SceneName(std::stoi(m[1]))};
+  if (n == "oz_kon.wav") return SpokenText{EndWord()};
+  if (n == "oz_brav.wav") return SpokenText{Bravo(), true};
+  if (std::regex_match(n, m, std::regex(R"(oz_ok([1-6])\.wav)"))) return SpokenText{Praise(std::stoi(m[1])), true};
+  if (std::regex_match(n, m, std::regex(R"(oz_bad([1-4])\.wav)"))) return SpokenText{Miss(std::stoi(m[1]))};
+  if (n == "oz_s8.wav") return SpokenText{ScoreExplanation()};
+  if (n == "oz_nashl.wav") return SpokenText{Goodbye()};
+  if (n == "oz_snd_a.wav") return SpokenText{SoundLeadIn(true)};
+  if (n == "oz_snd_b.wav") return SpokenText{SoundLeadIn(false)};
+  if (std::regex_match(n, m, std::regex(R"(oz_([dusl])_([abje])([0-9]{1,2})\.wav)"))) {
+    const int set = SetOfLetter(std::string(1, char(std::toupper(m[1].str()[0]))));
+    const int animal = std::stoi(m[3]);
+    switch (m[2].str()[0]) {
+      case 'a': return SpokenText{WhereIs(set, animal)};
+      case 'b': return SpokenText{ShowMe(set, animal)};
+      case 'j': return SpokenText{NameOf(set, animal), true};
+      default: return SpokenText{ThatIs(set, animal)};
+    }
+  }
+  return std::nullopt;
+}
+
 namespace {
 
 Pcm Unlevelled(const std::string& file_name) {
   std::string n = file_name;
   std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return char(std::tolower(c)); });
   std::smatch m;
-  if (n == "oz_uvod.wav") return Speak(IntroSpeech());
-  if (std::regex_match(n, m, std::regex(R"(oz_iko([1-4])\.wav)"))) return Speak(SceneName(std::stoi(m[1])));
-  if (n == "oz_kon.wav") return Speak(EndWord());
-  if (n == "oz_brav.wav") return Speak(Bravo(), true);
-  if (std::regex_match(n, m, std::regex(R"(oz_ok([1-6])\.wav)"))) return Speak(Praise(std::stoi(m[1])), true);
   if (n == "oz_bad.wav") return FailureTone();
-  if (std::regex_match(n, m, std::regex(R"(oz_bad([1-4])\.wav)"))) return Speak(Miss(std::stoi(m[1])));
-  if (n == "oz_s8.wav") return Speak(ScoreExplanation());
-  if (n == "oz_nashl.wav") return Speak(Goodbye());
-  if (n == "oz_snd_a.wav") return Speak(SoundLeadIn(true));
-  if (n == "oz_snd_b.wav") return Speak(SoundLeadIn(false));
   if (std::regex_match(n, m, std::regex(R"(oz_snd([0-9]{1,2})\.wav)"))) return AnimalSound(std::stoi(m[1]));
-  if (std::regex_match(n, m, std::regex(R"(oz_([dusl])_([abje])([0-9]{1,2})\.wav)"))) {
-    const int set = SetOfLetter(std::string(1, char(std::toupper(m[1].str()[0]))));
-    const int animal = std::stoi(m[3]);
-    switch (m[2].str()[0]) {
-      case 'a': return Speak(WhereIs(set, animal));
-      case 'b': return Speak(ShowMe(set, animal));
-      case 'j': return Speak(NameOf(set, animal), true);
-      default: return Speak(ThatIs(set, animal));
-    }
-  }
+  if (auto line = SpokenLine(file_name)) return Speak(line->text, line->cheerful);
   throw Error("no recording for " + file_name);
 }
 

@@ -94,6 +94,10 @@ function MakeSound(readFile) {
       if (now && ctx.state === "running") ctx.suspend().catch(() => {});
       else sound.Resume();
     },
+    // Files written anew under PREFIX (the family's takes, recorded again) are decoded anew.
+    Forget(prefix) {
+      for (const path of [...decoded.keys()]) if (path.startsWith(prefix)) decoded.delete(path);
+    },
     Close() {
       for (const v of [0, 1, 2]) sound.stop(v);
       if (ctx.state !== "closed") ctx.close().catch(() => {});

@@ -229,19 +229,26 @@ var Module = {
     return this.textCtx;
   },
   // Between the program's waits: the start count is stored as soon as it is taken, and any change of
-  // the settings file as soon as it is made.
+  // the settings file or of the family's takes as soon as it is made.
   ozzStoreTick() {
     if (!this.countKept && Module._ozz_keep_play) {
       this.countKept = true;
       KeepPlay();
     }
+    const FS = Module.FS, Stamp = path => { const st = FS.stat(path); return st.ino + "/" + st.mtime.getTime() + "/" + st.size; };
     let stamp = 0;
     try {
-      const st = Module.FS.stat(STORE + "/bimbalo/registry.reg");
-      stamp = st.ino + "/" + st.mtime.getTime() + "/" + st.size;  // it is replaced whole: a new node
+      stamp = Stamp(STORE + "/bimbalo/registry.reg");  // it is replaced whole: a new node
     } catch (e) { return; }
+    // A take written, replaced or removed changes its language folder's time (the folders only, not
+    // every take: this runs at every wait).
+    try {
+      const voice = STORE + "/bimbalo/voice";
+      for (const name of FS.readdir(voice)) if (name !== "." && name !== "..") stamp += " " + name + ":" + Stamp(voice + "/" + name);
+    } catch (e) { /* no takes */ }
     if (stamp !== this.storedStamp) {
       this.storedStamp = stamp;
+      if (Module.ozzAudio && Module.ozzAudio.Forget) Module.ozzAudio.Forget(STORE + "/");
       SyncStore();
     }
   },

@@ -2,6 +2,9 @@
 // the build is atomic and reproducible across runs and processes.
 #include <gtest/gtest.h>
 
+#include "game/voice_lines.h"
+#include "media/line_texts.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -124,6 +127,18 @@ TEST_F(DatagenMedium, FileNamesKeepTheProgramsSpelling) {
   EXPECT_TRUE(plat::fs::DirectoryExists(DataDir() + "\\OBRAZKY"));
 }
 
+TEST_F(DatagenMedium, CarriesTheWordsOfEverySpokenLine) {
+  // What the family's studio shows: every line the game speaks, read back by the program's reader.
+  const auto texts = ozzel::ReadLineTexts(DataDir());
+  for (const ozzel::game::VoiceLine& l : ozzel::game::VoiceLines()) {
+    if (!plat::fs::FileExists(DataDir() + l.file)) continue;
+    std::string name = l.name();
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    EXPECT_TRUE(texts.count(name)) << name;
+  }
+  EXPECT_EQ(texts.at("oz_iko1.wav"), "Domácí zvířátka");
+}
+
 TEST_F(DatagenMedium, StampMarksAMediumAsCurrent) {
   const std::string root = Copy("stamp");
   EXPECT_TRUE(datagen::MediumCurrent(root));
@@ -179,7 +194,7 @@ TEST_F(DatagenMedium, RebuildReplacesTheOldMediumWithIdenticalContent) {
   EXPECT_EQ(names, std::vector<std::string>{"_ozzel"});  // no temp or old directory is left
   size_t count = 0;
   for (const auto& e : stdfs::recursive_directory_iterator(root2 + "/bm4/_ozzel")) count += e.is_regular_file();
-  EXPECT_EQ(count, ozzel::game::AllDataFiles().size() + 1);  // and the stamp
+  EXPECT_EQ(count, ozzel::game::AllDataFiles().size() + 2);  // and the stamp and the texts
   EXPECT_TRUE(datagen::MediumCurrent(root2));
   EXPECT_EQ(*plat::fs::ReadFile(root2 + "/bm4/_ozzel/.datagen-stamp"),
             *plat::fs::ReadFile(*root_ + "/bm4/_ozzel/.datagen-stamp"));
