@@ -15,7 +15,7 @@ function MakeSound(readFile) {
       decoded.set(path, p);
       return p;
     }
-    // A WAV of the medium is heard from its FLAC (the WAV itself is only its header and silence).
+    // A WAV of the medium is heard from its FLAC (the WAV itself is only its header).
     const bytes = readFile(path.replace(/\.wav$/i, ".flac")) || readFile(path);
     if (!bytes) return Promise.resolve(null);
     const p = new Promise(resolve => ctx.decodeAudioData(bytes.slice().buffer, resolve, e => {
