@@ -18,14 +18,16 @@ constexpr const char* kNoDriver = "There is no driver installed on your system."
 
 enum class Kind { Wave, Midi };
 
-// With header_only, a WAV that ends where its samples would begin and has a FLAC beside it (the web
-// medium's speech: the page plays the FLAC) lasts as long as its header declares, up to 64 MB of samples.
+// With header_only, a WAV that holds fewer samples than it declares and has a FLAC beside it (the web
+// medium's speech: its header and first samples; the page plays the FLAC) lasts as long as its header
+// declares, up to 64 MB of samples.
 std::optional<uint64_t> DurationOf(Kind kind, const std::string& bytes, bool header_only, const std::string& path) {
   const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
   if (kind == Kind::Midi) return MidiDurationMs(p, bytes.size());
   auto wav = ParseWav(p, bytes.size());
   if (!wav) return std::nullopt;
-  if (header_only && wav->data_offset == bytes.size() && wav->declared_bytes <= (64u << 20) && path.size() > 4 &&
+  if (header_only && bytes.size() - wav->data_offset < wav->declared_bytes && wav->declared_bytes <= (64u << 20) &&
+      path.size() > 4 &&
       fs::StampOf(path.substr(0, path.size() - 4) + ".flac"))
     return DeclaredDurationMs(*wav);
   return wav->duration_ms;

@@ -13,7 +13,7 @@ class HeadlessAudio : public AudioSystem {
   // Without a device every open and every sound fails quietly, as on a machine without a sound card.
   HeadlessAudio(const Clock& clock, bool device_present);
   ~HeadlessAudio() override;
-  // WAVs that travelled as their headers, their sound in a FLAC beside: lengths from the headers.
+  // WAVs that travelled cut short after their first samples, their sound in a FLAC beside: lengths from the headers.
   void SetHeaderOnlyWavs(bool on) { shared_->header_only_wavs = on; }
 
   std::unique_ptr<MediaDevice> CreateWaveDevice() override;
