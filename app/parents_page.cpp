@@ -206,7 +206,7 @@ class ParentsPage : public plat::Modal {
         Cell cell{game::SetLetters[set], n, {}, {}};
         try {
           const plat::Bitmap card =
-              plat::Bitmap::LoadBmpFile(plat::fs::HostPath(data_dir + game::AnimalPicture(set, n)));
+              plat::Bitmap::LoadPictureFile(plat::fs::HostPath(data_dir + game::AnimalPicture(set, n)));
           cell.thumb = Thumbnail(card, kThumb);
           cell.large = Thumbnail(card, kLarge);
         } catch (const plat::GdiError&) {

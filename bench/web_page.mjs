@@ -2,7 +2,8 @@
 // DPR 1) and an iPad (1180 x 820, DPR 2, touch), each in one browser beside a blank page and a minimal
 // page that plays the same song through Web Audio: the first visit's bytes and its tap to first frame,
 // then in the menu and in a scene waiting for a tap the renderer's PSS above the blank page's and the CPU
-// of the renderer and the audio service against the song page's. Started by bench/web.sh.
+// of the renderer and the audio service against the song page's, and how soon a sound starts after the
+// program plays it. Started by bench/web.sh.
 //   node --experimental-websocket web_page.mjs SITE_DIR [IDLE_SECONDS]
 import fs from "node:fs";
 import os from "node:os";
@@ -124,6 +125,7 @@ async function Measure(profile) {
     r.sceneCpu = await CpuOver([game.pid, AudioService()], idle);
     r.scenePss = Pss(game.pid) - Pss(blank.pid);
     r.wasm = await game.Eval("Module.HEAPU8 ? Module.HEAPU8.length : 0") / 1048576;
+    r.starts = await game.Eval("(d => ({ms: [...d], cut: d.cut}))(Module.ozzAudio.delays)");
   } finally {
     dt.Close();
     browser.kill();
@@ -153,4 +155,8 @@ row("Ozzel scene waiting for a tap: renderer PSS over blank", r => mb(r.scenePss
 row("Ozzel menu: CPU (renderer + audio service), × the song page's", r => `${pc(r.menuCpu)} (${(r.menuCpu / r.songCpu).toFixed(1)} ×)`, "");
 row("Ozzel scene: CPU (renderer + audio service), × the song page's", r => `${pc(r.sceneCpu)} (${(r.sceneCpu / r.songCpu).toFixed(1)} ×)`, "≤ 1.3 ×");
 row("the program's wasm memory", r => mb(r.wasm));
+row("speech and effects: play to sound's start, median / most (starts; of them cut short)", r => {
+  const ms = r.starts.ms.slice().sort((a, b) => a - b);
+  return `${ms[ms.length >> 1].toFixed(1)} / ${ms[ms.length - 1].toFixed(1)} ms (${ms.length}; ${r.starts.cut})`;
+}, "≤ 20 ms, none cut");
 process.exit(0);

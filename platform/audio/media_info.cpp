@@ -87,6 +87,7 @@ std::optional<WavInfo> ParseWav(const uint8_t* data, size_t size) {
     } else if (std::memcmp(id, "data", 4) == 0 && !have_data) {
       info.data_offset = body;
       info.data_bytes = uint32_t(std::min<uint64_t>(len, avail));
+      info.declared_bytes = uint32_t(len);
       have_data = true;
     }
     const uint64_t next = uint64_t(body) + len + (len & 1);
@@ -131,6 +132,10 @@ std::optional<WavInfo> ParseWav(const uint8_t* data, size_t size) {
   info.frames = uint64_t(blocks) * info.frames_per_block;
   info.duration_ms = info.frames * 1000 / info.sample_rate;
   return info;
+}
+
+uint64_t DeclaredDurationMs(const WavInfo& w) {
+  return uint64_t(w.declared_bytes / w.block_align) * w.frames_per_block * 1000 / w.sample_rate;
 }
 
 namespace {

@@ -1,4 +1,4 @@
-// Bitmaps loaded from BMP files or built in memory, with exact pixel reads.
+// Bitmaps loaded from BMP or PNG files or built in memory, with exact pixel reads.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -10,7 +10,7 @@
 
 namespace plat {
 
-// A BMP that is missing, truncated or not a BMP.
+// A picture file that is missing, truncated or neither a BMP nor a PNG.
 class GdiError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -26,6 +26,11 @@ class Bitmap {
   static Bitmap LoadBmpFile(const std::string& host_path);
   // BMP file image in memory (also what the fuzz target feeds).
   static Bitmap LoadBmpMemory(const uint8_t* data, size_t size);
+  // PNG (any colour type, not interlaced; alpha ignored) and its signature test.
+  static Bitmap LoadPngMemory(const uint8_t* data, size_t size);
+  static bool IsPng(const uint8_t* data, size_t size);
+  // A BMP or a PNG by its first bytes, whatever its name: what a medium's picture is read with.
+  static Bitmap LoadPictureFile(const std::string& host_path);
 
   int width() const { return w_; }
   int height() const { return h_; }

@@ -19,11 +19,18 @@ constexpr const char* kNoDriver = "There is no driver installed on your system."
 
 enum class Kind { Wave, Midi };
 
-std::optional<uint64_t> DurationOf(Kind kind, const std::string& bytes) {
+// With header_only, a WAV that holds fewer samples than it declares and has a FLAC beside it (the web
+// medium's speech: its header and first samples; the page plays the FLAC) lasts as long as its header
+// declares, up to 64 MB of samples.
+std::optional<uint64_t> DurationOf(Kind kind, const std::string& bytes, bool header_only, const std::string& path) {
   const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
   if (kind == Kind::Midi) return MidiDurationMs(p, bytes.size());
   auto wav = ParseWav(p, bytes.size());
   if (!wav) return std::nullopt;
+  if (header_only && bytes.size() - wav->data_offset < wav->declared_bytes && wav->declared_bytes <= (64u << 20) &&
+      path.size() > 4 &&
+      fs::StampOf(path.substr(0, path.size() - 4) + ".flac"))
+    return DeclaredDurationMs(*wav);
   return wav->duration_ms;
 }
 
@@ -45,7 +52,7 @@ class FakeDevice : public MediaDevice {
     if (!shared_->device_present) {
       why = kNoDriver;
     } else if (auto bytes = fs::ReadFile(host_path)) {
-      length = DurationOf(kind_, *bytes);
+      length = DurationOf(kind_, *bytes, shared_->header_only_wavs, host_path);
       if (!length) why = kBadFile;
     } else {
       why = kNotFound;
@@ -140,7 +147,7 @@ bool HeadlessAudio::PlaySound(const char* host_path, uint32_t flags) {
     return false;
   }
   std::optional<uint64_t> length;
-  if (auto bytes = fs::ReadFile(path)) length = DurationOf(Kind::Wave, *bytes);
+  if (auto bytes = fs::ReadFile(path)) length = DurationOf(Kind::Wave, *bytes, shared_->header_only_wavs, path);
   if (!length) {
     shared_->log.push_back("effect-fail " + path);
     return false;

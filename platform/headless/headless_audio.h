@@ -13,6 +13,8 @@ class HeadlessAudio : public AudioSystem {
   // Without a device every open and every sound fails quietly, as on a machine without a sound card.
   HeadlessAudio(const Clock& clock, bool device_present);
   ~HeadlessAudio() override;
+  // WAVs that travelled cut short after their first samples, their sound in a FLAC beside: lengths from the headers.
+  void SetHeaderOnlyWavs(bool on) { shared_->header_only_wavs = on; }
 
   std::unique_ptr<MediaDevice> CreateWaveDevice() override;
   std::unique_ptr<MediaDevice> CreateMidiDevice() override;
@@ -40,6 +42,7 @@ class HeadlessAudio : public AudioSystem {
     Shared(const Clock& c, bool present) : clock(c), device_present(present) {}
     const Clock& clock;
     bool device_present;
+    bool header_only_wavs = false;
     std::vector<std::string> log;
     std::vector<MediaDevice*> devices;  // live devices, for NextChangeMs
   };

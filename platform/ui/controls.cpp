@@ -18,7 +18,7 @@ void Image::SetPicture(Bitmap bmp) {
 void Image::LoadFromFile(const std::string& dos_path) {
   Bitmap bmp;
   try {
-    bmp = Bitmap::LoadBmpFile(fs::HostPath(dos_path));
+    bmp = Bitmap::LoadPictureFile(fs::HostPath(dos_path));
   } catch (const GdiError&) {
     trace::Emit("picture-fail", Name() + " " + dos_path);
     throw;

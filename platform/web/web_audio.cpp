@@ -73,7 +73,7 @@ class WebDevice : public MediaDevice {
 
 }  // namespace
 
-WebAudio::WebAudio(const Clock& clock) : rules_(clock, true) {}
+WebAudio::WebAudio(const Clock& clock) : rules_(clock, true) { rules_.SetHeaderOnlyWavs(true); }
 
 std::unique_ptr<MediaDevice> WebAudio::CreateWaveDevice() {
   return std::make_unique<WebDevice>(rules_.CreateWaveDevice(), 0);

@@ -110,6 +110,28 @@ TEST_F(AudioTest, PlayingExactlyUntilTheEnd) {
   EXPECT_EQ(wav.device().PositionMs(), wav.device().LengthMs());
 }
 
+// The web medium's speech: a WAV cut after its first samples, its sound in a FLAC beside it. Only there, and only
+// on the web's sound system, does the header's length count; elsewhere a cut file is as short as it is.
+TEST_F(AudioTest, HeaderOnlyWavsLastAsTheirHeadersSayBesideAFlac) {
+  const std::string whole = audiotest::Wav(1200);
+  const std::string head = whole.substr(0, whole.size() - 1000 * 8 * 2);  // its first 0.2 s
+  dir.Write("zvuky/rec.wav", head);
+  dir.Write("zvuky/rec.flac", "fLaC");
+  dir.Write("zvuky/sam.wav", head);
+  MediaPlayer wav = Wave();
+  wav.FileName = Dos("\\zvuky\\rec.wav");
+  wav.Open();
+  EXPECT_EQ(wav.device().LengthMs(), 200u) << "elsewhere the file is as long as it holds";
+  audio.SetHeaderOnlyWavs(true);
+  wav.Open();
+  EXPECT_EQ(wav.device().LengthMs(), 1200u);
+  EXPECT_TRUE(audio.PlaySound((dir.path() / "zvuky/rec.wav").string().c_str(), plat::SND_ASYNC));
+  EXPECT_EQ(audio.NextChangeMs(), 1200u);
+  wav.FileName = Dos("\\zvuky\\sam.wav");
+  wav.Open();
+  EXPECT_EQ(wav.device().LengthMs(), 200u) << "no FLAC beside it";
+}
+
 TEST_F(AudioTest, PlayAfterTheEndStartsAgainFromTheBeginning) {
   MediaPlayer wav = Wave();
   wav.FileName = Dos("\\zvuky\\hlas.wav");

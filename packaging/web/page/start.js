@@ -300,9 +300,7 @@ var Module = {
       }
     }
     const root = "/medium/" + lang;
-    const flacs = new Set(ready.medium.map(([p]) => p.toLowerCase()).filter(p => p.endsWith(".flac")));
-    for (let [path, data] of ready.medium) {
-      if (/\.wav$/i.test(path) && flacs.has(path.toLowerCase().replace(/\.wav$/, ".flac"))) data = PadWav(data);
+    for (const [path, data] of ready.medium) {
       const slash = path.lastIndexOf("/");
       if (slash > 0) FS.mkdirTree(root + "/" + path.slice(0, slash));
       FS.writeFile(root + "/" + path, data, {canOwn: true});  // no second copy of the medium

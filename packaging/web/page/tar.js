@@ -103,20 +103,3 @@ function TarReader(limits = TAR_LIMITS) {
     },
   };
 }
-
-// A WAV that travelled as its header alone, padded with silence to the length its data chunk declares
-// (a declared length beyond what a spoken line can be is left as it came).
-function PadWav(head, limit = 64 * 1024 * 1024) {
-  const view = new DataView(head.buffer, head.byteOffset, head.byteLength);
-  for (let at = 12; at + 8 <= head.length;) {
-    const size = view.getUint32(at + 4, true);
-    if (String.fromCharCode(...head.subarray(at, at + 4)) === "data") {
-      if (at + 8 + size <= head.length || size > limit) return head;
-      const whole = new Uint8Array(at + 8 + size);
-      whole.set(head.subarray(0, at + 8));
-      return whole;
-    }
-    at += 8 + size + (size & 1);
-  }
-  return head;
-}
