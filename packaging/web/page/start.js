@@ -81,8 +81,12 @@ function OfferUpdate() {
   navigator.serviceWorker.getRegistration().then(r => {
     if (!r) return;
     const Switch = () => { if (r.waiting && !started) r.waiting.postMessage("take-over"); };
+    // A worker may be installing already (its "updatefound" gone before this page listened).
+    const Watch = w => w && w.addEventListener("statechange", Switch);
     Switch();
-    r.addEventListener("updatefound", () => r.installing && r.installing.addEventListener("statechange", Switch));
+    Watch(r.installing);
+    r.addEventListener("updatefound", () => Watch(r.installing));
+    r.update().catch(() => {});
   }).catch(() => {});
   // The first visit's worker taking this page is the same build: only a change of worker is a new one.
   const had = navigator.serviceWorker.controller;
