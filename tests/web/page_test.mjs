@@ -244,6 +244,8 @@ try {
     await tab.Until("the studio's first line", () => tab.Traced(/ studio line oz_uvod\.wav$/), 10000);
     await tab.Key("Enter", "Enter", 13);
     await tab.Until("a take heard", () => tab.Traced(/ studio take oz_uvod\.wav \w+$/), 30000);
+    // Its playback follows the verdict, a moment later.
+    await tab.Until("the take played back", () => tab.Traced(/ studio play /), 10000).catch(() => {});
     const verdict = tab.lines.find(l => / studio take oz_uvod\.wav/.test(l)), play = tab.lines.find(l => / studio play /.test(l));
     Check(/ kept$/.test(verdict) && play, `a take recorded from the microphone is kept and heard back (${verdict}; ${play})`);
     await tab.Key("Enter", "Enter", 13);
