@@ -6,22 +6,11 @@
 #include <cstring>
 
 #include "platform/audio/media_info.h"
+#include "platform/bytes.h"
 
 namespace plat {
 
 namespace {
-
-void Put16(std::vector<uint8_t>& v, uint32_t x) {
-  v.push_back(uint8_t(x));
-  v.push_back(uint8_t(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
-}
-void Tag(std::vector<uint8_t>& v, const char* t) {
-  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(t[i]));
-}
 
 // One stored sample as [-1, 1).
 float Sample(const uint8_t* s, uint16_t format, uint16_t bits) {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "platform/bytes.h"
 #include "platform/fs/fs.h"
 
 namespace plat {
@@ -283,19 +284,6 @@ Bitmap Bitmap::LoadBmpFile(const std::string& host_path) {
     throw GdiError(std::string(e.what()) + " (" + host_path + ")");
   }
 }
-
-namespace {
-
-void Put16(std::vector<uint8_t>& v, uint32_t x) {
-  v.push_back(uint8_t(x));
-  v.push_back(uint8_t(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
-}
-
-}  // namespace
 
 std::vector<uint8_t> Bitmap::EncodeBmp() const {
   if (empty()) throw GdiError("BMP: cannot encode an empty bitmap");
